@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// One message box as the user is to see it.
+struct TMsgPrompt
+{
+    int32_t Id = 0;       // message id of the table
+    int32_t Class = 0;    // MsgClass: 0 Critical, 1 Exclamation, 2 Question, 3 Info
+    QString Name;         // message name, the help topic
+    QString Text;         // final text after all replacements
+    QStringList Params;   // p0, p1, p2 as given (may be "<undef>")
+};
+
+// Every modal question of the program goes through this interface. The program
+// installs the widget implementation; tests install a scripted one.
+class IVexilPrompts
+{
+public:
+    virtual ~IVexilPrompts() = default;
+    // Shows the box modally; true when the user answered Yes.
+    virtual bool MessageBox(const TMsgPrompt& aPrompt) = 0;
+};
+
+class CVexilPrompts
+{
+public:
+    // Installs the implementation (not owned); nullptr removes it.
+    static void Install(IVexilPrompts* aPrompts);
+    static IVexilPrompts* Current();
+};
+
+// Yields to the event loop (the interpreter, the change broadcast and long operations call it).
+void DoEvents();

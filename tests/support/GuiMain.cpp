@@ -1,0 +1,12 @@
+#include "TestEnv.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    InitTestEnvironment(argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,34 @@
+#include "ScriptedPrompts.h"
+
+#include <gtest/gtest.h>
+
+ScriptedPrompts& ScriptedPrompts::Instance()
+{
+    static ScriptedPrompts instance;
+    return instance;
+}
+
+void ScriptedPrompts::ExpectMessage(bool aAnswer)
+{
+    iAnswers.push_back(aAnswer);
+}
+
+bool ScriptedPrompts::MessageBox(const TMsgPrompt& aPrompt)
+{
+    iMessages.push_back(aPrompt);
+    if (iAnswers.empty())
+    {
+        ADD_FAILURE() << "unexpected message " << aPrompt.Id << " (" << aPrompt.Name.toStdString()
+                      << "): " << aPrompt.Text.toStdString();
+        return false;
+    }
+    const bool answer = iAnswers.front();
+    iAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedPrompts::Reset()
+{
+    iAnswers.clear();
+    iMessages.clear();
+}
