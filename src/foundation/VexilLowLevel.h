@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// Red, green and blue parts (0..255) of a colour value whose lowest byte is red.
+struct TRgb
+{
+    int16_t Red = 0;
+    int16_t Green = 0;
+    int16_t Blue = 0;
+};
+
+// The program's direct uses of the operating system that need no window: file times, HTTP dates,
+// local/GMT conversion, the documents folder, UTF-8, help topics and colour triples.
+// Dates are day counts since 1899-12-30 with the time of day as the fraction, in local time
+// unless the name says GMT. Time zones follow the TZ rules of the C library, read on every call.
+class CVexilLowLevel
+{
+public:
+    // --- HTTP dates (the transfer server) ---
+    // "Sun, 06 Nov 1994 08:49:37 GMT": the local date and time converted to GMT, English names.
+    static QString HttpDateStr(double aLocal);
+    // Reads the RFC 1123 form by fixed columns after the first blank and returns the local date and
+    // time; any text that is not such a date (network input) gives no value and asks nothing.
+    static std::optional<double> HeaderTime(const QString& aText);
+
+    // --- file times ---
+    // Sets the last-write time of an existing file (access time unchanged); never creates the file.
+    // Failures are not reported to the user: the result says whether it worked.
+    static bool SetFileModTime(const QString& aFileName, double aLocal);
+    // The file's last-write time as local date and time; no value when the file cannot be read.
+    static std::optional<double> FileModTime(const QString& aFileName);
+
+    // --- time zones ---
+    static double GmtToLocal(double aGmt);
+    // In the repeated hour at the end of daylight saving the standard-time reading is taken;
+    // a local time that does not exist (the skipped hour) is read with the standard offset.
+    static double LocalToGmt(double aLocal);
+
+    // --- documents folder ---
+    // The "Quorvans" folder in the user's documents folder when it exists, else the empty string.
+    // The documents folder is created when missing, the "Quorvans" folder never.
+    static QString GetDocDir();
+
+    // --- text coding ---
+    static QByteArray ToUtf8(const QString& aText);
+    static QString FromUtf8(const QByteArray& aBytes);
+
+    // --- help ---
+    // The topic of a window (class name such as "CVexilStackEdit") and an optional control name.
+    // The message box's topic is followed by the name of the last message shown.
+    static QString HelpTopic(const QString& aWindowClass, const QString& aControlName = {});
+    // <program folder>/help/<topic>.htm when that file exists, else the empty string.
+    static QString HelpFile(const QString& aTopic);
+
+    // --- colours ---
+    static TRgb LongToRgb(int32_t aColor);
+    static bool RgbEqual(const TRgb& aA, const TRgb& aB);
+};

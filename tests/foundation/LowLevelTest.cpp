@@ -1,0 +1,170 @@
+#include "ScriptedPrompts.h"
+#include "TestEnv.h"
+#include "foundation/VexilLowLevel.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace
+{
+// POSIX rules, so the tests need no zone database.
+const char* const kOneHourEast = "UTC-1";
+const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
+const char* const kUsEastern = "EST5EDT,M3.2.0,M11.1.0";
+
+// Switches the process's time zone for one test.
+class ZoneScope
+{
+public:
+    explicit ZoneScope(const char* aZone) : iOld(qgetenv("TZ")), iHadOld(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", aZone);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        if (iHadOld)
+            qputenv("TZ", iOld);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray iOld;
+    bool iHadOld;
+};
+
+double Days(int aYear, int aMonth, int aDay, int aHour = 0, int aMinute = 0, int aSecond = 0)
+{
+    const double day = static_cast<double>(QDate(aYear, aMonth, aDay).toJulianDay() - 2415019);
+    const double frac = (aHour * 3600 + aMinute * 60 + aSecond) / 86400.0;
+    return day < 0 ? day - frac : day + frac;
+}
+
+// Equal to the second.
+void ExpectSameTime(double aActual, double aExpected)
+{
+    EXPECT_LT(std::fabs(aActual - aExpected) * 86400, 0.5) << aActual << " vs " << aExpected;
+}
+
+struct THttpCase
+{
+    const char* Zone;
+    double Local;
+    const char* Http;
+};
+}  // namespace
+
+TEST(LowLevelHttpDate, WritesGmtInTheFixedEnglishForm)
+{
+    LocaleScope german(kCommaLocale);  // the names stay English
+    const THttpCase cases[] = {
+        {kOneHourEast, Days(1994, 11, 6, 9, 49, 37), "Sun, 06 Nov 1994 08:49:37 GMT"},
+        {kOneHourEast, Days(2021, 1, 1, 0, 5, 9), "Thu, 31 Dec 2020 23:05:09 GMT"},
+        {kCentralEurope, Days(2021, 1, 2, 3, 4, 5), "Sat, 02 Jan 2021 02:04:05 GMT"},
+        {kCentralEurope, Days(2021, 7, 4, 14, 5, 9), "Sun, 04 Jul 2021 12:05:09 GMT"},
+        // The repeated hour at the end of daylight saving is read as standard time.
+        {kCentralEurope, Days(2021, 10, 31, 2, 30, 0), "Sun, 31 Oct 2021 01:30:00 GMT"},
+        // The hour skipped when daylight saving begins is read with the standard offset.
+        {kCentralEurope, Days(2021, 3, 28, 2, 30, 0), "Sun, 28 Mar 2021 01:30:00 GMT"},
+        {kUsEastern, Days(2021, 7, 4, 12, 0, 0), "Sun, 04 Jul 2021 16:00:00 GMT"},
+        {kUsEastern, Days(2021, 12, 24, 21, 0, 0), "Sat, 25 Dec 2021 02:00:00 GMT"},
+        {kUsEastern, Days(1850, 1, 5, 8, 1, 2), "Sat, 05 Jan 1850 13:01:02 GMT"},
+    };
+    for (const auto& c : cases)
+    {
+        ZoneScope zone(c.Zone);
+        EXPECT_EQ(CVexilLowLevel::HttpDateStr(c.Local).toStdString(), c.Http) << c.Zone;
+    }
+}
+
+TEST(LowLevelHttpDate, ReadsGmtAsLocalTime)
+{
+    const THttpCase cases[] = {
+        {kOneHourEast, Days(1994, 11, 6, 9, 49, 37), "Sun, 06 Nov 1994 08:49:37 GMT"},
+        {kCentralEurope, Days(2021, 7, 4, 14, 5, 9), "Sun, 04 Jul 2021 12:05:09 GMT"},
+        // Both moments of the repeated hour show the same local time.
+        {kCentralEurope, Days(2021, 10, 31, 2, 30, 0), "Sun, 31 Oct 2021 00:30:00 GMT"},
+        {kCentralEurope, Days(2021, 10, 31, 2, 30, 0), "Sun, 31 Oct 2021 01:30:00 GMT"},
+        {kUsEastern, Days(2021, 12, 24, 21, 0, 0), "Sat, 25 Dec 2021 02:00:00 GMT"},
+        // The day name is not read; one-digit fields followed by a blank are read.
+        {kOneHourEast, Days(1994, 11, 6, 9, 49, 37), "Xyz, 06 Nov 1994 08:49:37 GMT"},
+        {kOneHourEast, Days(1994, 11, 6, 9, 49, 37), "Sun, 6  Nov 1994 8  49 37"},
+    };
+    for (const auto& c : cases)
+    {
+        ZoneScope zone(c.Zone);
+        const auto local = CVexilLowLevel::HeaderTime(QString::fromLatin1(c.Http));
+        ASSERT_TRUE(local.has_value()) << c.Http;
+        ExpectSameTime(*local, c.Local);
+    }
+}
+
+TEST(LowLevelHttpDate, RoundTripsInTwoZones)
+{
+    for (const char* name : {kCentralEurope, kUsEastern})
+    {
+        ZoneScope zone(name);
+        for (double local : {Days(1899, 12, 30), Days(1970, 1, 1, 0, 0, 1), Days(2000, 2, 29, 23, 59, 59),
+                             Days(2024, 3, 31, 3, 0, 0), Days(2024, 11, 3, 1, 30, 0), Days(1601, 1, 1, 12, 0, 0),
+                             Days(9999, 12, 31, 10, 0, 0)})
+        {
+            const QString http = CVexilLowLevel::HttpDateStr(local);
+            const auto back = CVexilLowLevel::HeaderTime(http);
+            ASSERT_TRUE(back.has_value()) << http.toStdString();
+            ExpectSameTime(*back, local);
+            ExpectSameTime(CVexilLowLevel::GmtToLocal(CVexilLowLevel::LocalToGmt(local)), local);
+        }
+    }
+}
+
+TEST(LowLevelHttpDate, TextThatIsNoHttpDateGivesNoDateAndAsksNothing)
+{
+    ZoneScope zone(kCentralEurope);
+    for (const char* text : {"", "Sun,", "Sun, 06 Nov 1994", "Sun, 06 NOV 1994 08:49:37 GMT",
+                             "Sun, 06 nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT",
+                             "Sun Nov  6 08:49:37 1994", "Sun, 31 Feb 1994 08:49:37 GMT",
+                             "Sun, 00 Nov 1994 08:49:37 GMT", "Sun, 06 Nov 0000 08:49:37 GMT",
+                             "Sun, 06 Nov 1994 24:00:00 GMT", "Sun, 06 Nov 1994 08:60:00 GMT",
+                             "Sun, 06 Nov 1994 08:49:60 GMT", "Sun, xx Nov 1994 08:49:37 GMT",
+                             "Sun, 06 Nov 1994 08:49:-1 GMT", "Sun,06 Nov 1994 08:49:37 GMT"})
+        EXPECT_FALSE(CVexilLowLevel::HeaderTime(QString::fromLatin1(text)).has_value()) << text;
+    EXPECT_TRUE(ScriptedPrompts::Instance().Messages().empty());
+}
+
+TEST(LowLevelFileTime, SetsTheLastWriteTimeOfAnExistingFileOnly)
+{
+    ZoneScope zone(kCentralEurope);
+    TempDir dir;
+    const QString name = dir.File(QStringLiteral("a.qvn"));
+    {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    struct stat before{};
+    ASSERT_EQ(stat(QFile::encodeName(name).constData(), &before), 0);
+
+    const double local = Days(2021, 7, 4, 14, 5, 9);
+    EXPECT_TRUE(CVexilLowLevel::SetFileModTime(name, local));
+    struct stat after{};
+    ASSERT_EQ(stat(QFile::encodeName(name).constData(), &after), 0);
+    EXPECT_EQ(after.st_mtime, 1625400309);  // 2021-07-04 12:05:09 UTC
+    EXPECT_EQ(after.st_atim.tv_sec, before.st_atim.tv_sec);
+    const auto read = CVexilLowLevel::FileModTime(name);
+    ASSERT_TRUE(read.has_value());
+    ExpectSameTime(*read, local);
+
+    const QString missing = dir.File(QStringLiteral("missing.qvn"));
+    EXPECT_FALSE(CVexilLowLevel::SetFileModTime(missing, local));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_FALSE(CVexilLowLevel::FileModTime(missing).has_value());
+}
