@@ -8,8 +8,6 @@
 
 namespace
 {
-constexpr int32_t kMaxId = 1100;
-
 QHash<int32_t, QString> gTable;
 QString gLastName;
 QString gLastText;
@@ -66,7 +64,8 @@ void FillTable()
         {1081, QStringLiteral("EMsgWrongValType: A variable or expression has the type '%0' which is not allowed for this operation.")},
         {1082, QStringLiteral("EMsgBackgroundNotFound: The background '%0' cannot be found.")},
         {1083, QStringLiteral("EMsgControlNotFound: The field or control '%0' cannot be found.")},
-        {1084, QStringLiteral("EMsgIncompatibleValTypes: The operation is not possible, because the given types '%0' and '%1' are not compatible.")},    };
+        {1084, QStringLiteral("EMsgIncompatibleValTypes: The operation is not possible, because the given types '%0' and '%1' are not compatible.")},
+    };
 }
 
 bool Present(const TMsgPrompt& aPrompt)
@@ -103,35 +102,31 @@ QString CVexilMsg::ClassKey(int32_t aClass)
 bool CVexilMsg::Show(int32_t aId, int32_t aClass, const QString& aP0, const QString& aP1, const QString& aP2)
 {
     CVexilError::Assert(!ClassKey(aClass).isEmpty(), QStringLiteral("Show class ") + QString::number(aClass));
+    const QString params[] = {aP0, aP1, aP2};
+    const QString entry = Entry(aId);
     QString name;
     QString text;
-    if (aId >= 0 && aId <= kMaxId)
+    if (entry.isEmpty())
     {
-        const QString entry = Entry(aId);
-        const qsizetype sep = entry.indexOf(QStringLiteral(": "));
-        name = sep < 0 ? entry : entry.left(sep);
-        text = sep < 0 ? QString() : entry.mid(sep + 2);
+        // A number without an entry (a platform error, a script error, an unused id) is shown plainly
+        // rather than as an empty box or a failure inside the error handler that reports it.
+        text = QStringLiteral("Error ") + QString::number(aId);
+        for (const QString& p : params)
+            if (p != Undef && !p.isEmpty())
+                text += QStringLiteral("\r\n") + p;
     }
     else
     {
-        // A number without an entry (a platform error, a script error) is shown plainly rather than
-        // failing inside the error handler that reports it.
-        text = QStringLiteral("Error ") + QString::number(aId);
-        for (const QString& p : {aP0, aP1, aP2})
-            if (p != Undef && !p.isEmpty())
-                text += QStringLiteral("\r\n") + p;
-        gLastName = name;
-        gLastText = text;
-        return Present(TMsgPrompt{aId, aClass, name, text, {aP0, aP1, aP2}});
+        const qsizetype sep = entry.indexOf(QStringLiteral(": "));
+        name = sep < 0 ? entry : entry.left(sep);
+        text = sep < 0 ? QString() : entry.mid(sep + 2);
+        text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
+        for (int i = 0; i < 3; ++i)
+            if (params[i] != Undef)
+                text.replace(QLatin1Char('%') + QString::number(i), params[i]);
     }
-    text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
-    const QString params[] = {aP0, aP1, aP2};
-    for (int i = 0; i < 3; ++i)
-        if (params[i] != Undef)
-            text.replace(QLatin1Char('%') + QString::number(i), params[i]);
     gLastName = name;
     gLastText = text;
-
     return Present(TMsgPrompt{aId, aClass, name, text, {aP0, aP1, aP2}});
 }
 

@@ -1,0 +1,92 @@
+#include "platform/VexilLowLevelUi.h"
+
+#include "foundation/VexilLowLevel.h"
+#include "foundation/VexilObject.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace
+{
+constexpr float kTwipsPerPixel = 15.0F;
+constexpr int kMaxLineText = 1024;
+constexpr int kAllItemsBelow = 30;
+}  // namespace
+
+void CVexilLowLevelUi::ShowHelp(const QString& aWindowClass, const QString& aControlName)
+{
+    const QString file = CVexilLowLevel::HelpFile(CVexilLowLevel::HelpTopic(aWindowClass, aControlName));
+    if (!file.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+QString CVexilLowLevelUi::BrowseForFolder(const QString& aTitle, QWidget* aOwner)
+{
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(aOwner, aTitle, QString(), QFileDialog::ShowDirsOnly));
+}
+
+QString CVexilLowLevelUi::GetClipboardText()
+{
+    QString text = QGuiApplication::clipboard()->text();
+    if (text.endsWith(QStringLiteral("\r\n")))
+        text.chop(2);
+    else if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
+}
+
+TLineCol CVexilLowLevelUi::GetLineCol(const QTextDocument& aDoc, int32_t aPosition)
+{
+    const QTextBlock block = aDoc.findBlock(aPosition);
+    if (aPosition < 0 || !block.isValid())
+        return {UndefLong, UndefLong};
+    return {block.blockNumber(), aPosition - block.position()};
+}
+
+QString CVexilLowLevelUi::GetCaretLineText(const QTextCursor& aCaret)
+{
+    if (!aCaret.document())
+        return {};
+    const QTextBlock block = aCaret.document()->findBlock(aCaret.selectionStart());
+    return block.isValid() ? block.text().left(kMaxLineText) : QString();
+}
+
+int CVexilLowLevelUi::DropDownItems(int aCount)
+{
+    if (aCount <= 0)
+        return 1;
+    return aCount < kAllItemsBelow ? aCount : kAllItemsBelow + 1;
+}
+
+void CVexilLowLevelUi::SizeComboDropDown(QComboBox* aCombo)
+{
+    aCombo->setMaxVisibleItems(DropDownItems(aCombo->count()));
+}
+
+TWindowSize CVexilLowLevelUi::ClientToWindowSize(int16_t aWidth, int16_t aHeight, const QWidget* aWindow)
+{
+    int frameWidth = 0;
+    int frameHeight = 0;
+    if (aWindow && aWindow->frameGeometry() != aWindow->geometry())
+    {
+        frameWidth = aWindow->frameGeometry().width() - aWindow->geometry().width();
+        frameHeight = aWindow->frameGeometry().height() - aWindow->geometry().height();
+    }
+    else
+    {
+        const QStyle* style = QApplication::style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        frameWidth = 2 * border;
+        frameHeight = style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border;
+    }
+    return {aWidth * 20.0F + frameWidth * kTwipsPerPixel, aHeight * 20.0F + frameHeight * kTwipsPerPixel};
+}

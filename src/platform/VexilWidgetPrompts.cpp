@@ -1,0 +1,28 @@
+#include "platform/VexilWidgetPrompts.h"
+
+CVexilWidgetPrompts::CVexilWidgetPrompts() = default;
+
+CVexilWidgetPrompts::~CVexilWidgetPrompts()
+{
+    delete iMsgForm;
+}
+
+void CVexilWidgetPrompts::SetMainWindow(QWidget* aMainWindow)
+{
+    iMainWindow = aMainWindow;
+    delete iMsgForm;  // the next message loads the box with its new owner
+}
+
+bool CVexilWidgetPrompts::MessageBox(const TMsgPrompt& aPrompt)
+{
+    // A message raised while the box is up (from an event handled during its modal loop) gets a
+    // box of its own rather than re-entering the one that is showing.
+    if (iMsgFormBusy)
+        return CVexilMsgForm(iMainWindow).Present(aPrompt);
+    if (!iMsgForm)
+        iMsgForm = new CVexilMsgForm(iMainWindow);
+    iMsgFormBusy = true;
+    const bool answer = iMsgForm->Present(aPrompt);
+    iMsgFormBusy = false;
+    return answer;
+}

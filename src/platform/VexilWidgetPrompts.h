@@ -1,0 +1,26 @@
+#pragma once
+
+#include "foundation/VexilPrompts.h"
+#include "platform/VexilMsgForm.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The prompts the program installs: real modal windows owned by the main window.
+class CVexilWidgetPrompts : public IVexilPrompts
+{
+public:
+    CVexilWidgetPrompts();
+    ~CVexilWidgetPrompts() override;
+    CVexilWidgetPrompts(const CVexilWidgetPrompts&) = delete;
+    CVexilWidgetPrompts& operator=(const CVexilWidgetPrompts&) = delete;
+
+    // The owner of the boxes; the message box centres on it when it is loaded.
+    void SetMainWindow(QWidget* aMainWindow);
+    bool MessageBox(const TMsgPrompt& aPrompt) override;
+
+private:
+    QPointer<QWidget> iMainWindow;
+    QPointer<CVexilMsgForm> iMsgForm;  // loaded on first use; the main window may delete it with itself
+    bool iMsgFormBusy = false;
+};
