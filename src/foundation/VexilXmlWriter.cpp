@@ -1,0 +1,143 @@
+#include "foundation/VexilXmlWriter.h"
+
+#include "foundation/VexilError.h"
+#include "foundation/VexilLib.h"
+
+#include <charconv>
+
+namespace
+{
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The general number form: as many digits as needed up to aDigits significant ones, an
+// exponent such as E+20 for very large or small values, and always "." as decimal point.
+template <typename T>
+QString GeneralNumber(T aValue, int aDigits)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, aValue, std::chars_format::general, aDigits);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    return text.toUpper();
+}
+}  // namespace
+
+CVexilXmlWriter::CVexilXmlWriter(const QString& aFileName)
+{
+    iFile.Construct(aFileName, EFilSeqWrite);
+    iFile.SetCoding(EFilUtf8);
+}
+
+void CVexilXmlWriter::OpenFile()
+{
+    iFile.OpenFile();
+    iLine.resize(0);
+    iLevel = 0;
+    iLine.append(QStringLiteral("<?xml"));
+    AddAttr(QStringLiteral("version"), QStringLiteral("1.0"));
+    AddAttr(QStringLiteral("encoding"), QStringLiteral("UTF-8"));
+    iLine.append(QStringLiteral(" ?>"));
+    WriteLine();
+}
+
+void CVexilXmlWriter::CloseFile()
+{
+    CVexilError::Assert(iLine.isEmpty(), QStringLiteral("CloseFile line"));
+    iFile.CloseFile();
+}
+
+void CVexilXmlWriter::BeginElem(const QString& aName)
+{
+    iLine.append(QChar('<'));
+    iLine.append(aName);
+    ++iLevel;
+}
+
+void CVexilXmlWriter::AddRawAttr(const QString& aName, QStringView aValue)
+{
+    iLine.append(QChar(' '));
+    iLine.append(aName);
+    iLine.append(QStringLiteral("=\""));
+    iLine.append(aValue);
+    iLine.append(QChar('"'));
+}
+
+void CVexilXmlWriter::AddAttr(const QString& aName, const QString& aValue)
+{
+    iEscaped = aValue;
+    CVexilLib::XmlEscape(iEscaped);
+    AddRawAttr(aName, iEscaped);
+}
+
+void CVexilXmlWriter::AddIntAttr(const QString& aName, int32_t aValue)
+{
+    AddRawAttr(aName, QString::number(aValue));
+}
+
+void CVexilXmlWriter::AddShortAttr(const QString& aName, int16_t aValue)
+{
+    AddRawAttr(aName, QString::number(aValue));
+}
+
+void CVexilXmlWriter::AddRealAttr(const QString& aName, double aValue)
+{
+    AddRawAttr(aName, GeneralNumber(aValue, 15));
+}
+
+void CVexilXmlWriter::AddSingleAttr(const QString& aName, float aValue)
+{
+    AddRawAttr(aName, GeneralNumber(aValue, 7));
+}
+
+void CVexilXmlWriter::AddBooleanAttr(const QString& aName, bool aValue)
+{
+    AddRawAttr(aName, aValue ? QStringLiteral("-1") : QStringLiteral("0"));
+}
+
+void CVexilXmlWriter::EndEmptyElem()
+{
+    iLine.append(QStringLiteral("/>"));
+    WriteLine();
+    --iLevel;
+}
+
+void CVexilXmlWriter::BeginStruct()
+{
+    iLine.append(QChar('>'));
+    WriteLine();
+}
+
+void CVexilXmlWriter::AddElemText(const QString& aText)
+{
+    AddLongElemText(aText);
+}
+
+void CVexilXmlWriter::AddLongElemText(const QString& aText)
+{
+    iEscaped = aText;
+    CVexilLib::XmlEscape(iEscaped);
+    iLine.append(QChar('>'));
+    const QStringView text(iEscaped);
+    for (qsizetype from = 0; from < text.size(); from += kPieceLen)
+    {
+        if (from > 0)
+            iLine.append(kCrLf);
+        iLine.append(text.mid(from, kPieceLen));
+    }
+}
+
+void CVexilXmlWriter::EndElem(const QString& aName)
+{
+    iLine.append(QStringLiteral("</"));
+    iLine.append(aName);
+    iLine.append(QChar('>'));
+    WriteLine();
+    --iLevel;
+}
+
+void CVexilXmlWriter::WriteLine()
+{
+    if (iLevel > 1)
+        iLine.prepend(QString(2 * (iLevel - 1), QChar(' ')));
+    iFile.WriteLine(iLine);
+    iLine.resize(0);
+}
