@@ -17,6 +17,9 @@ public:
     virtual ~CVexilObject() = default;
     // Class name and object name, for assertion texts.
     virtual QString ObjDescr() const = 0;
+    // Whether the object changed since it was read or saved; containers ask their elements.
+    virtual bool Changed() const { return false; }
+    virtual void SetChanged(bool /*aChanged*/) {}
 };
 
 using TObjRef = std::shared_ptr<CVexilObject>;

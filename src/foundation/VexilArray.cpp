@@ -1,0 +1,714 @@
+#include "foundation/VexilArray.h"
+
+#include "foundation/VexilError.h"
+#include "foundation/VexilLib.h"
+#include "foundation/VexilTextCompare.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace
+{
+CVexilArray::TSortKeyLookup gSortKeyLookup;
+
+const QString kArrayContext = QStringLiteral("CVexilArray");
+
+// The key search of the array: a binary search over positions whose probes are part of the
+// observable behaviour (which of several equal keys is met, where a duplicate goes).
+// aCompareAt(mid) tells how the searched key compares with the key at mid (<0, 0, >0).
+// Found: aIndex is the equal element met; not found: the place where the key belongs.
+template <class F>
+bool KeySearch(int32_t aCount, F&& aCompareAt, int32_t& aIndex)
+{
+    aIndex = 0;
+    if (aCount == 0)
+        return false;
+    int32_t lo = 0;
+    int32_t hi = aCount - 1;
+    int32_t mid = 0;
+    int cmp = 0;
+    for (;;)
+    {
+        mid = (lo + hi) / 2;
+        aIndex = mid;
+        cmp = aCompareAt(mid);
+        if (cmp == 0)
+            return true;
+        if (lo >= hi)
+            break;
+        if (cmp > 0)
+        {
+            if (mid >= aCount - 1)
+                break;
+            lo = mid + 1;
+        }
+        else
+        {
+            if (mid == 0)
+                break;
+            hi = mid - 1;
+        }
+    }
+    if (cmp > 0)
+        aIndex = mid + 1;
+    return false;
+}
+
+// Shell sort with the gaps 1, 4, 13, 40 ...; unstable, so its exact passes decide the order
+// of equal keys. aAfter(x, y) tells whether x sorts strictly after y.
+template <class T, class F>
+void ShellSort(std::vector<T>& aItems, F&& aAfter)
+{
+    const int64_t count = int64_t(aItems.size());
+    int64_t gap = 1;
+    while (gap <= count - 1)
+        gap = gap * 3 + 1;
+    for (gap /= 3; gap > 0; gap /= 3)
+    {
+        for (int64_t i = gap; i < count; ++i)
+        {
+            T taken = std::move(aItems[i]);
+            int64_t j = i;
+            while (j >= gap && aAfter(aItems[j - gap], taken))
+            {
+                aItems[j] = std::move(aItems[j - gap]);
+                j -= gap;
+            }
+            aItems[j] = std::move(taken);
+        }
+    }
+}
+
+int Sign(int32_t aA, int32_t aB)
+{
+    return aA < aB ? -1 : (aA > aB ? 1 : 0);
+}
+// The order of string keys chosen by the flags. Keys are reduced to their comparison form
+// once per operation (Prepare) rather than at each probe.
+class TKeyOrder
+{
+public:
+    enum EKind
+    {
+        ESortKey,
+        EBinary,
+        EText,
+    };
+
+    explicit TKeyOrder(EKind aKind, TKeyCompareRef aSortKey = {}) : iKind(aKind), iSortKey(std::move(aSortKey)) {}
+
+    static TKeyOrder Of(CVexilArray& aArray)
+    {
+        if (aArray.SortKeyOrder())
+            return TKeyOrder(ESortKey, aArray.SortKey());
+        return TKeyOrder(aArray.BinaryCompare() ? EBinary : EText);
+    }
+
+    QString Prepare(const QString& aKey) const
+    {
+        return iKind == EText ? CVexilLib::StripSpecialChars(aKey) : aKey;
+    }
+
+    // Negative when the prepared aA sorts before the prepared aB, 0 when equal, positive after.
+    int Compare(const QString& aA, const QString& aB) const
+    {
+        switch (iKind)
+        {
+        case ESortKey:
+            if (!iSortKey)  // an index whose sort key cannot be found has no order
+                CVexilError::RaiseRunError(ERunInvalidCall, kArrayContext);
+            return iSortKey->compare(aA, aB) - 1;
+        case EBinary:
+            return CVexilLib::CompareStr(aA, aB);
+        case EText:
+            return CVexilTextCompare::Compare(aA, aB);
+        }
+        return 0;
+    }
+
+private:
+    EKind iKind;
+    TKeyCompareRef iSortKey;
+};
+
+// Sorts aElems by the text that aKeyOf picks from each element, each text prepared once.
+// A comparison that fails leaves the elements as they were.
+template <class TList, class FKey>
+void SortElems(TList& aElems, const TKeyOrder& aOrder, FKey&& aKeyOf)
+{
+    std::vector<TArrayElem> elems = aElems.TakeAll();
+    std::vector<std::pair<QString, int32_t>> items(elems.size());
+    for (size_t i = 0; i < elems.size(); ++i)
+        items[i] = {aOrder.Prepare(aKeyOf(elems[i])), int32_t(i)};
+    try
+    {
+        ShellSort(items, [&](const auto& aX, const auto& aY) { return aOrder.Compare(aX.first, aY.first) > 0; });
+    }
+    catch (...)
+    {
+        aElems.Assign(std::move(elems));
+        throw;
+    }
+    std::vector<TArrayElem> sorted;
+    sorted.reserve(elems.size());
+    for (const auto& item : items)
+        sorted.push_back(std::move(elems[item.second]));
+    aElems.Assign(std::move(sorted));
+}
+
+// Moving more elements than this rebuilds the whole list in one linear pass.
+constexpr int32_t kBulkMove = 4096;
+}  // namespace
+
+void CVexilArray::SetSortKeyLookup(TSortKeyLookup aLookup)
+{
+    gSortKeyLookup = std::move(aLookup);
+}
+
+QString CVexilArray::ObjDescr() const
+{
+    return QStringLiteral("CVexilArray max=") + QString::number(Count()) + QStringLiteral(", alloc=") +
+           QString::number(iAlloc);
+}
+
+void CVexilArray::Construct(int32_t aFlags, int32_t aElemType)
+{
+    iFlags = aFlags;
+    iElemType = aElemType;
+    iId = UndefLong;
+    iSortKeyId = UndefLong;
+    iSortKey.reset();
+    iAllocStep = KAllocStep;
+    iAlloc = KInitialAlloc;
+    iElems.Clear();
+    Derive();
+    iChanged = true;
+}
+
+void CVexilArray::Derive()
+{
+    iWithStrKey = (iFlags & EArrStrKey) != 0;
+    iWithIntKey = (iFlags & EArrIntKey) != 0;
+    iSortKeyOrder = (iFlags & EArrSortKeyOrder) != 0;
+    iAnyType = (iFlags & EArrAnyType) != 0;
+    iBinaryCompare = (iFlags & EArrBinaryCompare) != 0;
+    iHasObjects = iElemType >= EValCard || iAnyType;
+}
+
+void CVexilArray::SetId(int32_t aId)
+{
+    iId = aId;
+    iChanged = true;
+}
+
+void CVexilArray::SetFlags(int32_t aFlags)
+{
+    iFlags = aFlags;
+    Derive();
+}
+
+void CVexilArray::SetElemType(int32_t aElemType)
+{
+    iElemType = aElemType;
+    Derive();
+}
+
+bool CVexilArray::Changed() const
+{
+    if (iChanged)
+        return true;
+    if (!iHasObjects)
+        return false;
+    return iElems.FindIf([](const TArrayElem& aElem) { return aElem.iVal.iObj && aElem.iVal.iObj->Changed(); }) >= 0;
+}
+
+void CVexilArray::SetChanged(bool aChanged)
+{
+    iChanged = aChanged;
+    if (aChanged || !iHasObjects)
+        return;
+    iElems.ForEach([](const TArrayElem& aElem) {
+        if (aElem.iVal.iObj)
+            aElem.iVal.iObj->SetChanged(false);
+    });
+}
+
+bool CVexilArray::IsElem(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex > std::max(iAlloc, Count() - 1))
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return aIndex < Count();
+}
+
+QString CVexilArray::Str(int32_t aIndex) const
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("GetStr Index"));
+    CVexilError::Assert(iElemType == EValStr, QStringLiteral("With Str"));
+    CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iStr : QString();
+}
+
+void CVexilArray::SetStr(int32_t aIndex, const QString& aStr)
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("LetStr Index"));
+    CVexilError::Assert(iElemType == EValStr, QStringLiteral("With Str"));
+    CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
+    if (IsElem(aIndex))
+        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iStr = aStr; });
+    iChanged = true;
+}
+
+int32_t CVexilArray::IntNum(int32_t aIndex) const
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("GetIntNum Index"));
+    CVexilError::Assert(iElemType == EValInt, QStringLiteral("With Int"));
+    CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iInt : UndefLong;
+}
+
+void CVexilArray::SetIntNum(int32_t aIndex, int32_t aNum)
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("LetIntNum Index"));
+    CVexilError::Assert(iElemType == EValInt, QStringLiteral("With Int"));
+    CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
+    if (IsElem(aIndex))
+        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iInt = aNum; });
+    iChanged = true;
+}
+
+TObjRef CVexilArray::Obj(int32_t aIndex) const
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("GetObj Index"));
+    CVexilError::Assert(iHasObjects, QStringLiteral("With Obj"));
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iObj : TObjRef();
+}
+
+void CVexilArray::SetObj(int32_t aIndex, TObjRef aObj)
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("LetObj Index"));
+    CVexilError::Assert(iHasObjects, QStringLiteral("With Obj"));
+    CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
+    if (IsElem(aIndex))
+        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iObj = std::move(aObj); });
+    iChanged = true;
+}
+
+void CVexilArray::SetSortKeyId(int32_t aId)
+{
+    iSortKeyId = aId;
+    iSortKey.reset();
+    iChanged = true;
+}
+
+TKeyCompareRef CVexilArray::SortKey()
+{
+    if (!iSortKeyOrder)
+        return {};
+    if (!iSortKey)
+    {
+        CVexilError::CheckFailed(iSortKeyId != UndefLong, this, QStringLiteral("GetSortKey"), QStringLiteral("id set"));
+        if (gSortKeyLookup)
+            iSortKey = gSortKeyLookup(iSortKeyId);
+    }
+    return iSortKey;
+}
+
+void CVexilArray::SetSortKey(TKeyCompareRef aSortKey)
+{
+    iSortKey = std::move(aSortKey);
+    iSortKeyId = iSortKey ? iSortKey->Id() : UndefLong;
+    iChanged = true;
+}
+
+bool CVexilArray::GetStrIndex(const QString& aText, int32_t& aIndex) const
+{
+    aIndex = iElems.FindIf(
+        [&](const TArrayElem& aElem) { return CVexilTextCompare::Compare(aElem.iVal.iStr, aText) == 0; });
+    return aIndex >= 0;
+}
+
+bool CVexilArray::GetIntIndex(int32_t aNum, int32_t& aIndex) const
+{
+    aIndex = iElems.FindIf([&](const TArrayElem& aElem) { return aElem.iVal.iInt == aNum; });
+    return aIndex >= 0;
+}
+
+bool CVexilArray::GetObjIndex(const CVexilObject* aObj, int32_t& aIndex) const
+{
+    aIndex = iElems.FindIf([&](const TArrayElem& aElem) { return aElem.iVal.iObj.get() == aObj; });
+    return aIndex >= 0;
+}
+
+void CVexilArray::Clear()
+{
+    iElems.Clear();
+    iChanged = true;
+}
+
+void CVexilArray::DeleteAt(int32_t aIndex, int32_t aNum)
+{
+    CVexilError::Assert(aIndex < Count(), QStringLiteral("DeleteAt max"));
+    CVexilError::Assert(int64_t(aIndex) + aNum <= Count(), QStringLiteral("DeleteAt aNum"));
+    if (aIndex < 0)
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    // Past a failed check only the elements that exist are removed.
+    const int32_t num = std::clamp(aNum, 0, std::max(Count() - aIndex, 0));
+    iElems.Erase(aIndex, num);
+    iChanged = true;
+}
+
+void CVexilArray::MakeRoomAt(int32_t& aIndex, int32_t aNum)
+{
+    CVexilError::Assert(aIndex <= Count(), QStringLiteral("MakeRoomAt index"));
+    if (aIndex < 0)
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    aIndex = std::min(aIndex, Count());  // never leave a hole behind the last element
+    if (int64_t(Count()) + aNum > iAlloc)
+    {
+        if (int64_t(Count()) + aNum + iAllocStep > std::numeric_limits<int32_t>::max())
+            CVexilError::RaiseRunError(ERunOverflow, kArrayContext);
+        iAlloc = Count() + aNum + iAllocStep;
+    }
+}
+
+void CVexilArray::Move(int32_t aFromIndex, int32_t aNum, int32_t aToIndex, bool aRenumber, int32_t aStep)
+{
+    const QString context = QStringLiteral("Move");
+    CVexilError::CheckFailed(aRenumber || !WithKey(), this, context, QStringLiteral("key"));
+    CVexilError::CheckFailed(int64_t(aFromIndex) + aNum <= Count(), this, context, QStringLiteral("max"));
+    const bool outside = aToIndex <= aFromIndex || int64_t(aToIndex) >= int64_t(aFromIndex) + aNum;
+    CVexilError::CheckFailed(outside, this, context, QStringLiteral("aToIndex"));
+    if (aFromIndex < 0 || aNum < 0)
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    // Past a failed check, only the run that exists moves, and never into itself.
+    const int32_t num = std::min(aNum, std::max(Count() - aFromIndex, 0));
+    if (num == 0 || !outside || aToIndex == aFromIndex || aToIndex == aFromIndex + aNum)
+        return;
+    int32_t to = aToIndex;
+    MakeRoomAt(to, num);
+    if (num > kBulkMove)
+    {
+        std::vector<TArrayElem> all = iElems.TakeAll();
+        const auto first = all.begin() + aFromIndex;
+        if (to < aFromIndex)
+            std::rotate(all.begin() + to, first, first + num);
+        else
+            std::rotate(first, first + num, all.begin() + to);
+        iElems.Assign(std::move(all));
+    }
+    else
+    {
+        std::vector<TArrayElem> run;
+        run.reserve(num);
+        for (int32_t i = 0; i < num; ++i)
+            run.push_back(iElems.At(aFromIndex + i));
+        iElems.Erase(aFromIndex, num);
+        int32_t at = to < aFromIndex ? to : to - num;
+        for (TArrayElem& elem : run)
+            iElems.Insert(at++, std::move(elem));
+    }
+    iChanged = true;
+    if (aRenumber)
+        RenumberIntKey(aStep);
+}
+
+void CVexilArray::SetToLastObj()
+{
+    if (!iHasObjects)
+        return;  // only object arrays have empty slots to drop
+    int32_t last = -1;
+    iElems.FindMarked(iElems.MarkedCount() - 1, last);
+    iElems.Erase(last + 1, Count() - (last + 1));
+    if (iAlloc > Count() + iAllocStep)
+        iAlloc = Count() + iAllocStep;
+}
+
+void CVexilArray::DeleteStrKey(const QString& aKey)
+{
+    CVexilError::Assert(iWithStrKey, QStringLiteral("DeleteStrKey withKey"));
+    int32_t index = 0;
+    const bool found = SearchStrKey(aKey, index);
+    CVexilError::Assert(found, QStringLiteral("DeleteStrKey found"));
+    if (found)
+        DeleteAt(index, 1);
+}
+
+void CVexilArray::DeleteIntKey(int32_t aKey)
+{
+    CVexilError::Assert(iWithIntKey, QStringLiteral("DeleteIntKey withKey"));
+    int32_t index = 0;
+    const bool found = SearchIntKey(aKey, index);
+    CVexilError::Assert(found, QStringLiteral("DeleteIntKey found"));
+    if (found)
+        DeleteAt(index, 1);
+}
+
+void CVexilArray::AdjustInt(int32_t aThreshold, int32_t aOffset)
+{
+    CVexilError::CheckFailed(iElemType == EValInt, this, QStringLiteral("AdjustInt"), QStringLiteral("iType"));
+    const auto applies = [&](const TArrayElem& aElem) {
+        return aElem.iVal.iInt >= aThreshold && aElem.iVal.iInt != UndefLong;
+    };
+    // An overflow fails before anything changed.
+    const int32_t overflow = iElems.FindIf([&](const TArrayElem& aElem) {
+        const int64_t sum = int64_t(aElem.iVal.iInt) + aOffset;
+        return applies(aElem) && (sum > std::numeric_limits<int32_t>::max() || sum < std::numeric_limits<int32_t>::min());
+    });
+    if (overflow >= 0)
+        CVexilError::RaiseRunError(ERunOverflow, kArrayContext);
+    iElems.UpdateAll([&](TArrayElem& aElem) {
+        if (applies(aElem))
+            aElem.iVal.iInt += aOffset;
+    });
+}
+
+bool CVexilArray::ReadStr(const QString& aKey, QString& aText, int32_t& aCursor)
+{
+    TArrayElem elem;
+    const bool found = ReadByStrKey(aKey, elem, aCursor);
+    aText = elem.iVal.iStr;
+    return found;
+}
+
+void CVexilArray::CheckRenumber(int32_t aStep) const
+{
+    const int64_t last = int64_t(aStep) * Count();
+    if (last > std::numeric_limits<int32_t>::max() || last < std::numeric_limits<int32_t>::min())
+        CVexilError::RaiseRunError(ERunOverflow, kArrayContext);
+}
+
+void CVexilArray::RenumberStrKey(int32_t aStep)
+{
+    CVexilError::CheckFailed(iWithStrKey, this, QStringLiteral("RenumberStrKey"), QStringLiteral("with StrKey"));
+    CheckRenumber(aStep);
+    if (Count() > 0)
+    {
+        const int width = int(iElems.At(0).StrKey.size());
+        int32_t key = 0;
+        iElems.UpdateAll([&](TArrayElem& aElem) {
+            key += aStep;
+            aElem.StrKey = CVexilLib::NumToPaddedStr(key, width);
+        });
+    }
+    iChanged = true;
+}
+
+void CVexilArray::RenumberIntKey(int32_t aStep)
+{
+    CVexilError::CheckFailed(iWithIntKey, this, QStringLiteral("RenumberIntKey"), QStringLiteral("with IntKey"));
+    CheckRenumber(aStep);
+    int32_t key = 0;
+    iElems.UpdateAll([&](TArrayElem& aElem) {
+        key += aStep;
+        aElem.IntKey = key;
+    });
+    iChanged = true;
+}
+
+void CVexilArray::Sort()
+{
+    const QString context = QStringLiteral("Sort");
+    CVexilError::CheckFailed(!WithKey(), this, context, QStringLiteral("not withKey"));
+    CVexilError::CheckFailed(iElemType == EValStr, this, context, QStringLiteral("EValStr"));
+    SortElems(iElems, TKeyOrder(TKeyOrder::EText), [](const TArrayElem& aElem) { return aElem.iVal.iStr; });
+    iChanged = true;
+}
+
+void CVexilArray::SortByKeys()
+{
+    SortElems(iElems, TKeyOrder::Of(*this), [](const TArrayElem& aElem) { return aElem.StrKey; });
+    iChanged = true;
+}
+
+void CVexilArray::CheckOrder()
+{
+    if (!iWithStrKey || Count() < 2)
+        return;
+    const TKeyOrder order = TKeyOrder::Of(*this);
+    QString previous = order.Prepare(iElems.At(0).StrKey);
+    for (int32_t i = 1; i < Count(); ++i)
+    {
+        QString next = order.Prepare(iElems.At(i).StrKey);
+        if (order.Compare(previous, next) > 0)
+        {
+            SortByKeys();
+            return;
+        }
+        previous = std::move(next);
+    }
+}
+
+void CVexilArray::InitElem(TArrayElem& aElem) const
+{
+    aElem.StrKey.clear();
+    aElem.IntKey = UndefLong;
+    aElem.iVal = TValue();
+    aElem.iVal.iType = iAnyType ? EValUndef : iElemType;
+    aElem.iVal.iInt = UndefLong;
+    aElem.iVal.iInt0 = UndefLong;
+    aElem.iVal.iInt1 = UndefLong;
+}
+
+bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex)
+{
+    const TKeyOrder order = TKeyOrder::Of(*this);
+    const QString key = order.Prepare(aKey);
+    return KeySearch(Count(), [&](int32_t aMid) { return order.Compare(key, order.Prepare(iElems.At(aMid).StrKey)); },
+                     aIndex);
+}
+
+bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex) const
+{
+    return KeySearch(Count(), [&](int32_t aMid) { return Sign(aKey, iElems.At(aMid).IntKey); }, aIndex);
+}
+
+int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
+{
+    const QString context = QStringLiteral("Create");
+    CVexilError::CheckFailed(aElem.iVal.iType != EValUndef, this, context, QStringLiteral("aElem.iVal.iType"));
+    CVexilError::CheckFailed(iAnyType || aElem.iVal.iType == iElemType, this, context, QStringLiteral("iType"));
+    int32_t index = aIndex;
+    if (WithKey())
+    {
+        const bool found = iWithStrKey ? SearchStrKey(aElem.StrKey, index) : SearchIntKey(aElem.IntKey, index);
+        CVexilError::Assert(!found || (iFlags & EArrDupKeys) != 0, QStringLiteral("Create duplicate"));
+    }
+    else if (index == UndefLong)
+    {
+        index = Count();
+    }
+    // The element is checked before room is made, so that a refused element leaves no trace.
+    CVexilError::Assert(iWithStrKey || aElem.StrKey.isEmpty(), QStringLiteral("Create key"));
+    CVexilError::Assert(iElemType == EValStr || aElem.iVal.iStr.isEmpty(), QStringLiteral("Create str"));
+    CVexilError::Assert(iHasObjects || !aElem.iVal.iObj, QStringLiteral("Create obj"));
+    MakeRoomAt(index, 1);
+    iElems.Insert(index, aElem);
+    iChanged = true;
+    return index;
+}
+
+void CVexilArray::CreateStrKey(const TArrayElem& aElem)
+{
+    CVexilError::CheckFailed(iWithStrKey, this, QStringLiteral("CreateStrKey"), QStringLiteral("with StrKey"));
+    Create(aElem, UndefLong);
+}
+
+void CVexilArray::CreateIntKey(const TArrayElem& aElem)
+{
+    CVexilError::CheckFailed(iWithIntKey, this, QStringLiteral("CreateIntKey"), QStringLiteral("with IntKey"));
+    Create(aElem, UndefLong);
+}
+
+void CVexilArray::CreateAt(const TArrayElem& aElem, int32_t aIndex)
+{
+    Create(aElem, aIndex);
+}
+
+int32_t CVexilArray::CreateAtEnd(const TArrayElem& aElem)
+{
+    return Create(aElem, UndefLong);
+}
+
+bool CVexilArray::ReadByStrKey(const QString& aKey, TArrayElem& aElem, int32_t& aCursor)
+{
+    CVexilError::Assert(iWithStrKey, QStringLiteral("ReadByStrKey withKey"));
+    int32_t index = 0;
+    if (!SearchStrKey(aKey, index))
+    {
+        InitElem(aElem);
+        return false;
+    }
+    aElem = iElems.At(index);
+    aCursor = index + 1;
+    return true;
+}
+
+bool CVexilArray::ReadByIntKey(int32_t aKey, TArrayElem& aElem, int32_t& aCursor)
+{
+    CVexilError::Assert(iWithIntKey, QStringLiteral("ReadByIntKey withKey"));
+    int32_t index = 0;
+    if (!SearchIntKey(aKey, index))
+    {
+        InitElem(aElem);
+        return false;
+    }
+    aElem = iElems.At(index);
+    aCursor = index + 1;
+    return true;
+}
+
+void CVexilArray::ReadByIndex(int32_t aIndex, TArrayElem& aElem) const
+{
+    const QString context = QStringLiteral("ReadByIndex");
+    CVexilError::CheckFailed(!WithKey(), this, context, QStringLiteral("key"));
+    CVexilError::CheckFailed(aIndex < Count(), this, context, QStringLiteral("iMax"));
+    if (IsElem(aIndex))
+        aElem = iElems.At(aIndex);
+    else
+        InitElem(aElem);
+}
+
+bool CVexilArray::ReadNext(TArrayElem& aElem, int32_t& aCursor) const
+{
+    if (aCursor < 0 || aCursor >= Count())
+    {
+        InitElem(aElem);
+        return false;
+    }
+    aElem = iElems.At(aCursor);
+    ++aCursor;
+    return true;
+}
+
+bool CVexilArray::ReadPrev(TArrayElem& aElem, int32_t& aCursor) const
+{
+    // A cursor left behind the end by deletions steps back onto the last element, never
+    // onto a slot that holds nothing.
+    if (aCursor < 1 || Count() == 0)
+    {
+        InitElem(aElem);
+        return false;
+    }
+    aCursor = std::min(aCursor, Count()) - 1;
+    aElem = iElems.At(aCursor);
+    return true;
+}
+
+void CVexilArray::WriteLastVal(int32_t aCursor, const TValue& aVal)
+{
+    // A write that cannot land on an element fails instead of being lost.
+    if (aCursor < 1 || aCursor > Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    iElems.Update(aCursor - 1, [&](TArrayElem& aElem) { aElem.iVal = aVal; });
+    iChanged = true;
+}
+
+bool CVexilArray::ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex) const
+{
+    int32_t index = aNum;
+    const bool found = iHasObjects ? iElems.FindMarked(aNum, index) : (aNum >= 0 && aNum < Count());
+    if (!found)
+    {
+        InitElem(aElem);
+        return false;
+    }
+    aIndex = index;
+    aElem = iElems.At(index);
+    return true;
+}
+
+const TArrayElem& CVexilArray::ElemAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return iElems.At(aIndex);
+}
+
+void CVexilArray::AppendRead(TArrayElem aElem)
+{
+    if (Count() > iAlloc)
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    iElems.Insert(Count(), std::move(aElem));
+}

@@ -1,0 +1,174 @@
+#pragma once
+
+#include "foundation/VexilBlockList.h"
+#include "foundation/VexilObject.h"
+#include "foundation/VexilValueDef.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// Construction flags of an array, added together.
+enum EArrFlags : int32_t
+{
+    EArrStrKey = 1,          // keyed by StrKey, kept in key order
+    EArrIntKey = 2,          // keyed by IntKey, kept in ascending order
+    EArrSortKeyOrder = 4,    // string keys ordered by the array's sort key
+    EArrDupKeys = 8,         // equal keys allowed
+    EArrAnyType = 16,        // each element has its own value type; objects allowed
+    EArrBinaryCompare = 32,  // string keys compared exactly
+};
+
+struct TArrayElem
+{
+    QString StrKey;
+    int32_t IntKey = UndefLong;
+    TValue iVal;
+};
+
+// The order of the keys of a sort-key-ordered array: implemented by the sort key.
+class IVexilKeyCompare
+{
+public:
+    virtual ~IVexilKeyCompare() = default;
+    virtual int32_t Id() const = 0;
+    // 0 when aKey1 sorts before aKey2, 1 when they are equal, 2 when after.
+    virtual int32_t compare(const QString& aKey1, const QString& aKey2) const = 0;
+};
+
+using TKeyCompareRef = std::shared_ptr<IVexilKeyCompare>;
+
+// The one collection of the program: elements of TArrayElem, kept in key order when keyed,
+// in the owner's order otherwise. Callers walk it with cursors (slot numbers) they hold
+// themselves; a change under a cursor leaves the cursor's number as it is.
+//
+// Alloc and AllocStep keep the growth figures of the stored forms (Alloc is the highest
+// slot number, one slot always spare); the elements themselves live in counted blocks so
+// that positions and keys are found in logarithmic time in arrays of millions.
+class CVexilArray : public CVexilObject
+{
+public:
+    // How a sort-key-ordered array finds its sort key by id when none is kept: the model
+    // installs a lookup in the current stack.
+    using TSortKeyLookup = std::function<TKeyCompareRef(int32_t aSortKeyId)>;
+    static void SetSortKeyLookup(TSortKeyLookup aLookup);
+
+    static constexpr int32_t KAllocStep = 50;
+    static constexpr int32_t KInitialAlloc = 10;
+
+    QString ObjDescr() const override;
+    void Construct(int32_t aFlags, int32_t aElemType);
+
+    int32_t Id() const { return iId; }
+    void SetId(int32_t aId);
+    int32_t Flags() const { return iFlags; }
+    void SetFlags(int32_t aFlags);
+    int32_t Count() const { return iElems.Size(); }
+    bool Changed() const override;
+    void SetChanged(bool aChanged) override;
+
+    QString Str(int32_t aIndex) const;
+    void SetStr(int32_t aIndex, const QString& aStr);
+    int32_t IntNum(int32_t aIndex) const;
+    void SetIntNum(int32_t aIndex, int32_t aNum);
+    TObjRef Obj(int32_t aIndex) const;
+    void SetObj(int32_t aIndex, TObjRef aObj);
+
+    int32_t SortKeyId() const { return iSortKeyId; }
+    void SetSortKeyId(int32_t aId);
+    TKeyCompareRef SortKey();
+    void SetSortKey(TKeyCompareRef aSortKey);
+
+    // Linear searches from the start; true and the index of the first match when found.
+    bool GetStrIndex(const QString& aText, int32_t& aIndex) const;
+    bool GetIntIndex(int32_t aNum, int32_t& aIndex) const;
+    bool GetObjIndex(const CVexilObject* aObj, int32_t& aIndex) const;
+
+    void Clear();
+    void DeleteAt(int32_t aIndex, int32_t aNum);
+    void Move(int32_t aFromIndex, int32_t aNum, int32_t aToIndex, bool aRenumber, int32_t aStep);
+    void SetToLastObj();
+    void DeleteStrKey(const QString& aKey);
+    void DeleteIntKey(int32_t aKey);
+    void AdjustInt(int32_t aThreshold, int32_t aOffset);
+    bool ReadStr(const QString& aKey, QString& aText, int32_t& aCursor);
+    void SetFirst(int32_t& aCursor) const { aCursor = 0; }
+    void SetLast(int32_t& aCursor) const { aCursor = Count(); }
+    void RenumberStrKey(int32_t aStep);
+    void RenumberIntKey(int32_t aStep);
+    void Sort();
+
+    void InitElem(TArrayElem& aElem) const;
+    void CreateStrKey(const TArrayElem& aElem);
+    void CreateIntKey(const TArrayElem& aElem);
+    void CreateAt(const TArrayElem& aElem, int32_t aIndex);
+    int32_t CreateAtEnd(const TArrayElem& aElem);
+    bool ReadByStrKey(const QString& aKey, TArrayElem& aElem, int32_t& aCursor);
+    bool ReadByIntKey(int32_t aKey, TArrayElem& aElem, int32_t& aCursor);
+    void ReadByIndex(int32_t aIndex, TArrayElem& aElem) const;
+    bool ReadNext(TArrayElem& aElem, int32_t& aCursor) const;
+    bool ReadPrev(TArrayElem& aElem, int32_t& aCursor) const;
+    void WriteLastVal(int32_t aCursor, const TValue& aVal);
+    bool ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex) const;
+
+    // Re-sorts a string-keyed array whose stored order disagrees with the comparison here
+    // (another locale, a changed sort key). The readers call it after clearing Changed.
+    void CheckOrder();
+
+    // Derived switches.
+    bool WithKey() const { return iWithStrKey || iWithIntKey; }
+    bool WithStrKey() const { return iWithStrKey; }
+    bool WithIntKey() const { return iWithIntKey; }
+    bool SortKeyOrder() const { return iSortKeyOrder; }
+    bool AnyType() const { return iAnyType; }
+    bool BinaryCompare() const { return iBinaryCompare; }
+    bool HasObjects() const { return iHasObjects; }
+
+    // For the stored forms: the figures as they are written and read, and the elements.
+    int32_t ElemType() const { return iElemType; }
+    void SetElemType(int32_t aElemType);
+    int32_t AllocStep() const { return iAllocStep; }
+    void SetAllocStep(int32_t aAllocStep) { iAllocStep = aAllocStep; }
+    int32_t Alloc() const { return iAlloc; }
+    void SetAlloc(int32_t aAlloc) { iAlloc = aAlloc; }
+    const TArrayElem& ElemAt(int32_t aIndex) const;
+    // Stores an element as read at index Count, unchecked; beyond the slots it fails with
+    // the subscript error.
+    void AppendRead(TArrayElem aElem);
+
+private:
+    struct THoldsObject
+    {
+        bool operator()(const TArrayElem& aElem) const { return aElem.iVal.iObj != nullptr; }
+    };
+
+    void Derive();
+    // True when aIndex is an element; raises the subscript error outside the slots.
+    bool IsElem(int32_t aIndex) const;
+    bool SearchStrKey(const QString& aKey, int32_t& aIndex);
+    bool SearchIntKey(int32_t aKey, int32_t& aIndex) const;
+    // Inserts at the key's place, or at aIndex in a keyless array; returns the index.
+    int32_t Create(const TArrayElem& aElem, int32_t aIndex);
+    void MakeRoomAt(int32_t& aIndex, int32_t aNum);
+    void SortByKeys();
+    // Raises the overflow error when the keys aStep ... Count x aStep do not fit.
+    void CheckRenumber(int32_t aStep) const;
+
+    int32_t iId = UndefLong;
+    int32_t iFlags = 0;
+    int32_t iElemType = EValUndef;
+    int32_t iAllocStep = KAllocStep;
+    int32_t iSortKeyId = UndefLong;
+    TKeyCompareRef iSortKey;
+    int32_t iAlloc = KInitialAlloc;
+    bool iChanged = false;
+    bool iWithStrKey = false;
+    bool iWithIntKey = false;
+    bool iSortKeyOrder = false;
+    bool iAnyType = false;
+    bool iBinaryCompare = false;
+    bool iHasObjects = false;
+    TBlockList<TArrayElem, THoldsObject> iElems;
+};
