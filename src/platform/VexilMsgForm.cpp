@@ -118,8 +118,10 @@ void CVexilMsgForm::CentreOnOwner()
     const QWidget* owner = parentWidget();
     if (!owner)
         return;
+    // The box is not framed before it shows: take the owner's frame as the measure of its own.
     const QRect main = owner->frameGeometry();
-    move(main.left() + (main.width() - width()) / 2, main.top() + (main.height() - height()) / 2);
+    const QSize outer = size() + main.size() - owner->size();
+    move(main.left() + (main.width() - outer.width()) / 2, main.top() + (main.height() - outer.height()) / 2);
 }
 
 void CVexilMsgForm::Answered(bool aAnswer)
