@@ -1,0 +1,74 @@
+#pragma once
+
+#include "foundation/VexilObject.h"
+#include "transfer/VexilHttpReply.h"
+#include "transfer/VexilHttpRequest.h"
+#include "transfer/VexilSocket.h"
+#include "transfer/VexilStatusPanels.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+class CVexilUpload;
+
+// The port the program's transfer server listens on.
+inline constexpr uint16_t HttpServerPort = 7777;
+
+// The stack transfer server: HTTP/1.0 for phones that list, fetch and store the stack files of
+// gStackFolder. One connection at a time, one request per connection, driven by the events
+// of its socket on the event loop. It reports in the three status panels.
+class CVexilHttpServer : public QObject, public CVexilObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::milliseconds kIdleTimeout{30000};
+
+    // Listens at once on aPort (0: any free port) of aAddress (every interface by default).
+    explicit CVexilHttpServer(IVexilStatusPanels& aPanels, uint16_t aPort = HttpServerPort,
+                              const QHostAddress& aAddress = QHostAddress::Any);
+    ~CVexilHttpServer() override;
+
+    QString ObjDescr() const override { return QStringLiteral("CVexilHttpServer"); }
+    // The port in use.
+    uint16_t Port() const { return iSocket.LocalPort(); }
+    // A connection that neither sends nor takes anything for this long is closed.
+    void SetIdleTimeout(std::chrono::milliseconds aTimeout) { iIdleTimer.setInterval(aTimeout); }
+
+private:
+    enum EPhase
+    {
+        EReadingHead,
+        EReceivingBody,
+        EReplying,
+    };
+
+    void OnConnectionRequest(int32_t aRequestId);
+    void OnDataArrival();
+    void OnSendComplete();
+    void OnError(const QString& aDescription);
+
+    void StartRequest(const CVexilHttpRequest& aRequest, const QByteArray& aRest);
+    void ReceiveBody(const QByteArray& aBytes);
+    void SendReply(TReply aReply);
+    // Closes the connection, abandoning an unfinished upload, and listens again.
+    void CloseConnection();
+    void Listen();
+    // Runs an event handler; nothing it raises leaves the handler, the connection is closed.
+    template <typename F>
+    void Guarded(F aHandler);
+
+    IVexilStatusPanels& iPanels;
+    QHostAddress iAddress;
+    CVexilSocket iSocket;
+    QTimer iIdleTimer;
+    EPhase iPhase = EReadingHead;
+    CVexilHeadReader iHead;
+    std::unique_ptr<CVexilUpload> iUpload;
+    CVexilReplyBody iBody;
+};
