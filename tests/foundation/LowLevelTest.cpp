@@ -1,10 +1,14 @@
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilLowLevel.h"
+#include "foundation/VexilMsg.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -19,27 +23,42 @@ const char* const kOneHourEast = "UTC-1";
 const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 const char* const kUsEastern = "EST5EDT,M3.2.0,M11.1.0";
 
+// Sets an environment variable for the lifetime of the object.
+class EnvScope
+{
+public:
+    EnvScope(const char* aName, const QByteArray& aValue)
+        : iName(aName), iOld(qgetenv(aName)), iHadOld(qEnvironmentVariableIsSet(aName))
+    {
+        qputenv(aName, aValue);
+    }
+    ~EnvScope()
+    {
+        if (iHadOld)
+            qputenv(iName, iOld);
+        else
+            qunsetenv(iName);
+    }
+
+private:
+    const char* iName;
+    QByteArray iOld;
+    bool iHadOld;
+};
+
 // Switches the process's time zone for one test.
 class ZoneScope
 {
 public:
-    explicit ZoneScope(const char* aZone) : iOld(qgetenv("TZ")), iHadOld(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", aZone);
-        tzset();
-    }
-    ~ZoneScope()
-    {
-        if (iHadOld)
-            qputenv("TZ", iOld);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
+    explicit ZoneScope(const char* aZone) : iTz("TZ", aZone) { tzset(); }
 
 private:
-    QByteArray iOld;
-    bool iHadOld;
+    struct TReread
+    {
+        ~TReread() { tzset(); }
+    };
+    TReread iReread;  // destroyed last, after the old zone is back
+    EnvScope iTz;
 };
 
 double Days(int aYear, int aMonth, int aDay, int aHour = 0, int aMinute = 0, int aSecond = 0)
@@ -167,4 +186,107 @@ TEST(LowLevelFileTime, SetsTheLastWriteTimeOfAnExistingFileOnly)
     EXPECT_FALSE(CVexilLowLevel::SetFileModTime(missing, local));
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_FALSE(CVexilLowLevel::FileModTime(missing).has_value());
+}
+
+TEST(LowLevelDocDir, QuorvansFolderInTheDocumentsFolderOnlyWhenItExists)
+{
+    TempDir home;
+    EnvScope homeScope("HOME", QFile::encodeName(home.Path()));
+    EnvScope configScope("XDG_CONFIG_HOME", QFile::encodeName(home.File(QStringLiteral(".config"))));
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(docs.startsWith(home.Path())) << docs.toStdString();
+
+    // The documents folder is created, the Quorvans folder is not.
+    EXPECT_EQ(CVexilLowLevel::GetDocDir(), QString());
+    EXPECT_TRUE(QFileInfo(docs).isDir());
+    EXPECT_FALSE(QFileInfo::exists(docs + QStringLiteral("/Quorvans")));
+
+    ASSERT_TRUE(QDir(docs).mkdir(QStringLiteral("Quorvans")));
+    EXPECT_EQ(CVexilLowLevel::GetDocDir(), QDir::toNativeSeparators(docs + QStringLiteral("/Quorvans")));
+}
+
+TEST(LowLevelUtf8, ConvertsBothWays)
+{
+    const struct
+    {
+        QString Text;
+        QByteArray Bytes;
+    } cases[] = {
+        {QString(), QByteArray()},
+        {QStringLiteral("Quorvans.qvn"), QByteArray("Quorvans.qvn")},
+        {QStringLiteral("Gr\u00fc\u00dfe \u20ac"), QByteArray("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac")},
+        {QString::fromUcs4(U"\U0001F600"), QByteArray("\xf0\x9f\x98\x80")},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(CVexilLowLevel::ToUtf8(c.Text), c.Bytes);
+        EXPECT_EQ(CVexilLowLevel::FromUtf8(c.Bytes), c.Text);
+    }
+    // Bytes that are no UTF-8 (network input) become replacement characters, not a failure.
+    EXPECT_EQ(CVexilLowLevel::FromUtf8(QByteArray("a\xff" "b")), QStringLiteral("a\ufffdb"));
+}
+
+TEST(LowLevelHelp, TopicsOfWindowsControlsAndMessages)
+{
+    const struct
+    {
+        const char* Window;
+        const char* Control;
+        const char* Topic;
+    } cases[] = {
+        {"CVexilFrame", "", "Frame"},
+        {"CVexilStackEdit", "", "StackEdit"},
+        {"CVexilControlEdit", "fName", "ControlEditName"},
+        {"CVexilControlEdit", "Name", "ControlEditName"},
+        {"CVexilControlEdit", "ff", "ControlEditf"},
+        {"OtherForm", "", "OtherForm"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CVexilLowLevel::HelpTopic(QLatin1String(c.Window), QLatin1String(c.Control)),
+                  QLatin1String(c.Topic));
+
+    // The message box's topic follows the last message shown, whatever control is named.
+    ScriptedPrompts::Instance().ExpectMessage(false);
+    CVexilMsg::Show(EMsgEmptyStackOk, EMsgClsQuestion);
+    EXPECT_EQ(CVexilLowLevel::HelpTopic(QStringLiteral("CVexilMsgForm"), QStringLiteral("fHelp0")),
+              QStringLiteral("MsgFormEMsgEmptyStackOk"));
+}
+
+TEST(LowLevelHelp, HelpFileIsThePageBesideTheProgramWhenItExists)
+{
+    const QString topic = QStringLiteral("MsgFormEMsgLowLevelTest");
+    EXPECT_EQ(CVexilLowLevel::HelpFile(topic), QString());
+
+    QDir program(QCoreApplication::applicationDirPath());
+    const bool madeFolder = !program.exists(QStringLiteral("help"));
+    ASSERT_TRUE(program.mkpath(QStringLiteral("help")));
+    const QString page = program.filePath(QStringLiteral("help/") + topic + QStringLiteral(".htm"));
+    {
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(CVexilLowLevel::HelpFile(topic), page);
+    QFile::remove(page);
+    if (madeFolder)
+        program.rmdir(QStringLiteral("help"));
+}
+
+TEST(LowLevelColour, TriplesFromColourValues)
+{
+    const struct
+    {
+        int32_t Color;
+        TRgb Rgb;
+    } cases[] = {
+        {0x000000, {0, 0, 0}},
+        {0xFF8040, {0x40, 0x80, 0xFF}},
+        {0x00FFFFFF, {255, 255, 255}},
+        {static_cast<int32_t>(0x8000000F), {0x0F, 0, 0}},  // the high byte is not part of the colour
+        {-1, {255, 255, 255}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(CVexilLowLevel::RgbEqual(CVexilLowLevel::LongToRgb(c.Color), c.Rgb)) << c.Color;
+    EXPECT_FALSE(CVexilLowLevel::RgbEqual({1, 2, 3}, {1, 2, 4}));
+    EXPECT_FALSE(CVexilLowLevel::RgbEqual({1, 2, 3}, {0, 2, 3}));
+    EXPECT_FALSE(CVexilLowLevel::RgbEqual({1, 2, 3}, {1, 0, 3}));
 }
