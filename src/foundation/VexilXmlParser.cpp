@@ -219,8 +219,9 @@ void CVexilXmlParser::ReadAttrAndSym(bool& aEmpty)
 void CVexilXmlParser::ReadAttrTerm()
 {
     bool empty = false;
-    ReadAttrAndSym(empty);
-    Expect(empty, "ReadAttrTerm", QStringLiteral("ReadAttrTerm term"));
+    ReadAttr(empty);
+    Expect(empty, "ReadAttrTerm", QStringLiteral("ReadAttrTerm term"));  // reported on the tag's line
+    NextSym();
 }
 
 void CVexilXmlParser::ReadHeader()
