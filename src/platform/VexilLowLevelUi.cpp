@@ -54,7 +54,7 @@ TLineCol CVexilLowLevelUi::GetLineCol(const QTextDocument& aDoc, int32_t aPositi
 
 QString CVexilLowLevelUi::GetCaretLineText(const QTextCursor& aCaret)
 {
-    if (!aCaret.document())
+    if (aCaret.isNull())
         return {};
     const QTextBlock block = aCaret.document()->findBlock(aCaret.selectionStart());
     return block.isValid() ? block.text().left(kMaxLineText) : QString();
