@@ -195,3 +195,24 @@ TEST(MsgForm, ShowReachesTheBoxThroughTheWidgetPrompts)
     CVexilMsg::Show(EMsgEmptyFile, EMsgClsExclamation);
     EXPECT_EQ(CVexilMsg::LastMsgName(), QStringLiteral("EMsgEmptyFile"));
 }
+
+TEST(MsgForm, AMessageRaisedWhileTheBoxShowsGetsABoxOfItsOwn)
+{
+    WidgetPromptsScope scope;
+    QDialog* inner = nullptr;
+    WhenShown([&](QDialog& aOuter) {
+        WhenShown([&](QDialog& aInner) {
+            inner = &aInner;
+            EXPECT_EQ(aInner.findChild<QTextEdit*>(QStringLiteral("fText"))->toPlainText(),
+                      QStringLiteral("The file is empty."));
+            Click("fOk")(aInner);
+        });
+        CVexilMsg::Show(EMsgEmptyFile, EMsgClsExclamation);
+        EXPECT_NE(inner, &aOuter);
+        EXPECT_TRUE(aOuter.isVisible());
+        EXPECT_TRUE(Button(aOuter, "fYes")->isVisible());
+        Click("fYes")(aOuter);
+    });
+    EXPECT_TRUE(CVexilMsg::Ask(EMsgDeleteCardOk, EMsgClsQuestion, QStringLiteral("Anna"), CVexilMsg::Undef));
+    EXPECT_NE(inner, nullptr);
+}
