@@ -19,6 +19,9 @@ CVexilUpload::CVexilUpload(QString aTempPath, TUploadRequest aRequest)
         iFile = std::make_unique<CVexilFile>();
         iFile->Construct(iTempPath, EFilWrite);
         iFile->OpenFile();
+        // Opening does not truncate: a file that could not be deleted must not take the body.
+        if (iFile->Size() != 0)
+            Abandon();
     }
     catch (const CVexilException&)
     {
