@@ -165,7 +165,8 @@ bool CVexilXmlParser::BooleanAttr(const QString& aName) const
         return false;
     if (*value == QLatin1String("-1"))
         return true;
-    Expect(*value == QLatin1String("0"), "BooleanAttr", QStringLiteral("iStr ") + *value);
+    if (*value != QLatin1String("0"))
+        Mismatch("BooleanAttr", QStringLiteral("iStr ") + *value);
     return false;
 }
 
@@ -178,7 +179,10 @@ void CVexilXmlParser::AddAttr(const QString& aName, const QString& aValue)
     CopyChars(aValue, attr.Value);
     CVexilLib::XmlUnescape(attr.Value);
     for (size_t i = 0; i < iNumAttrs; ++i)
-        Expect(!NameEqual(iAttrs[i].Name, attr.Name), "ReadAttr", QStringLiteral("ReadAttr duplicate ") + aName);
+    {
+        if (NameEqual(iAttrs[i].Name, attr.Name))
+            Mismatch("ReadAttr", QStringLiteral("ReadAttr duplicate ") + aName);
+    }
     ++iNumAttrs;
 }
 
@@ -264,7 +268,8 @@ void CVexilXmlParser::ReadNext(QString& aName, bool& aEndTag)
         return;
     }
     Expect(iSym == ESymIdent, "ReadNext", QStringLiteral("ReadNext sym"));
-    Expect(iDepth < kMaxDepth, "ReadNext", QStringLiteral("depth ") + iSymStr);
+    if (iDepth >= kMaxDepth)
+        Mismatch("ReadNext", QStringLiteral("depth ") + iSymStr);
     CopyChars(iSymStr, aName);
     aEndTag = false;
     ++iDepth;
@@ -275,8 +280,10 @@ void CVexilXmlParser::ReadTheNext(const QString& aName, bool aEndTag)
 {
     bool endTag = false;
     ReadNext(iName, endTag);
-    Expect(iName == aName, "ReadTheNext", QStringLiteral("ReadTheNext name wanted=") + aName + QStringLiteral(",got=") + iName);
-    Expect(endTag == aEndTag, "ReadTheNext", QStringLiteral("ReadTheNext ") + aName + QStringLiteral(" term"));
+    if (iName != aName)
+        Mismatch("ReadTheNext", QStringLiteral("ReadTheNext name wanted=") + aName + QStringLiteral(",got=") + iName);
+    if (endTag != aEndTag)
+        Mismatch("ReadTheNext", QStringLiteral("ReadTheNext ") + aName + QStringLiteral(" term"));
 }
 
 void CVexilXmlParser::ReadText(QString& aText, bool aShort, const char* aProc)
@@ -286,7 +293,8 @@ void CVexilXmlParser::ReadText(QString& aText, bool aShort, const char* aProc)
         iScanner.GetAllUntil(QChar('<'), true, aText, eof);
     else
         iScanner.GetLongAllUntil(QChar('<'), false, aText, eof);
-    Expect(!eof, aProc, QLatin1String(aProc) + QStringLiteral(" eof"));
+    if (eof)
+        Mismatch(aProc, QLatin1String(aProc) + QStringLiteral(" eof"));
     if (iPendingEq)
     {
         aText.prepend(QChar('='));

@@ -68,6 +68,7 @@ private:
     void NextSym();
     // Error 1006: the file, the line and what was met.
     [[noreturn]] void Mismatch(const char* aProc, const QString& aDetail) const;
+    // Only for fixed details: a composed one is built when the check fails, not before.
     void Expect(bool aOk, const char* aProc, const QString& aDetail) const
     {
         if (!aOk)
