@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
