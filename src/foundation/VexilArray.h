@@ -2,6 +2,7 @@
 
 #include "foundation/VexilBlockList.h"
 #include "foundation/VexilObject.h"
+#include "foundation/VexilStoredObj.h"
 #include "foundation/VexilValueDef.h"
 
 #include <QString>
@@ -47,7 +48,7 @@ using TKeyCompareRef = std::shared_ptr<IVexilKeyCompare>;
 // Alloc and AllocStep keep the growth figures of the stored forms (Alloc is the highest
 // slot number, one slot always spare); the elements themselves live in counted blocks so
 // that positions and keys are found in logarithmic time in arrays of millions.
-class CVexilArray : public CVexilObject
+class CVexilArray : public CVexilStoredObj
 {
 public:
     // How a sort-key-ordered array finds its sort key by id when none is kept: the model
@@ -116,6 +117,14 @@ public:
     // Re-sorts a string-keyed array whose stored order disagrees with the comparison here
     // (another locale, a changed sort key). The readers call it after clearing Changed.
     void CheckOrder();
+
+    // The binary and the XML form, with the objects the elements hold (VexilArrayIo.cpp).
+    int32_t ExtLen() override;
+    void Externalize(CVexilFile& aFile) override;
+    void Internalize(CVexilFile& aFile) override;
+    bool IsInXml(const QString& aName) const override;
+    void ExternalizeXml(CVexilXmlWriter& aWriter) override;
+    void InternalizeXml(CVexilXmlParser& aParser) override;
 
     // Derived switches.
     bool WithKey() const { return iWithStrKey || iWithIntKey; }
