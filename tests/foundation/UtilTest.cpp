@@ -95,6 +95,7 @@ TEST(Util, StartsWithAndCompareStrAreExact)
     } cases[] = {
         {u"a", u"a", 0},    {u"", u"a", -1},   {u"ab", u"a", 1},      {u"B", u"a", -1},  // code units: B < a
         {u"a", u"A", 1},    {u"\u00E4", u"z", 1}, {u"a b", u"ab", -1},
+        {u"\uFF01", u"\U0001F600", 1},  // a surrogate code unit sorts below U+FF01
     };
     for (const auto& c : cases)
         EXPECT_EQ(CVexilLib::CompareStr(QString::fromUtf16(c.A), QString::fromUtf16(c.B)), c.Result)
