@@ -473,31 +473,43 @@ void CVexilCompiler::CompFactor()
 
 void CVexilCompiler::CompKeywordFactor()
 {
-    const QString text = iSymText;
-    const int16_t kw = iKwId;
-    NextSym();
-    switch (kw)
+    switch (iKwId)
     {
     case EKwNot:
+        NextSym();
         CompFactor();
         iCode.Op(EOpcNot);
         break;
     case EKwField:
+        NextSym();
         CompFieldRef();
         iCode.Op(EOpcPushFieldVal);
         break;
-    case EKwRandom: CompFunctionCall(); break;
-    case EKwNumber: CompNumberOfCards(); break;
-    case EKwReturn: iCode.Op(EOpcPushReturn); break;
-    case EKwTab: iCode.Op(EOpcPushTab); break;
+    case EKwRandom:
+        NextSym();
+        CompFunctionCall();
+        break;
+    case EKwNumber:
+        NextSym();
+        CompNumberOfCards();
+        break;
+    case EKwReturn:
+        NextSym();
+        iCode.Op(EOpcPushReturn);
+        break;
+    case EKwTab:
+        NextSym();
+        iCode.Op(EOpcPushTab);
+        break;
     case EKwThe:
+        NextSym();
         if (!IsKw(EKwDate))
             CompError(EMsgBadExpression, iSymText, QString(), QStringLiteral("CompFactor"));
         NextSym();
         iCode.Op(EOpcPushDate);
         break;
     default:
-        CompError(EMsgBadExpression, text, QString(), QStringLiteral("CompFactor"));
+        CompError(EMsgBadExpression, iSymText, QString(), QStringLiteral("CompFactor"));
     }
 }
 
