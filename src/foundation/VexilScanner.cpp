@@ -437,19 +437,19 @@ void CVexilScanner::TakeUntil(QChar aTerm, bool aWithEol, QString& aText, bool& 
     const char16_t term = aTerm.unicode();
     for (;;)
     {
-        if (iCh != kNoChar)
+        if (!AtEnd())
         {
-            // The line always ends with the end mark, so the scan stops within it.
             const QChar* data = iLine.constData();
             const qsizetype from = iPos - 1;
+            const qsizetype mark = iLen - 1;
             qsizetype i = from;
-            while (data[i].unicode() != term && data[i].unicode() != kEndMark)
+            while (i < mark && data[i].unicode() != term)
                 ++i;
             aText.append(QStringView(iLine).mid(from, i - from));
             iPos = int32_t(i) + 1;
             iCh = data[i].unicode();
-            if (iCh == term)
-                return;
+            if (i < mark)
+                return;  // at the terminator
         }
         if (aWithEol)
             aText.append(kCrLf);

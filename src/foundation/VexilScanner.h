@@ -108,7 +108,9 @@ private:
     static constexpr int32_t kNoChar = -1;
     static constexpr char16_t kEndMark = 1;
 
-    bool AtEnd() const { return iCh == kEndMark || iCh == kNoChar; }
+    // The end of the line is found by position, so a U+0001 inside a line is an ordinary
+    // character and the text behind it is not lost.
+    bool AtEnd() const { return iPos >= iLen; }
     char16_t Peek() const;
     void NextChar();
     void SkipBlanks();
@@ -122,7 +124,7 @@ private:
     void GetWikiLink(QString& aText);
     void TakeUntil(QChar aTerm, bool aWithEol, QString& aText, bool& aEof);
 
-    QString iLine;           // current line with the end mark appended
+    QString iLine;           // current line with the end mark U+0001 appended
     int32_t iCh = kNoChar;   // lookahead code unit; kNoChar after the end mark was passed
     int32_t iPos = 0;        // 1-based position of iCh in iLine
     int32_t iLen = 0;        // length of iLine including the end mark

@@ -109,8 +109,8 @@ TEST(Scanner, ScriptTokens)
         {"\"a b\"\"c\"", false, {{ESymString, "a b"}, {ESymString, "c"}, {ESymEol, ""}}},
         {"\"open to the end ", false, {{ESymString, "open to the end "}, {ESymEol, ""}}},
         {"\"\"", false, {{ESymString, ""}, {ESymEol, ""}}},
-        // The end mark ends a line early.
-        {"ab\x01" "cd", false, {{ESymIdent, "ab"}, {ESymEol, ""}}},
+        // A U+0001 inside a line is an ordinary character, not the end of the line.
+        {"ab\x01" "cd", false, {{ESymIdent, "ab"}, {ESymOther, "\x01"}, {ESymIdent, "cd"}, {ESymEol, ""}}},
         {"", false, {{ESymEol, ""}}},
     };
     for (const TCase& c : cases)

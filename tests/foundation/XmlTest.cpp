@@ -199,8 +199,8 @@ TEST(XmlWriter, ClosingWithAPendingLineIsAnInternalFault)
 TEST(XmlParser, RoundTripOfTheWritersOutput)
 {
     const QString longText = QStringLiteral("Line one & <two>\r\nline \"three\"\n") + QString(300, QChar(0x00E9)) +
-                             QStringLiteral(" end");
-    const QString oddName = QStringLiteral("=starts with equals, \u20AC & 'quotes'");
+                             QStringLiteral(" \u0001 end");
+    const QString oddName = QStringLiteral("=starts with equals, \u20AC & 'quotes' \u0001 and more");
     TempDir dir;
     const QString name = dir.File(QStringLiteral("rt.xml"));
     {
@@ -216,6 +216,8 @@ TEST(XmlParser, RoundTripOfTheWritersOutput)
         w.AddSingleAttr(QStringLiteral("single"), 0.25f);
         w.AddBooleanAttr(QStringLiteral("yes"), true);
         w.AddBooleanAttr(QStringLiteral("no"), false);
+        // Attribute values are never cut, so a line may be longer than 32,766 characters.
+        w.AddAttr(QStringLiteral("big"), QString(40000, QChar('b')));
         w.BeginStruct();
         w.BeginElem(QStringLiteral("Script"));
         w.AddLongElemText(longText);
@@ -247,6 +249,7 @@ TEST(XmlParser, RoundTripOfTheWritersOutput)
     EXPECT_EQ(p.RealAttr(QStringLiteral("single")), 0.25);
     EXPECT_TRUE(p.BooleanAttr(QStringLiteral("yes")));
     EXPECT_FALSE(p.BooleanAttr(QStringLiteral("no")));
+    EXPECT_EQ(p.Attr(QStringLiteral("big")), QString(40000, QChar('b')));
 
     QString text;
     p.ReadTheNext(QStringLiteral("Script"), false);
