@@ -1,0 +1,95 @@
+#pragma once
+
+#include "RaisedError.h"
+#include "TestEnv.h"
+#include "foundation/VexilError.h"
+#include "foundation/VexilFile.h"
+#include "foundation/VexilStoredObj.h"
+#include "foundation/VexilXmlParser.h"
+#include "foundation/VexilXmlWriter.h"
+
+#include <QFile>
+
+#include <functional>
+
+// Helpers for tests of the binary and the XML form of stored objects.
+
+// Bytes from hexadecimal text such as "04 00 41 00".
+inline QByteArray HexBytes(const char* aHex)
+{
+    return QByteArray::fromHex(QByteArray(aHex).replace(' ', QByteArray()));
+}
+
+inline QByteArray FileContent(const QString& aName)
+{
+    QFile file(aName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void SetFileContent(const QString& aName, const QByteArray& aBytes)
+{
+    QFile file(aName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(aBytes);
+}
+
+// The bytes that aWrite writes into a new binary file.
+inline QByteArray BinaryOf(const std::function<void(CVexilFile&)>& aWrite)
+{
+    TempDir dir;
+    const QString name = dir.File(QStringLiteral("out.bin"));
+    {
+        CVexilFile file;
+        file.Construct(name, EFilWrite);
+        file.OpenFile();
+        aWrite(file);
+        file.CloseFile();
+    }
+    return FileContent(name);
+}
+
+// Runs aRead on a binary file that holds aBytes, opened for reading; aName gets its path.
+inline void ReadBinary(const QByteArray& aBytes, const std::function<void(CVexilFile&)>& aRead,
+                       QString* aName = nullptr)
+{
+    TempDir dir;
+    const QString name = dir.File(QStringLiteral("in.bin"));
+    SetFileContent(name, aBytes);
+    if (aName)
+        *aName = name;
+    CVexilFile file;
+    file.Construct(name, EFilRead);
+    file.OpenFile();
+    aRead(file);
+    file.CloseFile();
+}
+
+inline const QByteArray kXmlDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
+
+// The lines that aWrite writes into an XML document, without the declaration.
+inline QByteArray XmlOf(const std::function<void(CVexilXmlWriter&)>& aWrite)
+{
+    TempDir dir;
+    const QString name = dir.File(QStringLiteral("out.xml"));
+    {
+        CVexilXmlWriter writer(name);
+        writer.OpenFile();
+        aWrite(writer);
+        writer.CloseFile();
+    }
+    const QByteArray bytes = FileContent(name);
+    return bytes.startsWith(kXmlDecl) ? bytes.mid(kXmlDecl.size()) : bytes;
+}
+
+// Reads the first element of a document whose lines after the declaration are aBody into aObj.
+inline void ReadXml(const QByteArray& aBody, CVexilStoredObj& aObj)
+{
+    TempDir dir;
+    const QString name = dir.File(QStringLiteral("in.xml"));
+    SetFileContent(name, kXmlDecl + aBody);
+    CVexilXmlParser parser(name);
+    parser.OpenFile();
+    parser.ReadHeader();
+    CVexilStoredObj::ReadXmlChild(parser, aObj, QStringLiteral("Test"), QStringLiteral("root"));
+    parser.CloseFile();
+}
