@@ -32,4 +32,6 @@ public:
     // Not owned; none restores the in-memory default.
     static void Install(IVexilControlWidgets* aWidgets);
     static IVexilControlWidgets& Current();
+    // The in-memory default.
+    static IVexilControlWidgets& InMemory();
 };
