@@ -47,14 +47,16 @@ bool NameEqual(QStringView aA, QStringView aB)
 }
 }  // namespace
 
-CVexilXmlParser::CVexilXmlParser(const QString& aFileName)
+CVexilXmlParser::CVexilXmlParser(const QString& aFileName) : iFileName(aFileName)
 {
     iFile.Construct(aFileName, EFilSeqRead);
 }
 
+// Names the file and the line being read, so that every structural error raised with the
+// parser as its object tells where the file is wrong.
 QString CVexilXmlParser::ObjDescr() const
 {
-    return QStringLiteral("CVexilXmlParser");
+    return QStringLiteral("CVexilXmlParser name=%1, line=%2").arg(iFileName).arg(iScanner.LineNum());
 }
 
 void CVexilXmlParser::SetCoding(EFilCoding aCoding)
@@ -100,9 +102,7 @@ void CVexilXmlParser::NextSym()
 void CVexilXmlParser::Mismatch(const char* aProc, const QString& aDetail) const
 {
     const QString context = QStringLiteral("CVexilXmlParser.") + QLatin1String(aProc);
-    CVexilError::Throw(EErrBadStruct, context, iFile.ObjDescr(),
-                       context + QStringLiteral(": ") + aDetail +
-                           QStringLiteral(" (line %1)").arg(iScanner.LineNum()));
+    CVexilError::Throw(EErrBadStruct, context, ObjDescr(), context + QStringLiteral(": ") + aDetail);
 }
 
 void CVexilXmlParser::GetTheSym(ESymKind aKind, const char* aProc)

@@ -10,8 +10,9 @@
 
 // Pull parser for the XML that CVexilXmlWriter writes: the reader asks for the next tag, the
 // attributes of the current tag and element text, and names the elements it expects. Anything
-// else in the file is error 1006 naming the file and the line; nothing read from a file ever
-// reaches the assertion question.
+// else in the file is error 1006 with the parser's description (file and line) as its first
+// parameter; nothing read from a file ever reaches the assertion question. Readers raise their
+// own structural errors the same way: CVexilError::CheckStruct with the parser as the object.
 class CVexilXmlParser : public CVexilObject
 {
 public:
@@ -19,6 +20,7 @@ public:
     static constexpr int32_t kMaxDepth = 100;
 
     explicit CVexilXmlParser(const QString& aFileName);
+    // "CVexilXmlParser name=" the file name ", line=" the number of lines read.
     QString ObjDescr() const override;
 
     // Takes effect from the next line read.
@@ -80,6 +82,7 @@ private:
     const QString* FindAttr(const QString& aName) const;
     void ReadText(QString& aText, bool aShort, const char* aProc);
 
+    QString iFileName;
     CVexilScanner iScanner;
     CVexilFile iFile;
     std::vector<TAttr> iAttrs;  // reused from tag to tag; iNumAttrs are valid
