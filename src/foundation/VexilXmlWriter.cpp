@@ -3,6 +3,7 @@
 #include "foundation/VexilError.h"
 #include "foundation/VexilLib.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace
@@ -117,11 +118,16 @@ void CVexilXmlWriter::AddLongElemText(const QString& aText)
     CVexilLib::XmlEscape(iEscaped);
     iLine.append(QChar('>'));
     const QStringView text(iEscaped);
-    for (qsizetype from = 0; from < text.size(); from += kPieceLen)
+    for (qsizetype from = 0; from < text.size();)
     {
         if (from > 0)
             iLine.append(kCrLf);
-        iLine.append(text.mid(from, kPieceLen));
+        qsizetype len = std::min(kPieceLen, text.size() - from);
+        // A line end between the halves of a surrogate pair would lose the character in UTF-8.
+        if (len == kPieceLen && text[from + len - 1].isHighSurrogate() && from + len < text.size())
+            ++len;
+        iLine.append(text.mid(from, len));
+        from += len;
     }
 }
 

@@ -169,6 +169,8 @@ TEST(XmlWriter, TextIsCutInto80CharacterPieces)
         {QString::fromLatin1(a80 + b80 + "0123456789"), "<T>" + a80 + "\r\n" + b80 + "\r\n0123456789</T>\r\n"},
         // The cut counts escaped characters and may fall inside an entity.
         {QString::fromLatin1(QByteArray(78, 'a') + "&x"), "<T>" + QByteArray(78, 'a') + "&a\r\nmp;x</T>\r\n"},
+        // Never between the halves of a surrogate pair: that piece takes 81 code units.
+        {QString(79, QChar('a')) + QStringLiteral("\U0001F600b"), "<T>" + QByteArray(79, 'a') + "\xF0\x9F\x98\x80\r\nb</T>\r\n"},
     };
     for (const TCase& c : cases)
     {
@@ -198,7 +200,9 @@ TEST(XmlWriter, ClosingWithAPendingLineIsAnInternalFault)
 
 TEST(XmlParser, RoundTripOfTheWritersOutput)
 {
-    const QString longText = QStringLiteral("Line one & <two>\r\nline \"three\"\n") + QString(300, QChar(0x00E9)) +
+    // Escaped, the first emoji straddles the cut at 400.
+    const QString longText = QStringLiteral("Line one & <two>\r\nline \"three\"\n") + QString(345, QChar(0x00E9)) +
+                             QStringLiteral("\U0001F600\U0001F600\U0001F600") +
                              QStringLiteral(" \u0001 end");
     const QString oddName = QStringLiteral("=starts with equals, \u20AC & 'quotes' \u0001 and more");
     TempDir dir;
