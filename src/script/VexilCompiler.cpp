@@ -118,7 +118,7 @@ void CVexilCompiler::CompError(int32_t aMsgId, const QString& aParam1, const QSt
     iErrInfo.MsgId = aMsgId;
     iErrInfo.Param1 = aParam1;
     iErrInfo.Param2 = aParam2;
-    iErrInfo.LineText = iLineIndex >= 0 ? iLines[iLineIndex] : QString();
+    iErrInfo.LineText = iLines[iLineIndex];  // errors arise only after a line was read
     iErrInfo.LineIndex = iLineIndex;
     iErrInfo.LineStart = iLineStart;
     iErrInfo.LineEnd = iLineStart + int32_t(iErrInfo.LineText.size());
