@@ -6,6 +6,8 @@
 #include "foundation/VexilLib.h"
 #include "foundation/VexilMsg.h"
 
+#include <iterator>
+
 std::unique_ptr<CVexilCompiler> gCompiler;
 
 namespace
@@ -17,6 +19,7 @@ const char* const kKeywords[] = {
     "Or", "Repeat", "While", "For", "Each", "Random", "Exit", "Else",
     "Number", "Cards", "Background", "Return", "Tab", "The", "Date", "Send",
 };
+static_assert(std::size(kKeywords) == CVexilCompiler::EKwSend + 1);
 
 // Only the blank is white space in a script line.
 QString TrimBlanks(const QString& aLine)
