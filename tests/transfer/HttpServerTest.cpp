@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -338,5 +339,18 @@ TEST_F(HttpServerTest, AnEmptyStackFolderServesNothing)
     EXPECT_EQ(Exchange("PUT /a.Quorvan HTTP/1.0\r\nContent-Length: 1\r\n\r\nx"), k404);
     EXPECT_TRUE(WithoutDate(Exchange(Get("/"))).endsWith("Content-Length:  0\r\nLast-Modified: <now>\r\n\r\n"));
     EXPECT_EQ(Read(File("a.Quorvan")), "stack a");
+}
+}  // namespace
+
+namespace
+{
+TEST(HttpServerPortTest, APortInUseIsReportedNotFatal)
+{
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::LocalHost, 0));
+    RecordingPanels panels;
+    CVexilHttpServer server(panels, other.serverPort(), QHostAddress::LocalHost);
+    ASSERT_EQ(panels.Panel3.size(), 1);
+    EXPECT_TRUE(panels.Panel3[0].startsWith(QStringLiteral("Socket error: "))) << panels.Panel3[0].toStdString();
 }
 }  // namespace
