@@ -22,10 +22,8 @@ CVexilHttpServer::CVexilHttpServer(IVexilStatusPanels& aPanels, uint16_t aPort, 
     iIdleTimer.setInterval(kIdleTimeout);
     connect(&iIdleTimer, &QTimer::timeout, this, [this] { Guarded([this] { CloseConnection(); }); });
 
-    if (iSocket.Listen(iAddress))
+    if (Listen())
         iPanels.SetStatusPanel3(QStringLiteral("Stack transfer server waiting"));
-    else
-        iPanels.SetStatusPanel3(QStringLiteral("Socket error: ") + iSocket.ErrorString());
 }
 
 CVexilHttpServer::~CVexilHttpServer() = default;
@@ -43,10 +41,12 @@ void CVexilHttpServer::Guarded(F aHandler)
     }
 }
 
-void CVexilHttpServer::Listen()
+bool CVexilHttpServer::Listen()
 {
-    if (!iSocket.Listen(iAddress))
-        iPanels.SetStatusPanel3(QStringLiteral("Socket error: ") + iSocket.ErrorString());
+    if (iSocket.Listen(iAddress))
+        return true;
+    iPanels.SetStatusPanel3(QStringLiteral("Socket error: ") + iSocket.ErrorString());
+    return false;
 }
 
 void CVexilHttpServer::OnConnectionRequest(int32_t aRequestId)

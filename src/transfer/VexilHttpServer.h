@@ -58,7 +58,8 @@ private:
     void SendReply(TReply aReply);
     // Closes the connection, abandoning an unfinished upload, and listens again.
     void CloseConnection();
-    void Listen();
+    // False, shown in panel 3, when the port cannot be bound.
+    bool Listen();
     // Runs an event handler; nothing it raises leaves the handler, the connection is closed.
     template <typename F>
     void Guarded(F aHandler);
