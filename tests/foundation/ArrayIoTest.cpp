@@ -526,12 +526,16 @@ TEST_F(ArrayIo, HostileXmlIsAStructuralError)
     EXPECT_TRUE(ScriptedPrompts::Instance().Messages().empty());
 }
 
-TEST_F(ArrayIo, ObjectOfAnotherClassIsNamedInTheError)
+TEST_F(ArrayIo, ObjectOfAnotherClassIsNamedInTheErrorWithFileAndLine)
 {
     const QByteArray xml = "<Array type=\"100\" max=\"1\">\r\n<Elem type=\"100\">\r\n<Obj>\r\n<Font gen=\"0\"/>\r\n"
                            "</Obj>\r\n</Elem>\r\n</Array>\r\n";
-    EXPECT_EQ(XmlError(xml), EErrBadStruct);
-    EXPECT_TRUE(CVexilError::GetErrInfo().Param2.endsWith(QStringLiteral("InternalizeXml iCard")));
+    CVexilArray array;
+    QString name;
+    EXPECT_EQ(RaisedError([&] { ReadXml(xml, array, &name); }), EErrBadStruct);
+    const TErrInfo info = CVexilError::GetErrInfo();
+    EXPECT_EQ(info.Param1, QStringLiteral("CVexilXmlParser name=") + name + QStringLiteral(", line=5"));
+    EXPECT_EQ(info.Param2, QStringLiteral("CVexilArray.InternalizeXml: InternalizeXml iCard"));
 }
 
 TEST_F(ArrayIo, ElementNameIsMatchedWithoutCase)

@@ -81,12 +81,15 @@ inline QByteArray XmlOf(const std::function<void(CVexilXmlWriter&)>& aWrite)
     return bytes.startsWith(kXmlDecl) ? bytes.mid(kXmlDecl.size()) : bytes;
 }
 
-// Reads the first element of a document whose lines after the declaration are aBody into aObj.
-inline void ReadXml(const QByteArray& aBody, CVexilStoredObj& aObj)
+// Reads the first element of a document whose lines after the declaration are aBody into aObj;
+// aName gets the file's path.
+inline void ReadXml(const QByteArray& aBody, CVexilStoredObj& aObj, QString* aName = nullptr)
 {
     TempDir dir;
     const QString name = dir.File(QStringLiteral("in.xml"));
     SetFileContent(name, kXmlDecl + aBody);
+    if (aName)
+        *aName = name;
     CVexilXmlParser parser(name);
     parser.OpenFile();
     parser.ReadHeader();
