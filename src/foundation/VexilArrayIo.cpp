@@ -149,6 +149,25 @@ CVexilStoredObj* StoredObj(const CVexilArray& aArray, const TValue& aVal, const 
     return obj;
 }
 
+// A stored date that the calendar cannot hold is a fault of the file, not of the program.
+bool StoredDate(int32_t aIntDate, double& aDate)
+{
+    try
+    {
+        aDate = CVexilValue::IntToDate(aIntDate);
+        return true;
+    }
+    catch (const CVexilException&)
+    {
+        return false;
+    }
+}
+
+QString DateDetail(int32_t aIntDate)
+{
+    return QStringLiteral("date ") + QString::number(aIntDate);
+}
+
 void WriteValue(CVexilFile& aFile, const CVexilArray& aArray, const TValue& aVal)
 {
     switch (KindOf(aVal.iType))
@@ -210,7 +229,12 @@ void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
     case EValKind::Str: aVal.iStr = aFile.ReadStr(); break;
     case EValKind::Int: aVal.iInt = aFile.ReadInt(); break;
     case EValKind::Real: aVal.iReal = aFile.ReadReal(); break;
-    case EValKind::Date: aVal.iDate = CVexilValue::IntToDate(aFile.ReadInt()); break;
+    case EValKind::Date:
+    {
+        const int32_t intDate = aFile.ReadInt();
+        CVexilError::CheckStruct(StoredDate(intDate, aVal.iDate), &aFile, aContext, DateDetail(intDate));
+        break;
+    }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
     case EValKind::Bool: aVal.iBool = aFile.ReadBoolean(); break;
     case EValKind::IntPair:
@@ -276,7 +300,12 @@ void ReadValueXml(CVexilXmlParser& aParser, TValue& aVal, const QString& aContex
     case EValKind::Str: aVal.iStr = CVexilStoredObj::ReadXmlTextElem(aParser, QStringLiteral("Str"), aContext); break;
     case EValKind::Int: aVal.iInt = aParser.IntAttr(QStringLiteral("int")); break;
     case EValKind::Real: aVal.iReal = aParser.RealAttr(QStringLiteral("real")); break;
-    case EValKind::Date: aVal.iDate = CVexilValue::IntToDate(aParser.IntAttr(QStringLiteral("date"))); break;
+    case EValKind::Date:
+    {
+        const int32_t intDate = aParser.IntAttr(QStringLiteral("date"));
+        CVexilStoredObj::CheckXml(aParser, StoredDate(intDate, aVal.iDate), aContext, DateDetail(intDate));
+        break;
+    }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aParser.IntAttr(QStringLiteral("time"))); break;
     case EValKind::Bool: aVal.iBool = aParser.BooleanAttr(QStringLiteral("boolean")); break;
     case EValKind::IntPair:

@@ -438,6 +438,8 @@ TEST_F(ArrayIo, HostileBinaryIsAStructuralError)
         {"odd string count", HexBytes("05 00 03 00  00 00 00 00  01 00 00 00  0C 00  32 00 00 00  0A 00 00 00  "
                                       "01 00 00 00  00 00 00 00  03 00 41 00 00  0C 00  01 00 00 00")},
         {"nested too deep", Nested(40)},
+        {"date beyond the calendar", HexBytes("05 00 03 00  00 00 00 00  00 00 00 00  0E 00  32 00 00 00  0A 00 00 00  "
+                                              "01 00 00 00  00 00 00 00  0E 00  00 94 35 77")},
     };
     for (const TCase& c : cases)
     {
@@ -515,6 +517,7 @@ TEST_F(ArrayIo, HostileXmlIsAStructuralError)
         head + "max=\"1\">\r\n<Elem type=\"100\">\r\n</Elem>\r\n</Array>\r\n",
         "<Array flags=\"0\" type=\"103\" max=\"1\">\r\n<Elem type=\"103\">\r\n<Obj>\r\n<SortKey/>\r\n</Obj>\r\n"
         "</Elem>\r\n</Array>\r\n",
+        "<Array type=\"14\" max=\"1\">\r\n<Elem type=\"14\" date=\"99999999\">\r\n</Elem>\r\n</Array>\r\n",
         "<Array flags=\"2\" type=\"12\" max=\"2\">\r\n<Elem intKey=\"2\" type=\"12\" int=\"1\">\r\n</Elem>\r\n"
         "<Elem intKey=\"1\" type=\"12\" int=\"1\">\r\n</Elem>\r\n</Array>\r\n",
     };
