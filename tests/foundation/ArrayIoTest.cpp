@@ -413,6 +413,29 @@ TEST_F(ArrayIo, KeysOutOfOrderHereAreSortedAgainAndMarkedChanged)
     EXPECT_EQ(fromXml->ElemAt(0).StrKey, QStringLiteral("a"));
 }
 
+TEST_F(ArrayIo, KeysWrittenUnderAnotherLocaleAreSortedForThisOne)
+{
+    const QLocale swedish(QLocale::Swedish, QLocale::Sweden);
+    auto array = Made(EArrStrKey, EValInt);
+    QByteArray bytes;
+    {
+        LocaleScope german(kCommaLocale);
+        for (const QString& key : {QStringLiteral("z"), QStringLiteral("\u00e4")})
+        {
+            TArrayElem elem = Elem(*array, EValInt);
+            elem.StrKey = key;
+            array->CreateStrKey(elem);
+        }
+        ASSERT_EQ(array->ElemAt(0).StrKey, QStringLiteral("\u00e4"));
+        bytes = Binary(*array);
+        EXPECT_FALSE(FromBinary(bytes)->Changed());
+    }
+    LocaleScope here(swedish);
+    auto back = FromBinary(bytes);
+    EXPECT_TRUE(back->Changed());
+    EXPECT_EQ(back->ElemAt(0).StrKey, QStringLiteral("z"));
+}
+
 TEST_F(ArrayIo, HostileBinaryIsAStructuralError)
 {
     const QByteArray base = TwoInts();
