@@ -127,15 +127,21 @@ bool TypeFits(const CVexilArray& aArray, int32_t aType)
     return KindOf(aType) != EValKind::Unknown && (aArray.AnyType() || aType == aArray.ElemType());
 }
 
-// Integer keys are kept ascending; searches rely on it.
-bool IntKeysInOrder(const CVexilArray& aArray)
+// What keeps the elements read from being kept in order; empty when nothing does. Integer
+// keys must be ascending as stored, since they compare the same everywhere; string keys are
+// sorted again when needed, and in a sort-key-ordered array that takes the sort key it names.
+QString OrderFault(CVexilArray& aArray)
 {
-    if (!aArray.WithIntKey())
-        return true;
-    for (int32_t i = 1; i < aArray.Count(); ++i)
-        if (aArray.ElemAt(i).IntKey < aArray.ElemAt(i - 1).IntKey)
-            return false;
-    return true;
+    if (aArray.WithIntKey())
+    {
+        for (int32_t i = 1; i < aArray.Count(); ++i)
+            if (aArray.ElemAt(i).IntKey < aArray.ElemAt(i - 1).IntKey)
+                return QStringLiteral("IntKey order");
+    }
+    if (aArray.WithStrKey() && aArray.SortKeyOrder() && aArray.Count() >= 2 &&
+        (aArray.SortKeyId() == UndefLong || aArray.SortKey() == nullptr))
+        return QStringLiteral("sortKeyId ") + QString::number(aArray.SortKeyId());
+    return {};
 }
 
 // The object an element holds, as a stored object; an object that cannot store itself fails
@@ -403,7 +409,8 @@ void CVexilArray::Internalize(CVexilFile& aFile)
         ReadValue(aFile, elem.iVal, context);
         AppendRead(std::move(elem));
     }
-    CVexilError::CheckStruct(IntKeysInOrder(*this), &aFile, context, QStringLiteral("IntKey order"));
+    const QString orderFault = OrderFault(*this);
+    CVexilError::CheckStruct(orderFault.isEmpty(), &aFile, context, orderFault);
     iChanged = false;
     CheckOrder();
 }
@@ -485,7 +492,8 @@ void CVexilArray::InternalizeXml(CVexilXmlParser& aParser)
         aParser.ReadTheNext(QStringLiteral("Elem"), true);
     }
     aParser.ReadTheNext(QStringLiteral("Array"), true);
-    CheckXml(aParser, IntKeysInOrder(*this), context, QStringLiteral("IntKey order"));
+    const QString orderFault = OrderFault(*this);
+    CheckXml(aParser, orderFault.isEmpty(), context, orderFault);
     iChanged = false;
     CheckOrder();
 }

@@ -436,6 +436,36 @@ TEST_F(ArrayIo, KeysWrittenUnderAnotherLocaleAreSortedForThisOne)
     EXPECT_EQ(back->ElemAt(0).StrKey, QStringLiteral("z"));
 }
 
+// Orders keys backwards: the order a sort key with a descending part gives.
+class TBackwards : public IVexilKeyCompare
+{
+public:
+    int32_t Id() const override { return 9; }
+    int32_t compare(const QString& aKey1, const QString& aKey2) const override
+    {
+        return aKey1 > aKey2 ? 0 : (aKey1 == aKey2 ? 1 : 2);
+    }
+};
+
+TEST_F(ArrayIo, SortKeyOrderComesFromTheSortKeyTheFileNames)
+{
+    // A key index: string keys in sort-key order, stored ascending.
+    const QByteArray stored = HexBytes("05 00 03 00  00 00 00 00  05 00 00 00  0C 00  32 00 00 00  0A 00 00 00  "
+                                       "02 00 00 00  09 00 00 00  "
+                                       "02 00 61 00  0C 00  01 00 00 00  02 00 62 00  0C 00  02 00 00 00");
+    EXPECT_EQ(BinaryError(stored), EErrBadStruct);  // no sort key to be found
+    EXPECT_EQ(BinaryError(Patched(stored, 26, "FF 93 35 77")), EErrBadStruct);  // none named
+    EXPECT_TRUE(ScriptedPrompts::Instance().Messages().empty());
+
+    CVexilArray::SetSortKeyLookup([](int32_t aId) { return aId == 9 ? std::make_shared<TBackwards>() : nullptr; });
+    auto back = FromBinary(stored);
+    CVexilArray::SetSortKeyLookup({});
+    EXPECT_TRUE(back->Changed());
+    EXPECT_EQ(back->ElemAt(0).StrKey, QStringLiteral("b"));
+    EXPECT_EQ(back->ElemAt(1).IntKey, UndefLong);
+    EXPECT_EQ(back->ElemAt(1).iVal.iInt, 1);
+}
+
 TEST_F(ArrayIo, HostileBinaryIsAStructuralError)
 {
     const QByteArray base = TwoInts();
