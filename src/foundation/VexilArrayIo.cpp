@@ -127,9 +127,9 @@ bool TypeFits(const CVexilArray& aArray, int32_t aType)
     return KindOf(aType) != EValKind::Unknown && (aArray.AnyType() || aType == aArray.ElemType());
 }
 
-// What keeps the elements read from being kept in order; empty when nothing does. Integer
-// keys must be ascending as stored, since they compare the same everywhere; string keys are
-// sorted again when needed, and in a sort-key-ordered array that takes the sort key it names.
+// Why the elements read cannot be kept in key order; empty when they can. Integer keys must
+// be ascending as stored, since they compare the same everywhere; string keys are sorted again
+// when needed, which in a sort-key-ordered array takes the sort key that the array names.
 QString OrderFault(CVexilArray& aArray)
 {
     if (aArray.WithIntKey())
