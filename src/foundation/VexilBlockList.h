@@ -54,8 +54,11 @@ public:
     void UpdateAll(F&& aChange)
     {
         for (auto& block : iBlocks)
+        {
             for (T& elem : block.iElems)
                 aChange(elem);
+            Recount(block);
+        }
         Rebuild();
     }
 
@@ -106,17 +109,19 @@ public:
         if (aNum <= 0)
             return;
         auto [block, offset] = Locate(aPos);
+        const size_t blocksBefore = iBlocks.size();
+        const int32_t first = block;
         int32_t left = aNum;
+        int32_t markedGone = 0;
         while (left > 0)
         {
             Block& b = iBlocks[block];
             const int32_t take = std::min(left, int32_t(b.iElems.size()) - offset);
-            const auto first = b.iElems.begin() + offset;
-            const int32_t marked = int32_t(std::count_if(first, first + take, TMark{}));
-            b.iElems.erase(first, first + take);
+            const auto from = b.iElems.begin() + offset;
+            const int32_t marked = int32_t(std::count_if(from, from + take, TMark{}));
+            b.iElems.erase(from, from + take);
             b.iMarked -= marked;
-            iMarkedSize -= marked;
-            iSize -= take;
+            markedGone += marked;
             left -= take;
             if (b.iElems.empty())
                 iBlocks.erase(iBlocks.begin() + block);
@@ -124,17 +129,23 @@ public:
                 ++block;
             offset = 0;
         }
+        iSize -= aNum;
+        iMarkedSize -= markedGone;
         // The block that now holds aPos (and its left neighbour) may have become small.
-        MergeSmall(block);
-        MergeSmall(block - 1);
-        Rebuild();
+        const bool merged = MergeSmall(block);
+        if (MergeSmall(block - 1) || merged || iBlocks.size() != blocksBefore || block != first + 1)
+        {
+            Rebuild();
+            return;
+        }
+        ForgetCache();
+        FenwickAdd(iTree, first, -aNum);
+        FenwickAdd(iMarkedTree, first, -markedGone);
     }
 
     void Clear()
     {
         iBlocks.clear();
-        iSize = 0;
-        iMarkedSize = 0;
         Rebuild();
     }
 
@@ -207,6 +218,7 @@ public:
             const auto take = std::min<std::ptrdiff_t>(fill, end - from);
             iBlocks.emplace_back();
             iBlocks.back().iElems.assign(from, from + take);
+            Recount(iBlocks.back());
             from += take;
         }
         Rebuild();
@@ -221,42 +233,53 @@ private:
 
     static constexpr int32_t KMinBlock = KMaxBlock / 4;
 
+    static void Recount(Block& aBlock)
+    {
+        aBlock.iMarked = int32_t(std::count_if(aBlock.iElems.begin(), aBlock.iElems.end(), TMark{}));
+    }
+
     void Split(int32_t aBlock)
     {
         Block tail;
-        auto& elems = iBlocks[aBlock].iElems;
-        const auto middle = elems.begin() + std::ptrdiff_t(elems.size() / 2);
-        tail.iElems.assign(std::make_move_iterator(middle), std::make_move_iterator(elems.end()));
-        elems.erase(middle, elems.end());
+        Block& head = iBlocks[aBlock];
+        const auto middle = head.iElems.begin() + std::ptrdiff_t(head.iElems.size() / 2);
+        tail.iElems.assign(std::make_move_iterator(middle), std::make_move_iterator(head.iElems.end()));
+        head.iElems.erase(middle, head.iElems.end());
+        Recount(tail);
+        head.iMarked -= tail.iMarked;
         iBlocks.insert(iBlocks.begin() + aBlock + 1, std::move(tail));
     }
 
     // Joins a block that fell below the minimum with its right neighbour, splitting again
     // when the pair is too large for one block.
-    void MergeSmall(int32_t aBlock)
+    // True when it changed the blocks.
+    bool MergeSmall(int32_t aBlock)
     {
         if (aBlock < 0 || aBlock + 1 >= int32_t(iBlocks.size()) ||
             int32_t(iBlocks[aBlock].iElems.size()) >= KMinBlock)
-            return;
+            return false;
         auto& into = iBlocks[aBlock].iElems;
         auto& from = iBlocks[aBlock + 1].iElems;
         into.insert(into.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+        iBlocks[aBlock].iMarked += iBlocks[aBlock + 1].iMarked;
         iBlocks.erase(iBlocks.begin() + aBlock + 1);
         if (int32_t(into.size()) > KMaxBlock)
             Split(aBlock);
+        return true;
     }
 
-    // Recounts the blocks and rebuilds both trees in linear time.
+    // Rebuilds both trees from the counts of the blocks, in time linear in their number.
     void Rebuild()
     {
         const size_t n = iBlocks.size();
         iTree.assign(n, 0);
         iMarkedTree.assign(n, 0);
+        iSize = 0;
         iMarkedSize = 0;
         for (size_t i = 0; i < n; ++i)
         {
-            Block& b = iBlocks[i];
-            b.iMarked = int32_t(std::count_if(b.iElems.begin(), b.iElems.end(), TMark{}));
+            const Block& b = iBlocks[i];
+            iSize += int32_t(b.iElems.size());
             iMarkedSize += b.iMarked;
             iTree[i] += int32_t(b.iElems.size());
             iMarkedTree[i] += b.iMarked;

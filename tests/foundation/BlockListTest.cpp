@@ -1,0 +1,95 @@
+#include "foundation/VexilBlockList.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace
+{
+struct TIsOdd
+{
+    bool operator()(int aValue) const { return aValue % 2 != 0; }
+};
+
+// Blocks of at most four elements, so that a few hundred elements make many blocks and every
+// split, merge and tree update is exercised.
+using TSmallBlocks = TBlockList<int, TIsOdd, 4>;
+
+void ExpectSame(const TSmallBlocks& aList, const std::vector<int>& aModel)
+{
+    ASSERT_EQ(aList.Size(), int32_t(aModel.size()));
+    std::vector<int> odd;
+    for (int32_t i = 0; i < aList.Size(); ++i)
+    {
+        ASSERT_EQ(aList.At(i), aModel[i]) << "position " << i;
+        if (TIsOdd{}(aModel[i]))
+            odd.push_back(i);
+    }
+    ASSERT_EQ(aList.MarkedCount(), int32_t(odd.size()));
+    for (size_t n = 0; n < odd.size(); ++n)
+    {
+        int32_t pos = -1;
+        ASSERT_TRUE(aList.FindMarked(int32_t(n), pos));
+        ASSERT_EQ(pos, odd[n]) << "marked number " << n;
+    }
+    int32_t pos = -1;
+    EXPECT_FALSE(aList.FindMarked(int32_t(odd.size()), pos));
+}
+}  // namespace
+
+TEST(BlockList, RandomChangesMatchAVector)
+{
+    std::mt19937 random(7);
+    TSmallBlocks list;
+    std::vector<int> model;
+    for (int step = 0; step < 4000; ++step)
+    {
+        const int32_t size = int32_t(model.size());
+        const uint32_t op = random() % 10;
+        if (op < 5 || size == 0)
+        {
+            const int32_t at = int32_t(random() % (size + 1));
+            const int value = int(random() % 1000);
+            model.insert(model.begin() + at, value);
+            list.Insert(at, value);
+        }
+        else if (op < 7)
+        {
+            const int32_t at = int32_t(random() % size);
+            const int32_t num = std::min<int32_t>(int32_t(random() % 12) + 1, size - at);
+            model.erase(model.begin() + at, model.begin() + at + num);
+            list.Erase(at, num);
+        }
+        else if (op < 9)
+        {
+            const int32_t at = int32_t(random() % size);
+            const int value = int(random() % 1000);
+            model[at] = value;
+            list.Update(at, [&](int& aElem) { aElem = value; });
+        }
+        else
+        {
+            // Reading in order right after a change must not use a stale position.
+            const int32_t from = int32_t(random() % size);
+            const int32_t found = list.FindIf([](int aValue) { return aValue < 100; }, from);
+            const auto it = std::find_if(model.begin() + from, model.end(), [](int aValue) { return aValue < 100; });
+            ASSERT_EQ(found, it == model.end() ? -1 : int32_t(it - model.begin()));
+        }
+        if (step % 50 == 0)
+            ExpectSame(list, model);
+    }
+    ExpectSame(list, model);
+
+    list.UpdateAll([](int& aElem) { aElem += 1; });
+    for (int& value : model)
+        value += 1;
+    ExpectSame(list, model);
+
+    list.Assign(list.TakeAll());
+    ExpectSame(list, model);
+
+    list.Erase(0, list.Size());
+    model.clear();
+    ExpectSame(list, model);
+}
