@@ -66,7 +66,10 @@ public:
     {
         const int32_t marked = TMark{}(aElem) ? 1 : 0;
         if (iBlocks.empty())
+        {
             iBlocks.emplace_back();
+            Rebuild();
+        }
         int32_t block = 0;
         int32_t offset = 0;
         if (aPos == iSize)
@@ -94,11 +97,6 @@ public:
             return;
         }
         ForgetCache();
-        if (iTree.size() != iBlocks.size())
-        {
-            Rebuild();
-            return;
-        }
         FenwickAdd(iTree, block, 1);
         FenwickAdd(iMarkedTree, block, marked);
     }
@@ -177,20 +175,19 @@ public:
                 aVisit(elem);
     }
 
-    // Position of the first element from aFrom on for which aPred holds; -1 when none.
+    // Position of the first element for which aPred holds; -1 when none.
     template <class F>
-    int32_t FindIf(F&& aPred, int32_t aFrom = 0) const
+    int32_t FindIf(F&& aPred) const
     {
-        if (aFrom >= iSize)
-            return -1;
-        auto [block, offset] = Locate(std::max(aFrom, 0));
-        int32_t pos = std::max(aFrom, 0);
-        for (; block < int32_t(iBlocks.size()); ++block, offset = 0)
+        int32_t pos = 0;
+        for (const auto& block : iBlocks)
         {
-            const auto& elems = iBlocks[block].iElems;
-            for (int32_t i = offset; i < int32_t(elems.size()); ++i, ++pos)
-                if (aPred(elems[i]))
+            for (const T& elem : block.iElems)
+            {
+                if (aPred(elem))
                     return pos;
+                ++pos;
+            }
         }
         return -1;
     }
@@ -251,8 +248,7 @@ private:
     }
 
     // Joins a block that fell below the minimum with its right neighbour, splitting again
-    // when the pair is too large for one block.
-    // True when it changed the blocks.
+    // when the pair is too large for one block; true when it changed the blocks.
     bool MergeSmall(int32_t aBlock)
     {
         if (aBlock < 0 || aBlock + 1 >= int32_t(iBlocks.size()) ||

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -70,10 +71,11 @@ TEST(BlockList, RandomChangesMatchAVector)
         }
         else
         {
-            // Reading in order right after a change must not use a stale position.
-            const int32_t from = int32_t(random() % size);
-            const int32_t found = list.FindIf([](int aValue) { return aValue < 100; }, from);
-            const auto it = std::find_if(model.begin() + from, model.end(), [](int aValue) { return aValue < 100; });
+            // Reading right after a change must not use a stale position.
+            const int32_t at = int32_t(random() % size);
+            ASSERT_EQ(list.At(at), model[at]);
+            const int32_t found = list.FindIf([](int aValue) { return aValue < 100; });
+            const auto it = std::find_if(model.begin(), model.end(), [](int aValue) { return aValue < 100; });
             ASSERT_EQ(found, it == model.end() ? -1 : int32_t(it - model.begin()));
         }
         if (step % 50 == 0)
