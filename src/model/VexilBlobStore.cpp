@@ -28,6 +28,14 @@ std::shared_ptr<CVexilArray> NewArray(int32_t aFlags, int32_t aElemType)
     return array;
 }
 
+std::unique_ptr<CVexilFile> OpenedFile(const QString& aFileName, EFilAccess aAccess)
+{
+    auto file = std::make_unique<CVexilFile>();
+    file->Construct(aFileName, aAccess);
+    file->OpenFile();
+    return file;
+}
+
 // What is wrong with an id index read from a file; empty when it can be taken.
 QString IdIndexFault(const CVexilArray& aIdIndex)
 {
@@ -168,9 +176,7 @@ void CVexilBlobStore::SetFile(const QString& aFileName, EFilAccess aAccess)
     if (iFile && iFileName == aFileName && iAccess == aAccess)
         return;
     // The new file is open before the old one is let go, so a failure leaves the store as it was.
-    auto file = std::make_unique<CVexilFile>();
-    file->Construct(aFileName, aAccess);
-    file->OpenFile();
+    auto file = OpenedFile(aFileName, aAccess);
     CloseFile();
     iFile = std::move(file);
     iFileName = aFileName;
@@ -271,7 +277,7 @@ TBlobRef CVexilBlobStore::Cached(int32_t aId) const
     return std::static_pointer_cast<CVexilBlob>(elem.iVal.iObj);
 }
 
-CVexilFile& CVexilBlobStore::OpenFile(const QString& aContext) const
+CVexilFile& CVexilBlobStore::RequireFile(const QString& aContext) const
 {
     CVexilError::CheckFailed(iFile != nullptr, this, aContext, QStringLiteral("file"));
     if (!iFile)
@@ -376,7 +382,7 @@ TBlobRef CVexilBlobStore::ReadBlob(int32_t aId, bool aInfoOnly)
         CVexilError::CheckFailed(!iBeforeCommit, this, context, QStringLiteral("commit pending"));
         if (!inFile || iBeforeCommit)
             return {};
-        blob = ReadFromFile(OpenFile(context), aId, index, aInfoOnly);
+        blob = ReadFromFile(RequireFile(context), aId, index, aInfoOnly);
         if (!aInfoOnly)
             CacheBlob(blob);
     }
@@ -469,7 +475,7 @@ void CVexilBlobStore::SwitchToRamBased()
     for (int32_t cursor = 0; iIdIndex->ReadNext(elem, cursor);)
     {
         if (elem.iVal.iInt != UndefLong && !Cached(elem.IntKey))
-            read.push_back(ReadFromFile(OpenFile(context), elem.IntKey, elem.iVal.iInt, false));
+            read.push_back(ReadFromFile(RequireFile(context), elem.IntKey, elem.iVal.iInt, false));
     }
     SetFlag(EBstFileBased, false);
     SetFlag(EBstRamBased, true);
@@ -491,7 +497,6 @@ void CVexilBlobStore::SwitchToFileBased()
 {
     SetFlag(EBstRamBased, false);
     SetFlag(EBstFileBased, true);
-    iChanged = true;
 }
 
 void CVexilBlobStore::SetNewStartPos(int32_t aPos)
@@ -514,7 +519,7 @@ void CVexilBlobStore::SetNewStartPos(int32_t aPos)
             TBlobRef blob = Cached(elem.IntKey);
             const bool cached = blob != nullptr;
             if (!cached)
-                blob = ReadFromFile(OpenFile(context), elem.IntKey, elem.iVal.iInt, false);
+                blob = ReadFromFile(RequireFile(context), elem.IntKey, elem.iVal.iInt, false);
             moving.emplace_back(std::move(blob), cached);
         }
         // They live in memory until the next commit places them behind the new start.
@@ -600,7 +605,7 @@ void CVexilBlobStore::Rewrite(CVexilBlob& aBlob, int32_t aIndex, CVexilFile& aTa
 void CVexilBlobStore::CopyRecord(int32_t aIndex, CVexilFile& aTarget)
 {
     const TBlobPlace entry = Entry(aIndex);
-    CVexilFile& source = OpenFile(QStringLiteral("CommitTo"));
+    CVexilFile& source = RequireFile(QStringLiteral("CommitTo"));
     source.SeekPos(entry.Offset);
     const QByteArray record = source.ReadRawBytes(entry.Length);
     aTarget.SeekPos(entry.Offset);
@@ -648,7 +653,7 @@ void CVexilBlobStore::Commit()
     if (!Flag(EBstFileBased))
         return;
     CVexilError::CheckFailed(!iBeforeCommit, this, QStringLiteral("Commit"), QStringLiteral("commit pending"));
-    WriteArea(OpenFile(QStringLiteral("Commit")), false);
+    WriteArea(RequireFile(QStringLiteral("Commit")), false);
     CheckConsistency();
 }
 
@@ -678,11 +683,8 @@ void CVexilBlobStore::CommitTo(CVexilFile& aTarget)
 void CVexilBlobStore::AcceptCommit(const QString& aFileName, EFilAccess aAccess)
 {
     CVexilError::CheckFailed(iBeforeCommit.has_value(), this, QStringLiteral("AcceptCommit"), QStringLiteral("pending"));
-    auto file = std::make_unique<CVexilFile>();
-    file->Construct(aFileName, aAccess);
-    file->OpenFile();
     // The old file was only read; closing it cannot lose anything.
-    iFile = std::move(file);
+    iFile = OpenedFile(aFileName, aAccess);
     iFileName = aFileName;
     iAccess = aAccess;
     iBeforeCommit.reset();

@@ -139,7 +139,8 @@ private:
     TBlobRef Cached(int32_t aId) const;
 
     TBlobRef ReadFromFile(CVexilFile& aFile, int32_t aId, int32_t aIndex, bool aInfoOnly) const;
-    CVexilFile& OpenFile(const QString& aContext) const;
+    // The open file; an internal fault without one.
+    CVexilFile& RequireFile(const QString& aContext) const;
     void CacheBlob(const TBlobRef& aBlob);
     void AddToCache(const TBlobRef& aBlob);
     void EvictFromRam();
