@@ -413,6 +413,36 @@ TEST_F(BlobStoreTest, BlobsThatLiveOnlyInMemoryAreNeverDropped)
     EXPECT_TRUE(store.HasBlob(10));
 }
 
+TEST_F(BlobStoreTest, ALoweredCountStaysInMemoryUntilItReachesTheFile)
+{
+    const QString name = File("s.bin");
+    CVexilBlobStore writer;
+    OpenNew(writer, name);
+    for (int32_t id = 1; id <= 10; ++id)
+    {
+        TBlobRef blob = NewBlob(id);
+        blob->SetRefCount(2);
+        writer.AddBlob(blob);
+    }
+    writer.Commit();
+    const int32_t tablePos = SaveTable(writer);
+
+    CVexilBlobStore store;
+    Load(store, name, tablePos);
+    TBlobRef lowered = store.ReadBlob(1);
+    store.DecRefCount(lowered);
+    ASSERT_NE(lowered, nullptr);
+    for (int32_t id = 2; id <= 10; ++id)
+        store.ReadBlob(id);
+    EXPECT_EQ(store.ReadBlob(1), lowered);  // not dropped with its count unsaved
+    store.Commit();
+    const int32_t newTablePos = SaveTable(store);
+
+    CVexilBlobStore read;
+    Load(read, name, newTablePos);
+    EXPECT_EQ(read.ReadBlob(1)->RefCount(), 1);
+}
+
 TEST_F(BlobStoreTest, SwitchingToRamReadsEveryRecordOrNothing)
 {
     const QString name = File("s.bin");
