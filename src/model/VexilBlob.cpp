@@ -197,7 +197,8 @@ void CVexilBlob::Internalize(CVexilFile& aFile)
     iWidth = gen >= 5 ? aFile.ReadShort() : UndefInt;
     iHeight = gen >= 5 ? aFile.ReadShort() : UndefInt;
     iRefCount = aFile.ReadInt();
-    CVexilError::CheckStruct(iRefCount >= 0, &aFile, QStringLiteral("CVexilBlob.Internalize"), QStringLiteral("refCount"));
+    CVexilError::CheckStruct(iRefCount >= 0, &aFile, QStringLiteral("CVexilBlob.Internalize"),
+                             QStringLiteral("refCount"));
     if (!iInfoOnly)
         iBytes = aFile.ReadBytes();
     iOnFile = true;

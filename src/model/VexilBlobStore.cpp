@@ -682,7 +682,8 @@ void CVexilBlobStore::CommitTo(CVexilFile& aTarget)
 
 void CVexilBlobStore::AcceptCommit(const QString& aFileName, EFilAccess aAccess)
 {
-    CVexilError::CheckFailed(iBeforeCommit.has_value(), this, QStringLiteral("AcceptCommit"), QStringLiteral("pending"));
+    CVexilError::CheckFailed(iBeforeCommit.has_value(), this, QStringLiteral("AcceptCommit"),
+                             QStringLiteral("pending"));
     // The old file was only read; closing it cannot lose anything.
     iFile = OpenedFile(aFileName, aAccess);
     iFileName = aFileName;
@@ -769,7 +770,8 @@ bool CVexilBlobStore::IsInXml(const QString& aName) const
 
 void CVexilBlobStore::ExternalizeXml(CVexilXmlWriter& aWriter)
 {
-    CVexilError::CheckFailed(Flag(EBstRamBased), this, QStringLiteral("ExternalizeXml"), QStringLiteral("EBstRamBased"));
+    CVexilError::CheckFailed(Flag(EBstRamBased), this, QStringLiteral("ExternalizeXml"),
+                             QStringLiteral("EBstRamBased"));
     aWriter.BeginElem(kXmlName);
     aWriter.AddShortAttr(QStringLiteral("gen"), CVexilBinObj::Generations(EObjBlobStore).Written);
     aWriter.AddIntAttr(QStringLiteral("startPos"), iStartPos);
