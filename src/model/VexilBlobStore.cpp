@@ -212,6 +212,11 @@ int32_t CVexilBlobStore::NumBlobs() const
     return iIdIndex->Count();
 }
 
+int32_t CVexilBlobStore::HighestId() const
+{
+    return iIdIndex->Count() == 0 ? UndefLong : iIdIndex->ElemAt(iIdIndex->Count() - 1).IntKey;
+}
+
 bool CVexilBlobStore::HasBlob(int32_t aId) const
 {
     int32_t index = 0;

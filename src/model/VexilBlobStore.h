@@ -71,6 +71,8 @@ public:
     void SetChanged(bool aChanged) override;
 
     int32_t NumBlobs() const;
+    // The highest blob id; UndefLong without blobs.
+    int32_t HighestId() const;
     bool HasBlob(int32_t aId) const;
     // The record's place in the file; false for a blob that is not in the file.
     bool GetPlace(int32_t aId, TBlobPlace& aPlace) const;
