@@ -172,6 +172,7 @@ TEST_F(BlobStoreTest, NewStoreIsRamBasedAndEmpty)
     EXPECT_EQ(store.StartPos(), UndefLong);
     EXPECT_EQ(store.BehindPos(), UndefLong);
     EXPECT_FALSE(store.HasBlobsOnFile());
+    EXPECT_EQ(store.HighestId(), UndefLong);
     EXPECT_EQ(store.File(), nullptr);
     EXPECT_TRUE(store.Changed());
     EXPECT_EQ(store.ObjDescr(), QStringLiteral("CVexilBlobStore"));
@@ -710,6 +711,7 @@ TEST_F(BlobStoreTest, XmlHoldsEveryBlobAndReadsBackRamBased)
     EXPECT_EQ(read.Flags(), EBstRamBased);
     EXPECT_FALSE(read.Changed());
     EXPECT_EQ(read.NumBlobs(), 2);
+    EXPECT_EQ(read.HighestId(), 4);
     const TBlobRef blob = read.ReadBlob(2);
     EXPECT_EQ(blob->Bytes(), NewBlob(2, 70)->Bytes());
     EXPECT_EQ(blob->DynRefCount(), 1);
