@@ -23,6 +23,8 @@ public:
     virtual ~IVexilPrompts() = default;
     // Shows the box modally; true when the user answered Yes.
     virtual bool MessageBox(const TMsgPrompt& aPrompt) = 0;
+    // Shows a plain text modally with an OK button and the program's title (a script's Answer).
+    virtual void Notice(const QString& aText) = 0;
 };
 
 class CVexilPrompts

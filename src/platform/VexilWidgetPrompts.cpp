@@ -1,5 +1,7 @@
 #include "platform/VexilWidgetPrompts.h"
 
+#include <QMessageBox>
+
 CVexilWidgetPrompts::CVexilWidgetPrompts() = default;
 
 CVexilWidgetPrompts::~CVexilWidgetPrompts()
@@ -25,4 +27,9 @@ bool CVexilWidgetPrompts::MessageBox(const TMsgPrompt& aPrompt)
     const bool answer = iMsgForm->Present(aPrompt);
     iMsgFormBusy = false;
     return answer;
+}
+
+void CVexilWidgetPrompts::Notice(const QString& aText)
+{
+    QMessageBox::information(iMainWindow, QStringLiteral("Quorvans"), aText, QMessageBox::Ok);
 }

@@ -18,6 +18,7 @@ public:
     // The owner of the boxes; the message box centres on it when it is loaded.
     void SetMainWindow(QWidget* aMainWindow);
     bool MessageBox(const TMsgPrompt& aPrompt) override;
+    void Notice(const QString& aText) override;
 
 private:
     QPointer<QWidget> iMainWindow;

@@ -27,8 +27,26 @@ bool ScriptedPrompts::MessageBox(const TMsgPrompt& aPrompt)
     return answer;
 }
 
+void ScriptedPrompts::ExpectNotice()
+{
+    ++iExpectedNotices;
+}
+
+void ScriptedPrompts::Notice(const QString& aText)
+{
+    iNotices.append(aText);
+    if (iExpectedNotices == 0)
+    {
+        ADD_FAILURE() << "unexpected notice: " << aText.toStdString();
+        return;
+    }
+    --iExpectedNotices;
+}
+
 void ScriptedPrompts::Reset()
 {
     iAnswers.clear();
     iMessages.clear();
+    iExpectedNotices = 0;
+    iNotices.clear();
 }

@@ -16,13 +16,19 @@ public:
     // Queues the answer of the next message box (true = Yes).
     void ExpectMessage(bool aAnswer = false);
     bool MessageBox(const TMsgPrompt& aPrompt) override;
+    // Expects the next plain text box; Notices() records the texts shown.
+    void ExpectNotice();
+    void Notice(const QString& aText) override;
 
     const std::vector<TMsgPrompt>& Messages() const { return iMessages; }
-    int Pending() const { return static_cast<int>(iAnswers.size()); }
+    const QStringList& Notices() const { return iNotices; }
+    int Pending() const { return static_cast<int>(iAnswers.size()) + iExpectedNotices; }
     // Forgets answers and records; the test main calls it before each test.
     void Reset();
 
 private:
     std::deque<bool> iAnswers;
     std::vector<TMsgPrompt> iMessages;
+    int iExpectedNotices = 0;
+    QStringList iNotices;
 };

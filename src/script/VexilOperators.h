@@ -1,0 +1,42 @@
+#pragma once
+
+#include "script/VexilOpcode.h"
+#include "script/VexilVar.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The operators of scripts on script values: the type rules of each operator, date arithmetic,
+// Not and Neg, and the typed stores that give a value a new type. Integer results beyond 32 bits,
+// a day difference beyond 16 bits and dates outside the calendar raise run-time error 6; a
+// division by zero raises run-time error 11.
+class CVexilOperators
+{
+public:
+    // aL becomes aL op aR for the binary operators 7, 17 to 21, 23 to 28 and 40. False (aL left
+    // as it was) when the operand types do not fit the operator: the caller's error 1084.
+    static bool Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    // The Boolean negation; a value that is no Boolean counts as False.
+    static void Not(CVexilVar& aVal);
+    // An Int stays an Int; any other value becomes the Float of minus its real value.
+    static void Neg(CVexilVar& aVal);
+
+    // Give the variable that type (dropping what it held) and the value.
+    static void SetInt(CVexilVar& aVar, int32_t aInt);
+    static void SetReal(CVexilVar& aVar, double aReal);
+    static void SetDate(CVexilVar& aVar, double aDate);
+    static void SetBool(CVexilVar& aVar, bool aBool);
+    static void SetStr(CVexilVar& aVar, const QString& aStr);
+    static void SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj);
+    // Back to the state of a new variable: no type, nothing held.
+    static void Clear(CVexilVar& aVar);
+
+private:
+    static bool Compare(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    static bool Arithmetic(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    static bool Add(CVexilVar& aL, const CVexilVar& aR);
+    static bool Sub(CVexilVar& aL, const CVexilVar& aR);
+    static bool Logical(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    static void Retype(CVexilVar& aVar, int32_t aType);
+};
