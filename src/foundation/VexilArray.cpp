@@ -167,6 +167,11 @@ void CVexilArray::SetSortKeyLookup(TSortKeyLookup aLookup)
     gSortKeyLookup = std::move(aLookup);
 }
 
+CVexilArray::TSortKeyLookup CVexilArray::SortKeyLookup()
+{
+    return gSortKeyLookup;
+}
+
 QString CVexilArray::ObjDescr() const
 {
     return QStringLiteral("CVexilArray max=") + QString::number(Count()) + QStringLiteral(", alloc=") +

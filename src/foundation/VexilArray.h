@@ -55,6 +55,7 @@ public:
     // installs a lookup in the current stack.
     using TSortKeyLookup = std::function<TKeyCompareRef(int32_t aSortKeyId)>;
     static void SetSortKeyLookup(TSortKeyLookup aLookup);
+    static TSortKeyLookup SortKeyLookup();
 
     static constexpr int32_t KAllocStep = 50;
     static constexpr int32_t KInitialAlloc = 10;

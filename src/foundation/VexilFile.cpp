@@ -18,9 +18,15 @@ const QString kOpenContext = QStringLiteral("CVexilFile.OpenFile");
 constexpr int16_t kMaxStrChars = 16383;       // the byte count must fit a signed 16-bit integer
 constexpr int32_t kMaxBlockBytes = 10000000;  // the largest byte block a reader takes
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+int64_t gWritesBeforeFailure = 0;
 }  // namespace
 
 // ---- CVexilFileBuffer
+
+void CVexilFileBuffer::FailWriteAfter(int64_t aCount)
+{
+    gWritesBeforeFailure = aCount;
+}
 
 CVexilFileBuffer::~CVexilFileBuffer()
 {
@@ -164,6 +170,11 @@ void CVexilFileBuffer::Fill()
 
 bool CVexilFileBuffer::WriteAt(const char* aSrc, int64_t aCount, int64_t aPos)
 {
+    if (gWritesBeforeFailure > 0 && --gWritesBeforeFailure == 0)
+    {
+        iError = ENOSPC;
+        return false;
+    }
     while (aCount > 0)
     {
         const ssize_t written = ::pwrite(iFd, aSrc, static_cast<size_t>(aCount), aPos);
@@ -304,6 +315,12 @@ void CVexilFile::WriteFailed()
     CVexilError::RaiseRunError(full ? 61 : 57, ObjDescr());  // disk full, device I/O error
 }
 
+// The overflow error, with a description that tells the user what could not be written.
+void CVexilFile::TooLong(const QString& aDescription)
+{
+    throw CVexilException(ERunOverflow, ObjDescr(), aDescription);
+}
+
 void CVexilFile::ReadFailed(const char* aContext)
 {
     const int error = iBuffer.LastError();
@@ -354,7 +371,10 @@ void CVexilFile::WriteStr(const QString& aText)
 {
     CheckWrite("WriteStr");
     if (aText.size() > kMaxStrChars)
-        CVexilError::RaiseRunError(ERunOverflow);
+        TooLong(QStringLiteral("A text of %1 characters is longer than the %2 characters that a stack file holds: \"%3...\"")
+                    .arg(aText.size())
+                    .arg(kMaxStrChars)
+                    .arg(aText.left(40)));
     const auto chars = static_cast<int16_t>(aText.size());
     PutValue<int16_t>(static_cast<int16_t>(2 * chars));
     if constexpr (std::endian::native == std::endian::little)
@@ -390,8 +410,10 @@ void CVexilFile::WriteBytes(const QByteArray& aBytes)
     CheckWrite("WriteBytes");
     if (aBytes.isEmpty())
         CVexilError::RaiseRunError(ERunSubscript);  // a block holds at least one byte
-    if (aBytes.size() > INT32_MAX)
-        CVexilError::RaiseRunError(ERunOverflow);
+    if (aBytes.size() > kMaxBlockBytes)
+        TooLong(QStringLiteral("A picture of %1 bytes is larger than the %2 bytes that a stack file holds.")
+                    .arg(aBytes.size())
+                    .arg(kMaxBlockBytes));
     PutValue<int32_t>(static_cast<int32_t>(aBytes.size()));
     Put(aBytes.constData(), aBytes.size());
 }

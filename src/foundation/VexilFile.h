@@ -38,6 +38,9 @@ public:
     CVexilFileBuffer& operator=(const CVexilFileBuffer&) = delete;
     ~CVexilFileBuffer();
 
+    // Tests: the aCount-th low-level write from now on fails as on a full disk, once; 0 never.
+    static void FailWriteAfter(int64_t aCount);
+
     bool Open(const QString& aPath, int aFlags);
     bool IsOpen() const { return iFd >= 0; }
     // Writes what is pending and closes; the descriptor is closed even when that fails.
@@ -215,6 +218,7 @@ private:
             ReadFailed(aContext);
     }
     [[noreturn]] void WriteFailed();
+    [[noreturn]] void TooLong(const QString& aDescription);
     [[noreturn]] void ReadFailed(const char* aContext);
     [[noreturn]] void BadCount(const char* aContext, int64_t aCount);
     [[noreturn]] void BadStruct(const char* aContext, const QString& aDetail);

@@ -2,6 +2,7 @@
 
 #include "foundation/VexilObjHead.h"
 #include "foundation/VexilObject.h"
+#include "foundation/VexilStoredObj.h"
 #include "foundation/VexilValueDef.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
@@ -19,7 +20,7 @@ class CVexilStack;
 // its name, its place in the stack order, stamps, script, font and colour. Values are read
 // and written through GetControlVal and SetControlVal, which keep the key indexes, the sorted
 // place, picture references, card lists and the card name in step.
-class CVexilCard : public CVexilObject, public IVexilBaseObj
+class CVexilCard : public CVexilStoredObj, public IVexilBaseObj
 {
 public:
     CVexilCard();
@@ -87,6 +88,14 @@ public:
     void DeleteControlVal(int32_t aControlId);
     void InitVal(const CVexilControl& aControl);
     void InitAllVal();
+
+    // The card's record in both forms (VexilCardIo.cpp); the writers update stale card lists first.
+    int32_t ExtLen() override;
+    void Externalize(CVexilFile& aFile) override;
+    void Internalize(CVexilFile& aFile) override;
+    bool IsInXml(const QString& aName) const override;
+    void ExternalizeXml(CVexilXmlWriter& aWriter) override;
+    void InternalizeXml(CVexilXmlParser& aParser) override;
 
 private:
     // The stored element of a field: its position in the value array, or false.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/VexilObject.h"
+#include "foundation/VexilStoredObj.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilSortKey.h"
@@ -38,7 +39,7 @@ struct TStackChangeInfo
 // The root of the card model: backgrounds, cards, sort keys, key indexes, the id generator and
 // the pictures. The cards stand in one stack order (order numbers as keys of the order index)
 // and are found by name through the name index. Card ids are slots of the card array.
-class CVexilStack : public CVexilObject
+class CVexilStack : public CVexilStoredObj
 {
 public:
     static constexpr int32_t KOrderNumStep = 100;
@@ -169,8 +170,18 @@ public:
     void DeleteControl(int32_t aControlId, CVexilControlSet& aBackground);
     void AdjustVisChar();
 
+    // The stack's record in both forms (VexilStackIo.cpp). The readers check the whole graph
+    // they read (error 1006 naming the file) before the order check runs on it.
+    int32_t ExtLen() override;
+    void Externalize(CVexilFile& aFile) override;
+    void Internalize(CVexilFile& aFile) override;
+    bool IsInXml(const QString& aName) const override;
+    void ExternalizeXml(CVexilXmlWriter& aWriter) override;
+    void InternalizeXml(CVexilXmlParser& aParser) override;
+
 private:
     friend class CVexilCard;
+    friend class CVexilStackCheck;
 
     // For SetControlVal: a key index whose sort key uses a field, with the card's
     // key in it before the value changes.
@@ -186,6 +197,9 @@ private:
     void ReKey(CVexilCard& aCard, const std::vector<TCardKey>& aOldKeys);
 
     void NewParts();
+    // The end of both readers: links the parts read to this stack, checks the graph (error
+    // 1006 naming aSource), computes the field roles and repairs the order.
+    void FinishRead(const CVexilObject& aSource, const QString& aContext);
     CVexilCard* CardPtr(int32_t aId) const;
     TSortKeyRef FindSortKey(int32_t aId) const;
     std::shared_ptr<CVexilArray> FindKeyIndex(int32_t aId) const;

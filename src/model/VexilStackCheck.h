@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class CVexilObject;
+class CVexilStack;
+
+// The checks of a stack as read from a file, before anything uses it: every index entry,
+// reference and id must fit the rest of the graph. A violation is error 1006 whose first
+// parameter describes aSource, the file or parser that was read.
+class CVexilStackCheck
+{
+public:
+    // The arrays, cards, order, name and key indexes, backgrounds, fields and sort keys.
+    static void CheckStructure(const CVexilStack& aStack, const CVexilObject& aSource, const QString& aContext);
+    // With the blob store attached: the pictures that values and wallpapers name are in it,
+    // and the next id lies above every id in use.
+    static void CheckPictures(const CVexilStack& aStack, const CVexilObject& aSource, const QString& aContext);
+
+private:
+    static QString StructureFault(const CVexilStack& aStack);
+    static QString PictureFault(const CVexilStack& aStack);
+};
