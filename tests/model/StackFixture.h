@@ -1,0 +1,200 @@
+#pragma once
+
+// A stack with its first background, a settable clock and a recorder of the change
+// broadcast, for the tests of the stack model.
+
+#include "RaisedError.h"
+#include "RecordIo.h"
+#include "ScriptedPrompts.h"
+#include "TestEnv.h"
+#include "foundation/VexilArray.h"
+#include "foundation/VexilValue.h"
+#include "model/VexilCard.h"
+#include "model/VexilClock.h"
+#include "model/VexilControl.h"
+#include "model/VexilControlSet.h"
+#include "model/VexilIdGen.h"
+#include "model/VexilSortKey.h"
+#include "model/VexilStack.h"
+#include "model/VexilWinManLink.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Records every broadcast and may look at the model while it runs.
+class BroadcastRecorder : public IVexilWinManLink
+{
+public:
+    void NotifyAll(int32_t aEvent, const TObjRef& /*aObj0*/, const TObjRef& /*aObj1*/) override
+    {
+        iEvents.push_back(aEvent);
+        if (iOnNotify)
+            iOnNotify(aEvent);
+    }
+
+    std::vector<int32_t> iEvents;
+    std::function<void(int32_t)> iOnNotify;
+};
+
+namespace Val
+{
+inline TValue Str(const QString& aText)
+{
+    TValue value;
+    value.iType = EValStr;
+    value.iStr = aText;
+    return value;
+}
+
+inline TValue Int(int32_t aNum)
+{
+    TValue value;
+    value.iType = EValInt;
+    value.iInt = aNum;
+    return value;
+}
+
+inline TValue Real(double aNum)
+{
+    TValue value;
+    value.iType = EValReal;
+    value.iReal = aNum;
+    return value;
+}
+
+inline TValue Bool(bool aOn)
+{
+    TValue value;
+    value.iType = EValBool;
+    value.iBool = aOn;
+    return value;
+}
+
+inline TValue Date(const QDate& aDate)
+{
+    TValue value;
+    value.iType = EValDate;
+    value.iDate = CVexilValue::FromQDate(aDate);
+    return value;
+}
+
+inline TValue Time(const QTime& aTime)
+{
+    TValue value;
+    value.iType = EValTime;
+    value.iTime = CVexilValue::FromQTime(aTime);
+    return value;
+}
+
+inline TValue Blob(int32_t aId)
+{
+    TValue value;
+    value.iType = EValBlobId;
+    value.iInt = aId;
+    return value;
+}
+}  // namespace Val
+
+class StackFixture : public ::testing::Test
+{
+protected:
+    static inline const QDateTime kCreated{QDate(2024, 3, 1), QTime(9, 30, 15)};
+
+    void SetUp() override
+    {
+        iNow = kCreated;
+        CVexilClock::SetSource([this] { return iNow; });
+        CVexilWinManLink::Install(&iBroadcasts);
+        iStack = std::make_shared<CVexilStack>();
+        iStack->Construct(QStringLiteral("Test"));
+        iBg = iStack->Background(0);
+    }
+
+    void TearDown() override
+    {
+        CVexilWinManLink::Install(nullptr);
+        CVexilClock::SetSource({});
+    }
+
+    TControlSetRef AddBackground(const QString& aName)
+    {
+        auto background = std::make_shared<CVexilControlSet>();
+        background->Construct(aName, iStack->IdGen().NextId());
+        iStack->AddBackground(background);
+        return background;
+    }
+
+    TControlRef AddField(const QString& aName, int32_t aType, const TControlSetRef& aBackground = nullptr)
+    {
+        auto control = std::make_shared<CVexilControl>();
+        control->Construct(iStack->IdGen().NextId(), aName, aType);
+        (aBackground ? aBackground : iBg)->AddControl(control, UndefLong);
+        return control;
+    }
+
+    TCardRef AddCard(const QString& aName, const TCardRef& aBefore = nullptr, const TControlSetRef& aBackground = nullptr)
+    {
+        auto card = std::make_shared<CVexilCard>();
+        card->Construct(aName, aBackground ? aBackground : iBg);
+        TCardRef before = aBefore;
+        iStack->AddCard(card, before, false);
+        return card;
+    }
+
+    // A sort key on the background's fields (type, field, way, len each), kept sorted.
+    TSortKeyRef KeepSorted(const TControlSetRef& aBackground, const std::vector<TKeyPart>& aParts)
+    {
+        auto sortKey = std::make_shared<CVexilSortKey>();
+        sortKey->Contruct(iStack->IdGen().NextId(), QStringLiteral("Key"), aBackground->Id());
+        for (const TKeyPart& part : aParts)
+            sortKey->AddKeyPart(part.Type, part.ControlId, part.Way, part.Len);
+        iStack->AddSortKey(sortKey);
+        iStack->SetControlDynFlags();
+        aBackground->SetFlag(ECseKeepCardsSorted, true);
+        iStack->NewIndexForSortKey(sortKey);
+        return sortKey;
+    }
+
+    std::vector<int32_t> OrderNums() const
+    {
+        std::vector<int32_t> nums;
+        TCardRef card;
+        int32_t cursor = 0;
+        for (bool more = iStack->GetFirstCard(card, cursor); more; more = iStack->GetNextCard(card, cursor))
+            nums.push_back(card->OrderNum());
+        return nums;
+    }
+
+    // The card names in stack order, joined by blanks.
+    QString Order() const
+    {
+        QStringList names;
+        TCardRef card;
+        int32_t cursor = 0;
+        for (bool more = iStack->GetFirstCard(card, cursor); more; more = iStack->GetNextCard(card, cursor))
+            names.append(card->Name());
+        return names.join(u' ');
+    }
+
+    // The card names in the order of a key index.
+    QString KeyOrder(const CVexilArray& aKeyIndex) const
+    {
+        QStringList names;
+        for (int32_t i = 0; i < aKeyIndex.Count(); ++i)
+            names.append(iStack->GetCardById(aKeyIndex.ElemAt(i).iVal.iInt)->Name());
+        return names.join(u' ');
+    }
+
+    void Advance(int aSeconds) { iNow = iNow.addSecs(aSeconds); }
+
+    static double DateOf(const QDateTime& aWhen) { return CVexilValue::FromQDate(aWhen.date()); }
+    static double TimeOf(const QDateTime& aWhen) { return CVexilValue::FromQTime(aWhen.time()); }
+
+    QDateTime iNow;
+    BroadcastRecorder iBroadcasts;
+    TStackRef iStack;
+    TControlSetRef iBg;
+};
