@@ -107,6 +107,9 @@ public:
 private:
     TControlRef ControlAt(int32_t aPos) const;
     void NewArrays();
+    // Both readers end here: the two arrays must agree (error 1006 naming aSource otherwise).
+    void CheckRead(const CVexilObject& aSource, const QString& aContext) const;
+    void FinishRead(const CVexilObject& aSource, const QString& aContext);
 
     CVexilStack* iStack = nullptr;
     QString iName;
