@@ -11,6 +11,7 @@
 #include "foundation/VexilXmlWriter.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilControlWidgets.h"
+#include "model/VexilStack.h"
 
 #include <array>
 #include <limits>
@@ -33,6 +34,20 @@ int16_t StoredCount(int32_t aCount)
     if (aCount > std::numeric_limits<int16_t>::max())
         CVexilError::RaiseRunError(ERunOverflow, QStringLiteral("CVexilControl.Externalize"));
     return int16_t(aCount);
+}
+
+// The card id that leads a card-list line; UndefLong when there is none or it is too large.
+int32_t LeadingId(const QString& aLine)
+{
+    int64_t id = 0;
+    qsizetype i = 0;
+    for (; i < aLine.size() && aLine[i].isDigit() && aLine[i].unicode() < 128; ++i)
+    {
+        id = id * 10 + (aLine[i].unicode() - '0');
+        if (id > std::numeric_limits<int32_t>::max())
+            return UndefLong;
+    }
+    return i > 0 ? int32_t(id) : UndefLong;
 }
 
 const struct TRegisterControl
@@ -308,6 +323,54 @@ void CVexilControl::GetListColInfo(bool& aInList, int16_t& aWidth) const
         aWidth = UndefInt;
     else
         aWidth = iListVisChar != UndefInt ? iListVisChar : iVisChar;
+}
+
+void CVexilControl::SetList(CVexilStack& aStack, const QString& aText, bool aIsCardList)
+{
+    CVexilError::CheckFailed(iListBox != nullptr, this, QStringLiteral("SetList"), QStringLiteral("ListBox"));
+    if (!iListBox)
+        return;
+    iListBox->Clear();
+    QStringList lines(aText.count(CVexilGenDef::EolStr()) + 1);
+    int count = 0;
+    CVexilLib::SplitLines(aText, lines, count);
+    for (int i = 0; i < count; ++i)
+        iListBox->AddLine(lines[i], aIsCardList ? aStack.GetCardById(LeadingId(lines[i])) : nullptr);
+    if (iListBox->LisType() == ELisSingle)
+        DefineListColumns(aStack, aIsCardList);
+    iListBox->Show();
+}
+
+void CVexilControl::DefineListColumns(CVexilStack& aStack, bool aIsCardList)
+{
+    QStringList titles;
+    std::vector<float> widths;
+    // Card-list lines lead with the card id, which a column of no width keeps out of view.
+    if (aIsCardList)
+    {
+        titles.append(QString());
+        widths.push_back(0);
+    }
+    if (NumListCol() == 0)
+    {
+        titles.append(aIsCardList ? QStringLiteral("Card Name") : QStringLiteral("Value"));
+        widths.push_back(1);
+        iListBox->DefineColumnsFrac(titles, widths);
+        return;
+    }
+    const TControlSetRef background = aStack.Background(iSelBackgroundId);
+    const float charWidth = CVexilControlWidgets::Current().AvgCharWidth();
+    for (int32_t i = 0; i < NumListCol(); ++i)
+    {
+        TControlRef column;
+        const bool found = background && background->GetControl(iListCol->ElemAt(i).iVal.iInt, column);
+        CVexilError::CheckFailed(found, this, QStringLiteral("SetList"), QStringLiteral("control found"));
+        if (!found)
+            continue;
+        titles.append(column->ListColTitle());
+        widths.push_back(float(column->ListVisChar()) * charWidth + CVexilControlWidgets::KListBorderWidth);
+    }
+    iListBox->DefineColumns(titles, widths);
 }
 
 QString CVexilControl::GetList() const

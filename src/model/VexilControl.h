@@ -197,6 +197,8 @@ private:
     void CreateListBox();
     void CreateWikiTextBox();
     int32_t NumListCol() const;
+    // The columns of a list view for SetList.
+    void DefineListColumns(CVexilStack& aStack, bool aIsCardList);
     // Both readers end here: run-time objects made anew from type and flags.
     void FinishRead();
 

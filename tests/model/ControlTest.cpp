@@ -5,6 +5,8 @@
 #include "foundation/VexilFont.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlWidgets.h"
+#include "model/VexilIdGen.h"
+#include "model/VexilStack.h"
 
 #include <gtest/gtest.h>
 
@@ -43,17 +45,66 @@ public:
     void SetFont(const std::shared_ptr<CVexilFont>& /*aFont*/) override {}
 };
 
-// Counts what a field asks of the presentation, on top of the in-memory list boxes.
-class CCountingWidgets : public IVexilControlWidgets
+// A list box that records its lines, objects and columns.
+class CRecordingListBox : public IVexilListBoxLink
 {
 public:
-    CCountingWidgets() { CVexilControlWidgets::Install(this); }
-    ~CCountingWidgets() override { CVexilControlWidgets::Install(nullptr); }
+    explicit CRecordingListBox(int32_t aLisType) : iLisType(aLisType) {}
+
+    int32_t LisType() const override { return iLisType; }
+    void SetFlag(int32_t aMask, bool aOn) override { iFlags = aOn ? (iFlags | aMask) : (iFlags & ~aMask); }
+    bool Flag(int32_t aMask) const override { return (iFlags & aMask) != 0; }
+    void SetBaseObj(QObject* aWidget) override { iWidget = aWidget; }
+    void Clear() override
+    {
+        iLines.clear();
+        iObjs.clear();
+        iShown = false;
+    }
+    void AddLine(const QString& aLine, const TObjRef& aObj) override
+    {
+        iLines.append(aLine);
+        iObjs.push_back(aObj);
+    }
+    int32_t NumLines() const override { return int32_t(iLines.size()); }
+    QString Line(int32_t aIndex) const override { return iLines.at(aIndex); }
+    TObjRef Obj(int32_t aIndex) const override { return iObjs.at(size_t(aIndex)); }
+    void DefineColumns(const QStringList& aTitles, const std::vector<float>& aWidths) override
+    {
+        iTitles = aTitles;
+        iWidths = aWidths;
+        iFrac = false;
+    }
+    void DefineColumnsFrac(const QStringList& aTitles, const std::vector<float>& aFractions) override
+    {
+        DefineColumns(aTitles, aFractions);
+        iFrac = true;
+    }
+    void Show() override { iShown = true; }
+
+    int32_t iLisType;
+    int32_t iFlags = 0;
+    QObject* iWidget = nullptr;
+    QStringList iLines;
+    std::vector<TObjRef> iObjs;
+    QStringList iTitles;
+    std::vector<float> iWidths;
+    bool iFrac = false;
+    bool iShown = false;
+};
+
+// Stands in for the card presentation: recording list boxes, counted renderers, and an
+// average character of 100 twips.
+class CTestWidgets : public IVexilControlWidgets
+{
+public:
+    CTestWidgets() { CVexilControlWidgets::Install(this); }
+    ~CTestWidgets() override { CVexilControlWidgets::Install(nullptr); }
 
     std::unique_ptr<IVexilListBoxLink> NewListBox(int32_t aLisType) override
     {
         ++iListBoxes;
-        return CVexilControlWidgets::InMemory().NewListBox(aLisType);
+        return std::make_unique<CRecordingListBox>(aLisType);
     }
     std::unique_ptr<IVexilWikiTextLink> NewWikiTextBox() override
     {
@@ -62,8 +113,45 @@ public:
     }
     float AvgCharWidth() const override { return 100; }
 
+    static CRecordingListBox& Box(const CVexilControl& aControl)
+    {
+        return dynamic_cast<CRecordingListBox&>(*aControl.ListBox());
+    }
+
     int iListBoxes = 0;
     int iWikiBoxes = 0;
+};
+
+// A stack whose first background holds the fields Town (text, 12 characters) and Zip
+// (integer, list width 5), and the cards Ann, Bob and Cy (ids 0 to 2).
+struct TStackWithCards
+{
+    TStackWithCards()
+    {
+        stack->Construct(QStringLiteral("S"));
+        background = stack->Background(0);
+        town = NewControl(stack->IdGen().NextId(), QStringLiteral("Town"), EConTypeText);
+        town->SetVisChar(12);
+        zip = NewControl(stack->IdGen().NextId(), QStringLiteral("Zip"), EConTypeInteger);
+        zip->SetListVisChar(5);
+        zip->SetListColTitle(QStringLiteral("Postcode"));
+        background->AddControl(town, UndefLong);
+        background->AddControl(zip, UndefLong);
+        for (const char* name : {"Ann", "Bob", "Cy"})
+        {
+            auto card = std::make_shared<CVexilCard>();
+            card->Construct(QString::fromLatin1(name), background);
+            TCardRef before;
+            stack->AddCard(card, before, true);
+            cards.push_back(card);
+        }
+    }
+
+    TStackRef stack = std::make_shared<CVexilStack>();
+    TControlSetRef background;
+    TControlRef town;
+    TControlRef zip;
+    std::vector<TCardRef> cards;
 };
 
 const QByteArray kUndefLong = "ff933577";
@@ -290,7 +378,7 @@ TEST(Control, FlagBitsAndDynamicRoles)
 
 TEST(Control, SettingFlagsRenewsTheListBox)
 {
-    CCountingWidgets widgets;
+    CTestWidgets widgets;
     const TControlRef list = NewControl(1, QStringLiteral("L"), EConTypeList);
     const IVexilListBoxLink* first = list->ListBox();
     ASSERT_NE(first, nullptr);
@@ -317,7 +405,7 @@ TEST(Control, SettingFlagsRenewsTheListBox)
 
 TEST(Control, WikiTextFlagMakesARenderer)
 {
-    CCountingWidgets widgets;
+    CTestWidgets widgets;
     const TControlRef text = NewControl(1, QStringLiteral("W"), EConTypeText);
     EXPECT_EQ(text->WikiTextBox(), nullptr);
     text->SetFlag(EConWikiText, true);  // SetFlag alone does not renew
@@ -354,6 +442,82 @@ TEST(Control, UnknownTypeAndPartnerWithoutComboAreAssertions)
     EXPECT_EQ(text->PartnerId(), 7);
 }
 
+TEST(Control, SetListAttachesCardsAndDefinesColumns)
+{
+    CTestWidgets widgets;
+    TStackWithCards s;
+    const TControlRef list = NewControl(9, QStringLiteral("Links"), EConTypeList);
+    CRecordingListBox& box = CTestWidgets::Box(*list);
+    TCardRef bob = s.cards[1];
+    s.stack->DeleteCard(bob);  // slot 1 is free now
+
+    const QString text = QStringLiteral("2\tCy\r\n0\tAnn\r\n\r\n1\tBob\r\n77\tFar\r\n99999999999\tHuge\r\nx");
+    list->SetList(*s.stack, text, true);
+    ASSERT_EQ(box.NumLines(), 7);
+    const std::vector<TObjRef> expected = {s.cards[2], s.cards[0], nullptr, nullptr, nullptr, nullptr, nullptr};
+    EXPECT_EQ(box.iObjs, expected);
+    EXPECT_EQ(box.iTitles, (QStringList{QString(), QStringLiteral("Card Name")}));  // the id kept out of view
+    EXPECT_EQ(box.iWidths, (std::vector<float>{0, 1}));
+    EXPECT_TRUE(box.iFrac);
+    EXPECT_TRUE(box.iShown);
+    EXPECT_EQ(list->GetList(), text);
+
+    // Plain list text: no cards, one "Value" column; a final line end adds no line.
+    list->SetList(*s.stack, QStringLiteral("0\tAnn\r\nb\r\n"), false);
+    EXPECT_EQ(box.iLines, (QStringList{QStringLiteral("0\tAnn"), QStringLiteral("b")}));
+    EXPECT_EQ(box.iObjs, (std::vector<TObjRef>{nullptr, nullptr}));
+    EXPECT_EQ(box.iTitles, QStringList{QStringLiteral("Value")});
+    list->SetList(*s.stack, QString(), false);
+    EXPECT_EQ(box.NumLines(), 0);
+    EXPECT_EQ(list->GetList(), QString());
+}
+
+TEST(Control, SetListColumnsOfListColumnFields)
+{
+    CTestWidgets widgets;
+    TStackWithCards s;
+    const TControlRef list = NewControl(9, QStringLiteral("Links"), EConTypeList);
+    list->SetFlag(EConCardList, true);
+    list->SetSelBackgroundId(s.background->Id());
+    list->SetListCol(IntList({s.town->Id(), s.zip->Id()}));
+    list->SetList(*s.stack, QStringLiteral("0\tBern\t3000"), true);
+    CRecordingListBox& box = CTestWidgets::Box(*list);
+    EXPECT_EQ(box.iTitles, (QStringList{QString(), QStringLiteral("Town"), QStringLiteral("Postcode")}));
+    EXPECT_EQ(box.iWidths, (std::vector<float>{0, 12 * 100 + 50, 5 * 100 + 50}));
+    EXPECT_FALSE(box.iFrac);
+    EXPECT_EQ(box.iObjs.at(0), s.cards[0]);
+
+    // A column field that is not in the listed background.
+    list->SetListCol(IntList({s.town->Id(), 555}));
+    ScriptedPrompts::Instance().ExpectMessage(true);
+    list->SetList(*s.stack, QString(), true);
+    EXPECT_EQ(box.iTitles, (QStringList{QString(), QStringLiteral("Town")}));
+    EXPECT_TRUE(ScriptedPrompts::Instance().Messages().back().Text.contains(QStringLiteral("control found")));
+
+    // A combo gets its lines and no columns.
+    const TControlRef combo = NewControl(10, QStringLiteral("Choices"), EConTypeList);
+    combo->SetFlags(combo->Flags() | EConComboList);
+    combo->SetList(*s.stack, QStringLiteral("Ann\r\nBob"), false);
+    CRecordingListBox& comboBox = CTestWidgets::Box(*combo);
+    EXPECT_EQ(comboBox.LisType(), ELisCombo);
+    EXPECT_EQ(comboBox.iLines, (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    EXPECT_TRUE(comboBox.iTitles.isEmpty());
+    EXPECT_TRUE(comboBox.iShown);
+}
+
+TEST(Control, BaseControlReachesTheListBox)
+{
+    CTestWidgets widgets;
+    const TControlRef list = NewControl(1, QStringLiteral("L"), EConTypeList);
+    QObject widget;
+    list->SetChanged(false);
+    list->SetBaseControl(&widget, 5);
+    EXPECT_EQ(list->BaseControl(), &widget);
+    EXPECT_EQ(list->BaseType(), 5);
+    EXPECT_EQ(CTestWidgets::Box(*list).iWidget, &widget);
+    EXPECT_FALSE(list->Changed());
+}
+
 TEST(Control, GetListJoinsTheLinesOfTheListBox)
 {
     const TControlRef list = NewControl(1, QStringLiteral("L"), EConTypeList);
@@ -372,7 +536,7 @@ TEST(ControlRecord, BinaryIsByteExact)
 
 TEST(ControlRecord, BinaryRoundTripKeepsStoredFieldsOnly)
 {
-    CCountingWidgets widgets;
+    CTestWidgets widgets;
     const TControlRef control = NewControl(31, QStringLiteral("Links"), EConTypeList);
     control->SetFlags(EConInCardView | EConCardList | EConComboList | EConWikiText);
     control->SetDescr(QStringLiteral("all towns"));
@@ -502,7 +666,7 @@ TEST(ControlRecord, XmlIsExact)
 
 TEST(ControlRecord, XmlRoundTrip)
 {
-    CCountingWidgets widgets;
+    CTestWidgets widgets;
     const TControlRef control = NewControl(40, QStringLiteral("Notes <&>"), EConTypeText);
     control->SetFlags(EConInCardView | EConWikiText | EConComboText);
     control->SetPartnerId(41);
