@@ -4,6 +4,8 @@
 #include "foundation/VexilArray.h"
 #include "foundation/VexilFont.h"
 #include "model/VexilControlSet.h"
+#include "model/VexilSortKey.h"
+#include "model/VexilStack.h"
 
 #include <gtest/gtest.h>
 
@@ -199,6 +201,46 @@ TEST(ControlSet, WrongIdsAreAssertions)
     prompts.ExpectMessage(false);
     EXPECT_EQ(RaisedError([&] { background->KeyIndex(); }), int32_t(EErrAssertFailed));
     EXPECT_TRUE(prompts.Messages().back().Text.contains(QStringLiteral("id set")));
+}
+
+TEST(ControlSet, KeyIndexComesFromItsOwnStack)
+{
+    // Two stacks with a key index of the same id: each background finds its own stack's.
+    auto keyIndexIn = [](CVexilStack& aStack) {
+        auto sortKey = std::make_shared<CVexilSortKey>();
+        sortKey->Contruct(40, QStringLiteral("K"), 0);
+        aStack.AddSortKey(sortKey);
+        auto keyIndex = std::make_shared<CVexilArray>();
+        keyIndex->Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
+        keyIndex->SetSortKeyId(40);
+        keyIndex->SetId(41);
+        aStack.AddKeyIndex(keyIndex);
+        return keyIndex;
+    };
+    CVexilStack first;
+    first.Construct(QStringLiteral("First"));
+    CVexilStack second;
+    second.Construct(QStringLiteral("Second"));
+    const auto firstIndex = keyIndexIn(first);
+    const auto secondIndex = keyIndexIn(second);
+    for (auto [stack, index] : {std::pair{&first, firstIndex}, std::pair{&second, secondIndex}})
+    {
+        const TControlSetRef background = stack->Background(0);
+        ASSERT_EQ(background->Stack(), stack);
+        background->SetFlag(ECseKeepCardsSorted, true);
+        background->SetKeyIndexId(41);
+        EXPECT_EQ(background->KeyIndex(), index);
+    }
+
+    // Another id drops the key index fetched for the old one.
+    const TControlSetRef background = first.Background(0);
+    auto other = std::make_shared<CVexilArray>();
+    other->Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
+    other->SetSortKeyId(40);
+    other->SetId(42);
+    first.AddKeyIndex(other);
+    background->SetKeyIndexId(42);
+    EXPECT_EQ(background->KeyIndex(), other);
 }
 
 TEST(ControlSet, ChangedRules)
