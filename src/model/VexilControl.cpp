@@ -404,8 +404,13 @@ int32_t CVexilControl::NumListCol() const
     return iListCol ? iListCol->Count() : 0;
 }
 
-void CVexilControl::FinishRead()
+void CVexilControl::FinishRead(const CVexilObject& aSource, const QString& aContext, int32_t aNumListCol)
 {
+    CVexilError::CheckStruct(iConType >= EConTypeText && iConType <= EConTypePicture, &aSource, aContext,
+                             QStringLiteral("type ") + QString::number(iConType));
+    CVexilError::CheckStruct(!iListCol || (!iListCol->WithKey() && iListCol->ElemType() == EValInt &&
+                                           iListCol->Count() == aNumListCol),
+                             &aSource, aContext, QStringLiteral("numListCol ") + QString::number(aNumListCol));
     iListBox.reset();
     CreateListBox();
     iWikiTextBox.reset();
@@ -477,7 +482,7 @@ void CVexilControl::Internalize(CVexilFile& aFile)
     }
     iStdCmd = aFile.ReadShort();
     iDestCardId = aFile.ReadInt();
-    FinishRead();
+    FinishRead(aFile, kReadContext, numListCol);
 }
 
 bool CVexilControl::IsInXml(const QString& aName) const
@@ -562,5 +567,5 @@ void CVexilControl::InternalizeXml(CVexilXmlParser& aParser)
     }
     CVexilObjHead::InternalizeHeadXml(*this, aParser, head);
     aParser.ReadTheNext(kXmlName, true);
-    FinishRead();
+    FinishRead(aParser, kXmlContext, numListCol);
 }

@@ -199,8 +199,9 @@ private:
     int32_t NumListCol() const;
     // The columns of a list view for SetList.
     void DefineListColumns(CVexilStack& aStack, bool aIsCardList);
-    // Both readers end here: run-time objects made anew from type and flags.
-    void FinishRead();
+    // Both readers end here: the type and the list columns must be usable (error 1006 naming
+    // aSource otherwise); run-time objects are made anew from type and flags.
+    void FinishRead(const CVexilObject& aSource, const QString& aContext, int32_t aNumListCol);
 
     int32_t iId = UndefLong;
     QString iName;

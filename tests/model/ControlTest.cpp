@@ -631,6 +631,9 @@ TEST(ControlRecord, BinaryRecordsTheReaderRefuses)
         // the list-column count behind SelControlId
         {"negative column count", int(QByteArray::fromHex(kIntegerFieldHex).size()) - 8, QByteArray::fromHex("ffff"),
          EErrBadStruct},
+        // ConType behind Descr and Label
+        {"unknown type", int(QByteArray::fromHex(kIntegerFieldHex).indexOf(QByteArray::fromHex("4c000100"))) + 2,
+         QByteArray::fromHex("0900"), EErrBadStruct},
     };
     for (const TCase& c : cases)
     {
@@ -725,6 +728,16 @@ TEST(ControlRecord, XmlElementsTheReaderRefuses)
         "<Control gen=\"3\" id=\"1\"/>\r\n",
         // a list column announced but missing
         "<Control gen=\"3\" id=\"1\" numListCol=\"1\" " + tail,
+        "<Control gen=\"3\" id=\"1\" type=\"-1\" " + tail,
+        // two list columns announced, one given
+        "<Control gen=\"3\" id=\"1\" numListCol=\"2\" numScripts=\"0\" fontDef=\"0\">\r\n"
+        "  <DefaultVal></DefaultVal>\r\n"
+        "  <Array gen=\"3\" flags=\"0\" type=\"12\" max=\"1\">\r\n"
+        "    <Elem type=\"12\" int=\"3\">\r\n"
+        "    </Elem>\r\n"
+        "  </Array>\r\n"
+        "  <ScriptSource></ScriptSource>\r\n"
+        "</Control>\r\n",
     };
     for (const QByteArray& xml : cases)
     {
