@@ -80,7 +80,7 @@ void UpgradeNameIndex(CVexilArray& aNameIndex)
     if (aNameIndex.BinaryCompare())
         return;
     aNameIndex.SetFlags(aNameIndex.Flags() | EArrBinaryCompare);
-    aNameIndex.Sort();
+    aNameIndex.CheckOrder();
     aNameIndex.SetChanged(true);
 }
 }  // namespace
@@ -249,9 +249,10 @@ void CVexilStack::FinishRead(const CVexilObject& aSource, const QString& aContex
     int32_t cursor = 0;
     for (bool more = GetFirstBackground(background, cursor); more; more = GetNextBackground(background, cursor))
         background->SetStack(this);
+    // Each key index keeps its sort key, found in this stack while the readers' look-up is on.
     std::shared_ptr<CVexilArray> keyIndex;
     for (bool more = GetFirstKeyIndex(keyIndex, cursor); more; more = GetNextKeyIndex(keyIndex, cursor))
-        keyIndex->SetSortKey(FindSortKey(keyIndex->SortKeyId()));
+        keyIndex->SortKey();
     ResetChangeInfo();
     SetControlDynFlags();
     iChanged = false;
