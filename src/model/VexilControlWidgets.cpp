@@ -59,7 +59,7 @@ public:
         return std::make_unique<CMemoryListBox>(aLisType);
     }
     std::unique_ptr<IVexilWikiTextLink> NewWikiTextBox() override { return nullptr; }
-    // The measure of the default font on the developer's machine.
+    // A usual measure of the default window font (6 pixels of 15 twips).
     float AvgCharWidth() const override { return 90; }
 };
 
