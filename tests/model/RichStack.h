@@ -20,9 +20,17 @@ protected:
     void SetUp() override
     {
         StackFixture::SetUp();
+        iChecksBefore = CVexilBlobStore::ConsistencyChecks();
         CVexilBlobStore::SetConsistencyChecks(true);
         iView = std::make_shared<CVexilStackViewRec>();
         iView->Contruct(QStringLiteral("View"));
+    }
+
+    void TearDown() override
+    {
+        CVexilFileBuffer::FailWriteAfter(0);
+        CVexilBlobStore::SetConsistencyChecks(iChecksBefore);
+        StackFixture::TearDown();
     }
 
     static std::shared_ptr<CVexilArray> Script(const QString& aHandler, const QString& aCode)
@@ -219,6 +227,7 @@ protected:
         return lines.join(u'\n');
     }
 
+    bool iChecksBefore = false;
     TempDir iDir;
     TStackViewRecRef iView;
     TControlRef iName;

@@ -1,0 +1,567 @@
+#include "RichStack.h"
+#include "foundation/VexilDialogLib.h"
+#include "foundation/VexilMsg.h"
+#include "model/VexilStackHost.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace
+{
+// The application side of opening a stack, recorded.
+class HostRecorder : public IVexilStackHost
+{
+public:
+    void ReleaseView() override { iCalls.append(QStringLiteral("release")); }
+    void OpenStack(const TStackRef& aStack, const TStackViewRecRef& aView) override
+    {
+        iCalls.append(QStringLiteral("open ") + aStack->Name());
+        iStack = aStack;
+        iView = aView;
+    }
+    void AddFileHistory(const QString& aFileName) override { iCalls.append(QStringLiteral("history ") + aFileName); }
+
+    QStringList iCalls;
+    TStackRef iStack;
+    TStackViewRecRef iView;
+};
+
+// A view record whose length is reported wrongly.
+class LyingViewRec : public CVexilStackViewRec
+{
+public:
+    int32_t ExtLen() override { return CVexilStackViewRec::ExtLen() + 2; }
+};
+
+int32_t IntAt(const QByteArray& aBytes, qsizetype aPos)
+{
+    int32_t value = 0;
+    std::memcpy(&value, aBytes.constData() + aPos, sizeof(value));
+    return value;
+}
+
+void SetIntAt(QByteArray& aBytes, qsizetype aPos, int32_t aValue)
+{
+    std::memcpy(aBytes.data() + aPos, &aValue, sizeof(aValue));
+}
+
+class StackFileTest : public RichStackFixture
+{
+protected:
+    void SetUp() override
+    {
+        RichStackFixture::SetUp();
+        CVexilStackHost::Install(&iHost);
+    }
+
+    void TearDown() override
+    {
+        CVexilStackHost::Install(nullptr);
+        RichStackFixture::TearDown();
+    }
+
+    // The rich stack saved in the binary form; its path.
+    QString SavedRichStack(const QString& aName = QStringLiteral("Rich.Quorvan"))
+    {
+        BuildRichStack();
+        Save(iStack, iView, Path(aName));
+        return Path(aName);
+    }
+
+    // Runs aDo, which must fail with aError, and checks that the folder did not change.
+    void ExpectFailureLeavesFolder(int32_t aError, const std::function<void()>& aDo, const char* aWhat)
+    {
+        const auto before = Folder();
+        CVexilError::ResetErrInfo();
+        EXPECT_EQ(RaisedError(aDo), aError) << aWhat;
+        EXPECT_EQ(Folder(), before) << aWhat;
+    }
+
+    // The offset of P: behind the magic, the head and both records.
+    static qsizetype TablePosAt(const CVexilStack& aStack, const CVexilStackViewRec& aView)
+    {
+        return 11 + const_cast<CVexilStack&>(aStack).ExtLen() + const_cast<CVexilStackViewRec&>(aView).ExtLen();
+    }
+
+    HostRecorder iHost;
+};
+}  // namespace
+
+TEST_F(StackFileTest, NewBinaryStackGoldenBytes)
+{
+    auto stack = std::make_shared<CVexilStack>();
+    stack->Construct(QStringLiteral("A"));
+    stack->SetFlags(EStkBinary);
+    auto view = std::make_shared<CVexilStackViewRec>();
+    view->Contruct(QString());
+    const QString name = Path(QStringLiteral("A.Quorvan"));
+    Save(stack, view, name);
+    const QByteArray bytes = FileContent(name);
+    EXPECT_TRUE(bytes.startsWith(HexBytes("51 75 6F 72 76 61 6E 0D 00 00 00 03 00 04 00 02 00 41 00")));
+    // Without pictures the table starts right behind P, and ends the file.
+    const qsizetype pAt = TablePosAt(*stack, *view);
+    EXPECT_EQ(IntAt(bytes, pAt), pAt + 4);
+    EXPECT_EQ(bytes.size(), pAt + 4 + stack->BlobStore()->ExtLen());
+    EXPECT_FALSE(stack->Changed());
+
+    const TLoaded loaded = Load(name);
+    EXPECT_EQ(loaded.Stack->Name(), QStringLiteral("A"));
+    EXPECT_EQ(loaded.Stack->Filename(), name);
+    EXPECT_EQ(loaded.Stack->NumCards(), 0);
+    EXPECT_FALSE(loaded.Stack->Changed());
+    EXPECT_EQ(loaded.Stack->BlobStore()->Flags(), EBstFileBased);
+}
+
+TEST_F(StackFileTest, LoadingMarksTheStackBinaryAndTheWindowsClosed)
+{
+    iStack->SetFlags(EStkBinary);
+    iView->SetCardListOpen(true);
+    iView->SetCardViewOpen(true);
+    const QString name = Path(QStringLiteral("T.Quorvan"));
+    Save(iStack, iView, name);
+    QByteArray bytes = FileContent(name);
+    const qsizetype flagsAt = 11 + 4 + CVexilFile::ExtStrLen(iStack->Name()) + 4;
+    ASSERT_EQ(IntAt(bytes, flagsAt), EStkBinary);
+    SetIntAt(bytes, flagsAt, EStkOpenFullScreen);
+    SetFileContent(name, bytes);
+    const TLoaded loaded = Load(name);
+    EXPECT_EQ(loaded.Stack->Flags(), EStkBinary | EStkOpenFullScreen);
+    EXPECT_FALSE(loaded.View->CardViewOpen());
+    EXPECT_FALSE(loaded.View->CardListOpen());
+    EXPECT_FALSE(loaded.Stack->Changed());
+}
+
+// Binary to XML to binary gives the same bytes, apart from the id and the flags, which the XML
+// form does not hold; XML to binary to XML gives the same text.
+TEST_F(StackFileTest, RoundTripsThroughBothForms)
+{
+    const QString binary = SavedRichStack();
+    const QString content = Content(*iStack);
+    TLoaded loaded = Load(binary);
+    EXPECT_EQ(Content(*loaded.Stack), content);
+    loaded.Stack->SetFlags(0);
+    const QString xml = Path(QStringLiteral("Rich.xml"));
+    Save(loaded.Stack, loaded.View, xml);
+    EXPECT_TRUE(FileContent(xml).startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<VexilStack>\r\n  <Stack "));
+
+    const TLoaded fromXml = Load(xml);
+    EXPECT_EQ(fromXml.Stack->Flags(), 0);
+    EXPECT_EQ(fromXml.Stack->Id(), 0);
+    EXPECT_EQ(fromXml.Stack->BlobStore()->Flags(), EBstRamBased);
+    EXPECT_EQ(Content(*fromXml.Stack), content);
+    fromXml.Stack->SetFlags(EStkBinary | EStkOpenLandscape);
+    fromXml.Stack->SetId(5);
+    const QString binary2 = Path(QStringLiteral("Rich2.Quorvan"));
+    Save(fromXml.Stack, fromXml.View, binary2);
+    EXPECT_EQ(FileContent(binary2), FileContent(binary));
+
+    const TLoaded again = Load(binary2);
+    again.Stack->SetFlags(0);
+    const QString xml2 = Path(QStringLiteral("Rich2.xml"));
+    Save(again.Stack, again.View, xml2);
+    EXPECT_EQ(FileContent(xml2), FileContent(xml));
+}
+
+// Saved to its own file, a stack keeps its unchanged pictures where they were and fills the
+// first gap that fits; the table follows the last picture.
+TEST_F(StackFileTest, PicturesStayInPlaceAndNewOnesFillTheFirstGap)
+{
+    iStack->SetFlags(EStkBinary);
+    const int32_t first = AddPicture(300, 'a')->Id();
+    const int32_t second = AddPicture(200, 'b')->Id();
+    const int32_t third = AddPicture(100, 'c')->Id();
+    const QString name = Path(QStringLiteral("P.Quorvan"));
+    Save(iStack, iView, name);
+
+    const TLoaded loaded = Load(name);
+    CVexilBlobStore& store = *loaded.Stack->BlobStore();
+    TBlobPlace one, two, three;
+    ASSERT_TRUE(store.GetPlace(first, one) && store.GetPlace(second, two) && store.GetPlace(third, three));
+    EXPECT_EQ(one.Offset, TablePosAt(*loaded.Stack, *loaded.View) + 4);
+    store.DeleteBlob(second);
+    iStack = loaded.Stack;
+    const int32_t small = AddPicture(150, 'd')->Id();
+    const int32_t large = AddPicture(500, 'e')->Id();
+    Save(loaded.Stack, loaded.View, name);
+
+    TBlobPlace one2, three2, smallAt, largeAt;
+    ASSERT_TRUE(store.GetPlace(first, one2) && store.GetPlace(third, three2));
+    ASSERT_TRUE(store.GetPlace(small, smallAt) && store.GetPlace(large, largeAt));
+    EXPECT_FALSE(store.HasBlob(second));
+    EXPECT_EQ(one2.Offset, one.Offset);
+    EXPECT_EQ(three2.Offset, three.Offset);
+    EXPECT_EQ(smallAt.Offset, two.Offset);
+    EXPECT_EQ(largeAt.Offset, three.Offset + three.Length);
+    const QByteArray bytes = FileContent(name);
+    const int32_t tablePos = largeAt.Offset + largeAt.Length;
+    EXPECT_EQ(IntAt(bytes, TablePosAt(*loaded.Stack, *loaded.View)), tablePos);
+    EXPECT_EQ(bytes.size(), tablePos + store.ExtLen());
+
+    const TLoaded back = Load(name);
+    EXPECT_EQ(Content(*back.Stack), Content(*loaded.Stack));
+    EXPECT_EQ(back.Stack->BlobStore()->ReadBlob(small)->Bytes(), PictureBytes(150, 'd'));
+}
+
+TEST_F(StackFileTest, SaveUnderAnotherNameLeavesTheOldFile)
+{
+    const QString name = SavedRichStack();
+    const QByteArray old = FileContent(name);
+    const TLoaded loaded = Load(name);
+    iStack = loaded.Stack;
+    Person(QStringLiteral("Dan"), 60, QStringLiteral("Zug"));
+    const QString other = Path(QStringLiteral("Other.Quorvan"));
+    Save(loaded.Stack, loaded.View, other);
+    EXPECT_EQ(FileContent(name), old);
+    const TLoaded copy = Load(other);
+    EXPECT_EQ(Content(*copy.Stack), Content(*loaded.Stack));
+    EXPECT_TRUE(Content(*copy.Stack).contains(QStringLiteral("Dan")));
+    EXPECT_EQ(Content(*Load(name).Stack).contains(QStringLiteral("Dan")), false);
+}
+
+TEST_F(StackFileTest, XmlStackSavedBinaryUnderItsOwnName)
+{
+    BuildRichStack();
+    iStack->SetFlags(0);
+    const QString name = Path(QStringLiteral("S.Quorvan"));
+    Save(iStack, iView, name);
+    const TLoaded loaded = Load(name);
+    loaded.Stack->SetFlags(EStkBinary);
+    Save(loaded.Stack, loaded.View, name);
+    EXPECT_TRUE(FileContent(name).startsWith("Quorvan"));
+    EXPECT_EQ(Content(*Load(name).Stack), Content(*iStack));
+    EXPECT_EQ(Folder().size(), 1);
+}
+
+TEST_F(StackFileTest, FilesThatAreNoStacks)
+{
+    const QString binary = SavedRichStack();
+    const QByteArray good = FileContent(binary);
+    struct TCase
+    {
+        const char* What;
+        QByteArray Bytes;
+        int32_t Error;
+    };
+    QByteArray older = good;
+    older[13] = 3;
+    QByteArray newer = good;
+    newer[13] = 5;
+    QByteArray otherType = good;
+    otherType[11] = 2;
+    QByteArray otherHead = good;
+    otherHead[7] = 12;
+    QByteArray tableBehindEnd = good;
+    SetIntAt(tableBehindEnd, TablePosAt(*iStack, *iView), int32_t(good.size()));
+    QByteArray tableInRecords = good;
+    SetIntAt(tableInRecords, TablePosAt(*iStack, *iView), 40);
+    const TCase cases[] = {
+        {"empty", QByteArray(), EErrNotAQuorvan},
+        {"foreign", QByteArray("Quorvax and more"), EErrNotAQuorvan},
+        {"short magic", QByteArray("Quorva"), EErrNotAQuorvan},
+        {"generation 3", older, EErrGenTooLow},
+        {"generation 5", newer, EErrGenTooHigh},
+        {"type id", otherType, EErrBadStruct},
+        {"file head", otherHead, EErrBadStruct},
+        {"table behind the end", tableBehindEnd, EErrBadStruct},
+        {"table inside the records", tableInRecords, EErrBadStruct},
+        {"XML of another kind", QByteArray("<html>\r\n</html>\r\n"), EErrBadStruct},
+    };
+    for (const TCase& c : cases)
+    {
+        const QString name = Path(QStringLiteral("bad.Quorvan"));
+        SetFileContent(name, c.Bytes);
+        TStackRef stack;
+        TStackViewRecRef view;
+        ExpectFailureLeavesFolder(
+            c.Error,
+            [&] {
+                CVexilStackFile file;
+                file.Construct(name);
+                file.LoadStack(stack, view);
+            },
+            c.What);
+        EXPECT_FALSE(stack) << c.What;
+        EXPECT_FALSE(view) << c.What;
+        if (c.Error == EErrNotAQuorvan)
+        {
+            EXPECT_EQ(CVexilError::GetErrInfo().Param1, name);
+        }
+        QFile::remove(name);
+    }
+    ExpectFailureLeavesFolder(EErrFileNotFound, [&] { Load(Path(QStringLiteral("missing.Quorvan"))); }, "missing");
+}
+
+// The pictures that cards and wallpapers name, and the next id, are checked against the whole
+// file, in both forms.
+TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
+{
+    const QString binary = SavedRichStack();
+    const TLoaded loaded = Load(binary);
+    loaded.Stack->SetFlags(0);
+    const QString xmlName = Path(QStringLiteral("Rich.xml"));
+    Save(loaded.Stack, loaded.View, xmlName);
+    const QByteArray xml = FileContent(xmlName);
+    struct TCase
+    {
+        const char* Find;
+        const char* Replace;
+        const char* Detail;
+    };
+    const TCase cases[] = {
+        {"type=\"17\" int=\"16\"", "type=\"17\" int=\"99\"", "card 1 picture 99"},
+        {"wallPaperId=\"17\"", "wallPaperId=\"98\"", "background 13 wallPaperId"},
+        {"<IdGen nextId=\"18\"/>", "<IdGen nextId=\"17\"/>", "next id 17"},
+    };
+    for (const TCase& c : cases)
+    {
+        QByteArray patched = xml;
+        ASSERT_TRUE(patched.contains(c.Find)) << c.Find;
+        patched.replace(c.Find, c.Replace);
+        SetFileContent(xmlName, patched);
+        ExpectFailureLeavesFolder(EErrBadStruct, [&] { Load(xmlName); }, c.Detail);
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param2.contains(QString::fromLatin1(c.Detail)))
+            << CVexilError::GetErrInfo().Param2.toStdString();
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param1.contains(xmlName));
+    }
+}
+
+// Every prefix of a stack file fails to load with an error; nothing is created or changed and
+// no question is asked.
+TEST_F(StackFileTest, TruncatedFilesFailCleanly)
+{
+    const QString binary = SavedRichStack();
+    iStack->SetFlags(0);
+    const QString xml = Path(QStringLiteral("Rich.xml"));
+    Save(iStack, iView, xml);
+    for (const QString& source : {binary, xml})
+    {
+        const QByteArray whole = FileContent(source);
+        const QString name = Path(QStringLiteral("cut"));
+        for (qsizetype len = 0; len < whole.size(); len += 97)
+        {
+            SetFileContent(name, whole.left(len));
+            const auto before = Folder();
+            const int32_t error = RaisedError([&] { Load(name); });
+            EXPECT_TRUE(error == EErrNotAQuorvan || error == EErrBadStruct) << len << " error " << error;
+            EXPECT_EQ(Folder(), before);
+        }
+        QFile::remove(name);
+    }
+}
+
+// A save that fails at any write leaves the old file as it was, complete and loadable, and the
+// stack open and changed; the next save that succeeds writes everything.
+TEST_F(StackFileTest, AFailedWriteNeverHarmsTheOldFile)
+{
+    for (const bool binary : {true, false})
+    {
+        iStack = std::make_shared<CVexilStack>();
+        iStack->Construct(QStringLiteral("Test"));
+        iBg = iStack->Background(0);
+        BuildRichStack();
+        if (!binary)
+            iStack->SetFlags(0);
+        const QString name = Path(binary ? QStringLiteral("Crash.Quorvan") : QStringLiteral("Crash.xml"));
+        Save(iStack, iView, name);
+        const QByteArray old = FileContent(name);
+        const QString oldContent = Content(*iStack);
+        const TLoaded loaded = Load(name);
+        iStack = loaded.Stack;
+        Person(QStringLiteral("Dan"), 60, QStringLiteral("Zug"));
+        const TBlobRef picture = AddPicture(70000, 'n');
+        TCardRef dan;
+        ASSERT_TRUE(iStack->GetCard(QStringLiteral("Dan"), dan));
+        dan->SetControlVal(iPhoto->Id(), Val::Blob(picture->Id()));
+        const QString newContent = Content(*iStack);
+
+        int k = 1;
+        for (;; ++k)
+        {
+            CVexilFileBuffer::FailWriteAfter(k);
+            const int32_t error = RaisedError([&] {
+                CVexilStackFile file;
+                file.Construct(name);
+                file.SaveStack(iStack, loaded.View);
+            });
+            CVexilFileBuffer::FailWriteAfter(0);
+            if (error == 0)
+                break;
+            EXPECT_EQ(error, 61) << "write " << k;
+            EXPECT_TRUE(iStack->Changed());
+            EXPECT_EQ(FileContent(name), old) << "write " << k;
+            EXPECT_EQ(Folder().size(), 1) << "write " << k;
+            EXPECT_EQ(Content(*Load(name).Stack), oldContent) << "write " << k;
+            EXPECT_EQ(Content(*iStack), newContent) << "write " << k;
+        }
+        EXPECT_GT(k, 3);
+        EXPECT_FALSE(iStack->Changed());
+        EXPECT_EQ(Content(*Load(name).Stack), newContent);
+        QFile::remove(name);
+    }
+}
+
+TEST_F(StackFileTest, WhatCannotBeReadBackIsNotWritten)
+{
+    const QString name = SavedRichStack();
+    const QByteArray old = FileContent(name);
+    TCardRef ann;
+    ASSERT_TRUE(iStack->GetCard(QStringLiteral("Ann"), ann));
+    struct TCase
+    {
+        std::function<void()> Spoil;
+        const char* Description;
+    };
+    const TCase cases[] = {
+        {[&] { ann->SetControlVal(iHobbies->Id(), Val::Str(QString(16384, u'x'))); }, "16383 characters"},
+        {[&] {
+             ann->SetControlVal(iHobbies->Id(), Val::Str(QString()));
+             AddPicture(10000001, 'z');
+         },
+         "10000000 bytes"},
+    };
+    for (const TCase& c : cases)
+    {
+        c.Spoil();
+        ExpectFailureLeavesFolder(
+            ERunOverflow,
+            [&] {
+                CVexilStackFile file;
+                file.Construct(name);
+                file.SaveStack(iStack, iView);
+            },
+            c.Description);
+        EXPECT_TRUE(CVexilError::GetErrInfo().RunDescription.contains(QString::fromLatin1(c.Description)))
+            << CVexilError::GetErrInfo().RunDescription.toStdString();
+        EXPECT_TRUE(iStack->Changed());
+    }
+    EXPECT_EQ(FileContent(name), old);
+}
+
+TEST_F(StackFileTest, ALengthThatDisagreesWithTheBytesFailsTheSave)
+{
+    const QString name = SavedRichStack();
+    auto lying = std::make_shared<LyingViewRec>();
+    lying->Contruct(QStringLiteral("V"));
+    ExpectFailureLeavesFolder(
+        EErrAssertFailed,
+        [&] {
+            CVexilStackFile file;
+            file.Construct(name);
+            file.SaveStack(iStack, lying);
+        },
+        "ExtLen");
+    EXPECT_TRUE(CVexilError::GetErrInfo().Param2.startsWith(QStringLiteral("ExtLen")));
+}
+
+TEST_F(StackFileTest, ReadOnlyFileOpensButIsNotOverwritten)
+{
+    const QString name = SavedRichStack();
+    ASSERT_EQ(::chmod(QFile::encodeName(name).constData(), 0444), 0);
+    const TLoaded loaded = Load(name);
+    loaded.Stack->SetName(QStringLiteral("Renamed"));
+    ExpectFailureLeavesFolder(
+        EErrNoFileAccess,
+        [&] {
+            CVexilStackFile file;
+            file.Construct(name);
+            file.SaveStack(loaded.Stack, loaded.View);
+        },
+        "read-only");
+    EXPECT_EQ(CVexilError::GetErrInfo().Param1, name);
+    EXPECT_TRUE(loaded.Stack->Changed());
+    ::chmod(QFile::encodeName(name).constData(), 0644);
+}
+
+// Another program puts a new file in the place of the open stack's: the stack's pictures still
+// come from the file it was read from, and a save writes the open stack completely.
+TEST_F(StackFileTest, AFileReplacedUnderneathCorruptsNothing)
+{
+    const QString name = SavedRichStack();
+    const QString content = Content(*iStack);
+    const TLoaded loaded = Load(name);
+
+    auto stranger = std::make_shared<CVexilStack>();
+    stranger->Construct(QStringLiteral("Stranger"));
+    stranger->SetFlags(EStkBinary);
+    const QString strangerName = Path(QStringLiteral("Stranger.Quorvan"));
+    Save(stranger, iView, strangerName);
+    ASSERT_TRUE(QFile::remove(name));
+    ASSERT_TRUE(QFile::rename(strangerName, name));
+
+    EXPECT_EQ(Content(*loaded.Stack), content);
+    loaded.Stack->SetChanged(true);
+    Save(loaded.Stack, loaded.View, name);
+    EXPECT_EQ(Content(*Load(name).Stack), content);
+}
+
+TEST_F(StackFileTest, OpeningAStackMakesItCurrent)
+{
+    const QString name = SavedRichStack();
+    iBroadcasts.iEvents.clear();
+    CVexilStackHost::HandleLoadStack(name);
+    EXPECT_EQ(iHost.iCalls, QStringList({QStringLiteral("release"), QStringLiteral("open Rich"),
+                                         QStringLiteral("history ") + name}));
+    ASSERT_TRUE(iHost.iStack);
+    EXPECT_EQ(Content(*iHost.iStack), Content(*iStack));
+    EXPECT_EQ(iBroadcasts.iEvents, std::vector<int32_t>{EChgStackOpened});
+    EXPECT_EQ(CVexilDialogLib::WaitLevel(), 0);
+    EXPECT_TRUE(ScriptedPrompts::Instance().Messages().empty());
+}
+
+TEST_F(StackFileTest, OpeningReportsOrderCorrections)
+{
+    BuildRichStack();
+    iStack->SetFlags(0);
+    const QString name = Path(QStringLiteral("Order.xml"));
+    Save(iStack, iView, name);
+    // Cy and Ann swap their places in the stack order, against the sort key.
+    QByteArray xml = FileContent(name);
+    for (const auto& [find, replace] : {std::pair{"orderNum=\"100\" name=\"Cy\"", "orderNum=\"50\" name=\"Cy\""},
+                                        {"orderNum=\"50\" name=\"Ann\"", "orderNum=\"100\" name=\"Ann\""},
+                                        {"<Elem intKey=\"50\" type=\"12\" int=\"1\">", "<Elem intKey=\"50\" type=\"12\" int=\"0\">"},
+                                        {"<Elem intKey=\"100\" type=\"12\" int=\"0\">", "<Elem intKey=\"100\" type=\"12\" int=\"1\">"}})
+    {
+        ASSERT_TRUE(xml.contains(find)) << find;
+        xml.replace(find, replace);
+    }
+    SetFileContent(name, xml);
+    ScriptedPrompts::Instance().ExpectMessage();
+    CVexilStackHost::HandleLoadStack(name);
+    ASSERT_EQ(ScriptedPrompts::Instance().Messages().size(), 1U);
+    const TMsgPrompt& prompt = ScriptedPrompts::Instance().Messages().front();
+    EXPECT_EQ(prompt.Id, EMsgOrderCorrections);
+    EXPECT_EQ(prompt.Class, EMsgClsExclamation);
+    EXPECT_EQ(prompt.Params.value(0), QStringLiteral("1"));
+    ASSERT_TRUE(iHost.iStack);
+    EXPECT_TRUE(iHost.iStack->Changed());
+    TCardRef first;
+    ASSERT_TRUE(iHost.iStack->OrderFirst(first));
+    EXPECT_EQ(first->Name(), QStringLiteral("Ann"));
+}
+
+TEST_F(StackFileTest, AFileThatCannotBeOpenedLeavesTheCurrentStack)
+{
+    const QString foreign = Path(QStringLiteral("foreign.txt"));
+    SetFileContent(foreign, "not a stack");
+    struct TCase
+    {
+        QString Name;
+        int32_t Message;
+    };
+    for (const TCase& c : {TCase{Path(QStringLiteral("missing.Quorvan")), EMsgFileNotFound},
+                           TCase{foreign, EMsgNotAQuorvan}})
+    {
+        ScriptedPrompts::Instance().Reset();
+        ScriptedPrompts::Instance().ExpectMessage();
+        const auto before = Folder();
+        CVexilStackHost::HandleLoadStack(c.Name);
+        ASSERT_EQ(ScriptedPrompts::Instance().Messages().size(), 1U);
+        EXPECT_EQ(ScriptedPrompts::Instance().Messages().front().Id, c.Message);
+        EXPECT_EQ(ScriptedPrompts::Instance().Messages().front().Params.value(0), c.Name);
+        EXPECT_TRUE(iHost.iCalls.isEmpty());
+        EXPECT_TRUE(iBroadcasts.iEvents.empty());
+        EXPECT_EQ(CVexilDialogLib::WaitLevel(), 0);
+        EXPECT_EQ(Folder(), before);
+    }
+}
