@@ -232,16 +232,44 @@ void CVexilLib::XmlEscape(QString& aText)
     aText = escaped;
 }
 
+// One pass, in place: no entity holds a second "&", and no replacement makes one, so this
+// gives what replacing "&lt;" to "&eol;" and then "&amp;" one after the other gives.
 void CVexilLib::XmlUnescape(QString& aText)
 {
-    if (!aText.contains(u'&'))
+    qsizetype from = aText.indexOf(u'&');
+    if (from < 0)
         return;
-    aText.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    aText.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    aText.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    aText.replace(QLatin1String("&apos;"), QLatin1String("'"));
-    aText.replace(QLatin1String("&eol;"), CVexilGenDef::EolStr());
-    aText.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    static constexpr struct
+    {
+        QLatin1StringView Entity;
+        QStringView Plain;
+    } kEntities[] = {
+        {QLatin1StringView("&lt;"), u"<"},     {QLatin1StringView("&gt;"), u">"},
+        {QLatin1StringView("&quot;"), u"\""}, {QLatin1StringView("&apos;"), u"'"},
+        {QLatin1StringView("&eol;"), u"\r\n"}, {QLatin1StringView("&amp;"), u"&"},
+    };
+    QChar* const data = aText.data();
+    const qsizetype size = aText.size();
+    qsizetype to = from;
+    while (from < size)
+    {
+        if (data[from] == u'&')
+        {
+            const QStringView rest = QStringView(data + from, size - from);
+            const auto found = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                            [rest](const auto& e) { return rest.startsWith(e.Entity); });
+            if (found != std::end(kEntities))
+            {
+                // Every plain text is shorter than its entity, so writing never overtakes reading.
+                for (const QChar c : found->Plain)
+                    data[to++] = c;
+                from += found->Entity.size();
+                continue;
+            }
+        }
+        data[to++] = data[from++];
+    }
+    aText.truncate(to);
 }
 
 const QString& CVexilLib::SpecialChars()

@@ -308,6 +308,8 @@ TEST(Util, XmlUnescapeLeavesOtherEntities)
         {"&amp;eol;", "&eol;"},  // "&amp;" goes last, so it never makes an entity
         {"x\ny", "x\ny"},
         {"&lt&gt;", "&lt>"},
+        {"&amp;amp;&&lt;&", "&amp;&<&"},
+        {"&eol;&eol;&quot&apos;", "\r\n\r\n&quot'"},
     };
     for (const auto& c : cases)
     {
