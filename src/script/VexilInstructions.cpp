@@ -1,0 +1,464 @@
+#include "foundation/VexilError.h"
+#include "foundation/VexilGenDef.h"
+#include "foundation/VexilMsg.h"
+#include "foundation/VexilPrompts.h"
+#include "foundation/VexilValue.h"
+#include "model/VexilBlobStore.h"
+#include "script/VexilInterpreter.h"
+#include "script/VexilOperators.h"
+#include "script/VexilStackViewLink.h"
+
+#include <QDate>
+#include <QRandomGenerator>
+
+namespace
+{
+QString TypeName(const CVexilVar& aVar)
+{
+    return CVexilValue::TypeStr(aVar.ValType());
+}
+
+// The object of a Card, Control or ControlSet value; none when the value is of another type.
+template <class T>
+std::shared_ptr<T> ObjOf(const CVexilVar& aVar, int32_t aType)
+{
+    return aVar.ValType() == aType ? std::dynamic_pointer_cast<T>(aVar.Val().iObj) : std::shared_ptr<T>();
+}
+}  // namespace
+
+bool CVexilInterpreter::Step(EOpcCode aOp)
+{
+    switch (aOp)
+    {
+    case EOpcPushConst: CVexilOperators::SetStr(PushSlot(), iCode.StrConst()); break;
+    case EOpcValToCard: ExecValToCard(); break;
+    case EOpcValToControl: ExecValToControl(); break;
+    case EOpcPutIntoField: ExecPutIntoField(); break;
+    case EOpcStop: Reset(); return false;
+    case EOpcGoNextCard: ExecGoNextCard(); break;
+    case EOpcJumpIfFalse: ExecJumpIfFalse(); break;
+    case EOpcPushFieldVal: ExecPushFieldVal(); break;
+    case EOpcAnswer: ExecAnswer(); break;
+    case EOpcPushVar: ExecPushVar(); break;
+    case EOpcStoreVar: ExecStoreVar(); break;
+    case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), iCode.Word()); break;
+    case EOpcLine: iLineIndex = iCode.Word(); break;
+    case EOpcGoToCard: ExecGoToCard(); break;
+    case EOpcNot: CVexilOperators::Not(Peek(0)); break;
+    case EOpcNeg: CVexilOperators::Neg(Peek(0)); break;
+    case EOpcEq:
+    case EOpcMul:
+    case EOpcDiv:
+    case EOpcAnd:
+    case EOpcAdd:
+    case EOpcSub:
+    case EOpcOr:
+    case EOpcGt:
+    case EOpcGe:
+    case EOpcLt:
+    case EOpcLe:
+    case EOpcNe:
+    case EOpcConcat: ExecBinary(aOp); break;
+    case EOpcPushCurCard: ExecPushCurCard(); break;
+    case EOpcJump: iCode.JumpTo(iCode.Target()); break;
+    case EOpcForEachCardInit: ExecForEachInit(false); break;
+    case EOpcForEachCardNext: ExecForEachNext(false); break;
+    case EOpcRandom: ExecRandom(); break;
+    case EOpcNumCards: CVexilOperators::SetInt(PushSlot(), RunStack()->NumCards()); break;
+    case EOpcValToBackground: ExecValToBackground(); break;
+    case EOpcForEachBgCardInit: ExecForEachInit(true); break;
+    case EOpcForEachBgCardNext: ExecForEachNext(true); break;
+    case EOpcEnter: ExecEnter(); break;
+    case EOpcReturn: return ExecReturn();
+    case EOpcPushReturn: CVexilOperators::SetStr(PushSlot(), CVexilGenDef::EolStr()); break;
+    case EOpcPushTab: CVexilOperators::SetStr(PushSlot(), CVexilGenDef::TabStr()); break;
+    case EOpcPushDate:
+        CVexilOperators::SetDate(PushSlot(), CVexilValue::FromQDate(QDate::currentDate()));
+        break;
+    case EOpcPushParam: CVexilOperators::SetStr(PushSlot(), iParamVal); break;
+    case EOpcNumBgCards: ExecNumBgCards(); break;
+    case EOpcPop: Drop(); break;
+    case EOpcSend: ExecSend(); break;
+    }
+    return true;
+}
+
+// ---- Handler entry and exit ----
+
+void CVexilInterpreter::ExecEnter()
+{
+    // A handler enters once, with no more locals than the stack holds.
+    if (iBp != UndefInt)
+        Violation();
+    const int32_t count = iCode.Count(kStackSize - iSp);
+    iBp = iSp;
+    iSp += count;
+    iNumLocals = count;
+    iFloor = iSp;
+}
+
+bool CVexilInterpreter::ExecReturn()
+{
+    if (iBp == UndefInt || iCode.Word() != iNumLocals)
+        Violation();
+    while (iSp > iBase)
+        CVexilOperators::Clear(iStack[--iSp]);
+    if (iDepth > 0)
+    {
+        PopFrame();
+        return true;
+    }
+    Reset();
+    ShowProgress(kProgressFull);
+    return false;
+}
+
+// ---- Values and variables ----
+
+void CVexilInterpreter::ExecBinary(EOpcCode aOp)
+{
+    NeedValues(2);
+    CVexilVar& left = iStack[iSp - 2];
+    const CVexilVar& right = iStack[iSp - 1];
+    if (!CVexilOperators::Binary(aOp, left, right))
+        RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(left), TypeName(right));
+    Drop();
+}
+
+void CVexilInterpreter::ExecJumpIfFalse()
+{
+    const int32_t target = iCode.Target();
+    const CVexilVar cond = Pop();
+    if (cond.ValType() != EValBool)
+        RunError("ExecJumpIfFalse", EMsgWrongValType, TypeName(cond));
+    if (!cond.BooleanVal())
+        iCode.JumpTo(target);
+}
+
+void CVexilInterpreter::ExecPushVar()
+{
+    CVexilVar& var = Local(PopIndex());
+    // A variable never assigned reads as the empty String.
+    if (var.ValType() == EValUndef)
+        CVexilOperators::SetStr(var, QString());
+    PushSlot() = var;
+}
+
+void CVexilInterpreter::ExecStoreVar()
+{
+    const int32_t index = PopIndex();
+    CVexilVar value = Pop();
+    // The variable takes the type of the value stored into it.
+    Local(index) = std::move(value);
+}
+
+void CVexilInterpreter::ExecRandom()
+{
+    // Only Random with one argument of at least 1 has a result.
+    const CVexilVar count = Pop();
+    if (count.ValType() != EValInt || count.IntVal() != 1)
+        CVexilError::RaiseRunError(ERunInvalidCall, QStringLiteral("CVexilInterpreter.ExecRandom"));
+    CVexilVar& arg = Peek(0);
+    const int32_t n = arg.ToInt();
+    if (n < 1)
+        CVexilError::RaiseRunError(ERunInvalidCall, QStringLiteral("CVexilInterpreter.ExecRandom"));
+    CVexilOperators::SetInt(arg, int32_t(QRandomGenerator::global()->generateDouble() * n) + 1);
+}
+
+void CVexilInterpreter::ExecAnswer()
+{
+    const QString text = Pop().ToStr();
+    iCalledOut = true;
+    if (IVexilPrompts* prompts = CVexilPrompts::Current())
+        prompts->Notice(text);
+}
+
+// ---- Designators ----
+
+TCardRef CVexilInterpreter::DesignatedCard(const CVexilVar& aVal, const char* aStep)
+{
+    TCardRef card;
+    switch (aVal.ValType())
+    {
+    case EValCard:
+        card = ObjOf<CVexilCard>(aVal, EValCard);
+        if (!card)
+            Violation();
+        return card;
+    case EValStr:
+        if (!RunStack()->GetCard(aVal.StrVal(), card))
+            RunError(aStep, EMsgCardNotFound, aVal.StrVal());
+        return card;
+    case EValInt:
+    case EValReal:
+    {
+        // Card number n counts from 1 in stack order.
+        const int32_t num = aVal.ToInt();
+        if (num < 1 || !RunStack()->GetCardByNum(num - 1, card))
+            RunError(aStep, EMsgCardNotFound, QString::number(num));
+        return card;
+    }
+    default: RunError(aStep, EMsgWrongValType, TypeName(aVal));
+    }
+}
+
+void CVexilInterpreter::ExecValToCard()
+{
+    CVexilVar& designator = Peek(0);
+    CVexilOperators::SetObj(designator, EValCard, DesignatedCard(designator, "ExecValToCard"));
+}
+
+void CVexilInterpreter::ExecGoToCard()
+{
+    const TCardRef card = DesignatedCard(Pop(), "ExecGoToCard");
+    iCalledOut = true;
+    IVexilStackViewLink& view = View();
+    view.GoToCard(card);
+    iCurCard = view.CurCard();
+}
+
+void CVexilInterpreter::ExecGoNextCard()
+{
+    iCalledOut = true;
+    IVexilStackViewLink& view = View();
+    TCardRef next;
+    view.OrderNext(next);
+    iCurCard = view.CurCard();
+}
+
+void CVexilInterpreter::ExecPushCurCard()
+{
+    if (!iCurCard)
+    {
+        CVexilError::CheckFailed(false, this, QStringLiteral("ExecPushCurCard"), QStringLiteral("found"));
+        RunError("ExecPushCurCard", EMsgCardNotFound, QString());
+    }
+    CVexilOperators::SetObj(PushSlot(), EValCard, iCurCard);
+}
+
+void CVexilInterpreter::ExecValToControl()
+{
+    CVexilVar& designator = Peek(0);
+    const TCardRef card = ObjOf<CVexilCard>(Peek(1), EValCard);
+    if (!card)
+        Violation();
+    const TControlSetRef background = card->Background();
+    TControlRef control;
+    switch (designator.ValType())
+    {
+    case EValStr:
+        if (!background || !background->GetControlByName(designator.StrVal(), control))
+            RunError("ExecValToControl", EMsgControlNotFound, designator.StrVal());
+        break;
+    case EValInt:
+        // Field number n counts from 1 in the background's field order.
+        if (!background || designator.IntVal() < 1 || !background->GetControlByNum(designator.IntVal() - 1, control))
+            RunError("ExecValToControl", EMsgControlNotFound, QString::number(designator.IntVal()));
+        break;
+    default: RunError("ExecStringToControl", EMsgWrongValType, TypeName(designator));
+    }
+    CVexilOperators::SetObj(designator, EValControl, control);
+}
+
+void CVexilInterpreter::ExecValToBackground()
+{
+    CVexilVar& designator = Peek(0);
+    TControlSetRef background;
+    switch (designator.ValType())
+    {
+    case EValControlSet:
+        background = ObjOf<CVexilControlSet>(designator, EValControlSet);
+        if (!background)
+            Violation();
+        break;
+    case EValStr:
+        if (!RunStack()->GetBackgroundByName(designator.StrVal(), background))
+            RunError("ExecValToBackground", EMsgBackgroundNotFound, designator.StrVal());
+        break;
+    default: RunError("ExecValToBackground", EMsgWrongValType, TypeName(designator));
+    }
+    CVexilOperators::SetObj(designator, EValControlSet, background);
+}
+
+// ---- Field values ----
+
+void CVexilInterpreter::PopFieldRef(TControlRef& aControl, TCardRef& aCard)
+{
+    aControl = ObjOf<CVexilControl>(Pop(), EValControl);
+    aCard = ObjOf<CVexilCard>(Pop(), EValCard);
+    if (!aControl || !aCard)
+        Violation();
+}
+
+void CVexilInterpreter::CheckValueField(const CVexilControl& aControl, const char* aStep)
+{
+    if (aControl.ConType() == EConTypeCommand)
+        RunError(aStep, EMsgWrongValType, aControl.TypeStr());
+}
+
+void CVexilInterpreter::ExecPutIntoField()
+{
+    TControlRef control;
+    TCardRef card;
+    PopFieldRef(control, card);
+    const CVexilVar value = Pop();
+    CheckValueField(*control, "ExecPutIntoField");
+    TValue val = value.Val();
+    val.iType = value.ValType();
+    const int32_t target = CVexilValue::ConToValType(control->ConType());
+    if (target == EValBlobId)
+    {
+        // A picture field takes a picture id, as its value reads: UndefLong for none, otherwise
+        // a picture of the stack.
+        if (val.iType != EValInt)
+            RunError("ExecPutIntoField", EMsgWrongValType, TypeName(value));
+        const std::shared_ptr<CVexilBlobStore> store = RunStack()->BlobStore();
+        if (val.iInt == UndefLong)
+            val = TValue();
+        else if (store && store->HasBlob(val.iInt))
+            val.iType = EValBlobId;
+        else
+            CVexilError::RaiseRunError(ERunInvalidCall, QStringLiteral("CVexilInterpreter.ExecPutIntoField"));
+    }
+    else if (val.iType != target)
+    {
+        TValue converted;
+        converted.iType = target;
+        CVexilValue::Convert(val, *control, converted);
+        val = converted;
+    }
+    iCalledOut = true;
+    View().SetValue(card, control->Id(), val);
+}
+
+void CVexilInterpreter::ExecPushFieldVal()
+{
+    TControlRef control;
+    TCardRef card;
+    PopFieldRef(control, card);
+    CheckValueField(*control, "ExecPushFieldVal");
+    TValue val;
+    card->GetControlVal(control->Id(), val, false);
+    const int32_t type = CVexilValue::ConToValType(control->ConType());
+    CVexilVar& slot = PushSlot();
+    if (type == EValBlobId)
+    {
+        // The picture id as an Integer, UndefLong without a picture.
+        CVexilOperators::SetInt(slot, val.iType == EValBlobId ? val.iInt : UndefLong);
+        return;
+    }
+    if (val.iType == EValUndef)
+        CVexilValue::SetZero(val, type, CVexilValue::IntToDate(UndefLong), 0);
+    CVexilOperators::Clear(slot);
+    slot.Construct(val.iType);
+    slot.SetVal(val);
+}
+
+// ---- Counting, loops over cards and messages ----
+
+void CVexilInterpreter::ExecNumBgCards()
+{
+    CVexilVar& top = Peek(0);
+    const TControlSetRef background = ObjOf<CVexilControlSet>(top, EValControlSet);
+    if (!background)
+        Violation();
+    CVexilOperators::SetInt(top, RunStack()->NumBackgroundCards(background->Id()));
+}
+
+bool CVexilInterpreter::NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& aCard, int32_t& aCursor)
+{
+    const TStackRef stack = RunStack();
+    if (aBackgroundId == UndefLong)
+        return aFirst ? stack->GetFirstCard(aCard, aCursor) : stack->GetNextCard(aCard, aCursor);
+    return aFirst ? stack->GetFirstCardInBackground(aBackgroundId, aCard, aCursor)
+                  : stack->GetNextCardInBackground(aBackgroundId, aCard, aCursor);
+}
+
+// The loop keeps three values: the variable index, a spare Int or the background, the cursor.
+void CVexilInterpreter::ExecForEachInit(bool aInBackground)
+{
+    const int32_t end = iCode.Target();
+    int32_t backgroundId = UndefLong;
+    if (aInBackground)
+    {
+        const TControlSetRef background = ObjOf<CVexilControlSet>(Peek(0), EValControlSet);
+        if (!background)
+            Violation();
+        backgroundId = background->Id();
+    }
+    const CVexilVar& index = Peek(aInBackground ? 1 : 0);
+    if (index.ValType() != EValInt)
+        Violation();
+    CVexilVar& var = Local(index.IntVal());
+    CVexilOperators::SetObj(var, EValCard, TObjRef());
+    if (!aInBackground)
+        CVexilOperators::SetInt(PushSlot(), 0);
+    CVexilVar& cursorVar = PushSlot();
+    TCardRef card;
+    int32_t cursor = 0;
+    const bool found = NextCard(true, backgroundId, card, cursor);
+    CVexilOperators::SetInt(cursorVar, cursor);
+    if (found)
+        var.SetCardVal(card);
+    else
+        iCode.JumpTo(end);
+}
+
+void CVexilInterpreter::ExecForEachNext(bool aInBackground)
+{
+    const int32_t end = iCode.Target();
+    CVexilVar& cursorVar = Peek(0);
+    const CVexilVar& index = Peek(2);
+    if (cursorVar.ValType() != EValInt || index.ValType() != EValInt)
+        Violation();
+    int32_t backgroundId = UndefLong;
+    if (aInBackground)
+    {
+        const TControlSetRef background = ObjOf<CVexilControlSet>(Peek(1), EValControlSet);
+        if (!background)
+            Violation();
+        backgroundId = background->Id();
+    }
+    CVexilVar& var = Local(index.IntVal());
+    TCardRef card;
+    int32_t cursor = cursorVar.IntVal();
+    if (!NextCard(false, backgroundId, card, cursor))
+    {
+        iCode.JumpTo(end);
+        return;
+    }
+    // The body may have stored another type into the loop variable: the setter's check.
+    var.SetCardVal(card);
+    cursorVar.SetIntVal(cursor);
+}
+
+void CVexilInterpreter::ExecSend()
+{
+    TControlRef control;
+    TCardRef card;
+    PopFieldRef(control, card);
+    const CVexilVar msg = Pop();
+    if (msg.ValType() != EValStr)
+        RunError("ExecSend", EMsgWrongValType, TypeName(msg));
+    // The handler found becomes the pending call and starts before the next instruction.
+    TObjRef found;
+    LocateAndExecScript(card, control, msg.StrVal(), found);
+}
+
+// ---- The stack view and the stack ----
+
+TStackRef CVexilInterpreter::RunStack()
+{
+    TStackRef stack = iRunStack.lock();
+    if (!stack)
+        RunError("RunStack", EMsgCardNotFound, QString());
+    return stack;
+}
+
+IVexilStackViewLink& CVexilInterpreter::View()
+{
+    IVexilStackViewLink* view = CVexilStackViewLink::Current();
+    if (!view)
+        RunError("View", EMsgCardNotFound, QString());
+    return *view;
+}
