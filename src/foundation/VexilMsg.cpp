@@ -8,6 +8,8 @@
 
 namespace
 {
+// The table holds ids 0 to 1100; the unused ones are empty.
+constexpr int32_t kLastMsgId = 1100;
 QHash<int32_t, QString> gTable;
 QString gLastName;
 QString gLastText;
@@ -103,13 +105,12 @@ bool CVexilMsg::Show(int32_t aId, int32_t aClass, const QString& aP0, const QStr
 {
     CVexilError::Assert(!ClassKey(aClass).isEmpty(), QStringLiteral("Show class ") + QString::number(aClass));
     const QString params[] = {aP0, aP1, aP2};
-    const QString entry = Entry(aId);
     QString name;
     QString text;
-    if (entry.isEmpty())
+    if (aId < 0 || aId > kLastMsgId)
     {
-        // A number without an entry (a platform error, a script error, an unused id) is shown plainly
-        // rather than as an empty box or a failure inside the error handler that reports it.
+        // A number beyond the table (a platform error, a script error arriving in ShowError) is
+        // shown plainly rather than failing inside the error handler that reports it.
         text = QStringLiteral("Error ") + QString::number(aId);
         for (const QString& p : params)
             if (p != Undef && !p.isEmpty())
@@ -117,6 +118,8 @@ bool CVexilMsg::Show(int32_t aId, int32_t aClass, const QString& aP0, const QStr
     }
     else
     {
+        // An unused id of the table shows an empty text.
+        const QString entry = Entry(aId);
         const qsizetype sep = entry.indexOf(QStringLiteral(": "));
         name = sep < 0 ? entry : entry.left(sep);
         text = sep < 0 ? QString() : entry.mid(sep + 2);

@@ -77,8 +77,12 @@ TEST(Msg, ShowBuildsTheTextFromTheTable)
          QStringLiteral("Your phone will probably only display a font with the face name 'Tahoma' after you installed "
                         "such a font yourself on your phone. (The SE UIQ3 phones only support a single font "
                         "'Sans-Serif Latin' out of the box.)")},
-        // Ids without an entry show their number and parameters rather than an empty box.
-        {"unused id inside the table", 40, EMsgClsCritical, U, U, U, QString(), QStringLiteral("Error 40")},
+        // An unused id of the table shows an empty text; ids beyond it show their number and
+        // parameters rather than failing.
+        {"unused id inside the table", 40, EMsgClsCritical, QStringLiteral("a"), U, U, QString(), QString()},
+        {"last id of the table", 1100, EMsgClsCritical, QStringLiteral("a"), U, U, QString(), QString()},
+        {"first id beyond the table", 1101, EMsgClsCritical, QStringLiteral("a"), U, U, QString(),
+         QStringLiteral("Error 1101\r\na")},
         {"script error number", 2001, EMsgClsCritical, QStringLiteral("line 3"), QString(), U, QString(),
          QStringLiteral("Error 2001\r\nline 3")},
         {"negative id", -1, EMsgClsInfo, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QString(),
