@@ -5,6 +5,7 @@
 #include "foundation/VexilLib.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cerrno>
@@ -457,23 +458,43 @@ void CVexilFile::ReadLine(QString& aLine, bool& aEndOfFile)
 {
     if (iAccess != EFilSeqRead)
         AccessFailed("ReadLine", "Access EFilSeqRead ");
-    QByteArray bytes = ReadLineBytes(aEndOfFile);
+    QByteArrayView bytes = ReadLineBytes(aEndOfFile);
     if (aEndOfFile)
         return;
     if (iFirstLine && bytes.startsWith(kUtf8Bom))
     {
-        bytes.remove(0, 3);
+        bytes = bytes.sliced(3);
         iCoding = EFilUtf8;
     }
-    aLine = iCoding == EFilUtf8 ? QString::fromUtf8(bytes) : CVexilCodePage::ToStr(bytes);
+    DecodeLine(bytes, aLine);
     iFirstLine = false;
 }
 
-// A line ends at CR, CR LF, the end of the file, and with LfEndsLine also at a lone LF.
-QByteArray CVexilFile::ReadLineBytes(bool& aEndOfFile)
+// Decodes into the line's own buffer, which keeps its capacity from line to line.
+void CVexilFile::DecodeLine(QByteArrayView aBytes, QString& aLine) const
 {
-    QByteArray line;
+    // A UTF-8 byte never gives more than one UTF-16 unit, a code page byte exactly one.
+    aLine.resize(aBytes.size());
+    QChar* const out = aLine.data();
+    if (iCoding == EFilUtf8)
+    {
+        // Stateless, so that a line cut inside a character ends in a replacement character as
+        // QString::fromUtf8 gives it; a byte order mark inside the file stays a character.
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        aLine.truncate(decoder.appendToBuffer(out, aBytes) - out);
+        return;
+    }
+    for (qsizetype i = 0; i < aBytes.size(); ++i)
+        out[i] = CVexilCodePage::ByteToChar(uint8_t(aBytes[i]));
+}
+
+// A line ends at CR, CR LF, the end of the file, and with LfEndsLine also at a lone LF.
+// The bytes are seen in the read buffer when the line lies in it whole, else gathered.
+QByteArrayView CVexilFile::ReadLineBytes(bool& aEndOfFile)
+{
     aEndOfFile = false;
+    iLineBytes.resize(0);
     for (bool first = true;; first = false)
     {
         const std::span<const char> window = iBuffer.Window();
@@ -482,18 +503,26 @@ QByteArray CVexilFile::ReadLineBytes(bool& aEndOfFile)
             if (iBuffer.LastError() != 0)
                 ReadFailed("CVexilFile.ReadLine");
             aEndOfFile = first;
-            return line;
+            return iLineBytes;
         }
         const auto end = std::find_if(window.begin(), window.end(),
                                       [this](char c) { return c == '\r' || (c == '\n' && iLfEndsLine); });
-        line.append(window.data(), end - window.begin());
+        const qsizetype len = end - window.begin();
         if (end == window.end())
         {
-            iBuffer.Consume(static_cast<int64_t>(window.size()));
+            iLineBytes.append(window.data(), len);
+            iBuffer.Consume(len);
             continue;
         }
         const bool cr = *end == '\r';
-        iBuffer.Consume(end - window.begin() + 1);
+        iBuffer.Consume(len + 1);
+        // Looking behind a CR at the end of the buffer reads the next bytes into it.
+        QByteArrayView line(window.data(), len);
+        if (!first || (cr && end + 1 == window.end()))
+        {
+            iLineBytes.append(line);
+            line = iLineBytes;
+        }
         if (cr)
         {
             const std::span<const char> next = iBuffer.Window();

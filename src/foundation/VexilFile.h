@@ -226,7 +226,8 @@ private:
 
     void OpenWith(int aFlags);
     void ReleaseFileNum();
-    QByteArray ReadLineBytes(bool& aEndOfFile);
+    QByteArrayView ReadLineBytes(bool& aEndOfFile);
+    void DecodeLine(QByteArrayView aBytes, QString& aLine) const;
     QByteArray GetBlock(int64_t aCount, const char* aContext);
 
     EFilAccess iAccess = EFilRead;
@@ -237,4 +238,5 @@ private:
     bool iIsOpen = false;
     bool iLfEndsLine = false;
     CVexilFileBuffer iBuffer;
+    QByteArray iLineBytes;  // a line that the read buffer does not hold whole
 };

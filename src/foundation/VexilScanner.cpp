@@ -142,10 +142,9 @@ void CVexilScanner::ReadFileLine()
     CVexilError::Assert(!iEof && iFile, QStringLiteral("ReadFileLine eof"));
     if (iEof || !iFile)
         return;
-    QString line;
-    iFile->ReadLine(line, iEof);
+    iFile->ReadLine(iFileLine, iEof);
     if (!iEof)
-        SetLine(line);
+        SetLine(iFileLine);
 }
 
 void CVexilScanner::TakeText(qsizetype aFrom, QString& aText) const

@@ -125,6 +125,7 @@ private:
     void TakeUntil(QChar aTerm, bool aWithEol, QString& aText, bool& aEof);
 
     QString iLine;           // current line with the end mark U+0001 appended
+    QString iFileLine;       // the line read from the file, its buffer kept from line to line
     int32_t iCh = kNoChar;   // lookahead code unit; kNoChar after the end mark was passed
     int32_t iPos = 0;        // 1-based position of iCh in iLine
     int32_t iLen = 0;        // length of iLine including the end mark

@@ -406,8 +406,13 @@ TEST_F(FileTest, TextLines)
          {QStringLiteral("h\u00E9"), QStringLiteral("\u00E9")}},
         {"byte order mark on the second line stays", "a\r\n\xEF\xBB\xBF" "b", EFilAnsi, false,
          {"a", QStringLiteral("\u00EF\u00BB\u00BF" "b")}},
+        {"byte order mark on a later UTF-8 line is a character", "\xEF\xBB\xBF" "a\r\n\xEF\xBB\xBF" "b", EFilAnsi,
+         false, {"a", QStringLiteral("\uFEFF" "b")}},
+        {"UTF-8 cut inside a character", "h\xC3\r\n\xC3", EFilUtf8, false,
+         {QStringLiteral("h\uFFFD"), QStringLiteral("\uFFFD")}},
         {"a line longer than the buffer", longLine + "\r\nz", EFilAnsi, false, {QString::fromLatin1(longLine), "z"}},
         {"CR LF across the buffer end", bufferLine + "\r\nz", EFilAnsi, false, {QString::fromLatin1(bufferLine), "z"}},
+        {"lone CR at the buffer end", bufferLine + "\rz\r", EFilAnsi, false, {QString::fromLatin1(bufferLine), "z"}},
     };
     for (const auto& c : cases)
     {
