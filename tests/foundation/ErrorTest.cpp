@@ -1,3 +1,4 @@
+#include "RaisedError.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilError.h"
@@ -22,19 +23,6 @@ private:
     bool iFails;
 };
 
-int32_t CaughtCode(const std::function<void()>& aDo, const QString& aContext)
-{
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        CVexilError::CatchRunError(aContext, e);
-        return e.Number();
-    }
-    return 0;
-}
 }  // namespace
 
 TEST(Error, PassingChecksAskNothing)
@@ -57,7 +45,7 @@ TEST(Error, FailedAssertYesGoesOnNoRaises1000)
               QStringLiteral("Assert failed (probably due to a bug):\r\n< len  >\r\nIgnore and try to proceed nevertheless?"));
 
     prompts.ExpectMessage(false);
-    EXPECT_EQ(CaughtCode([] { CVexilError::Assert(false, QStringLiteral("len ")); }, QStringLiteral("X.Y")), 1000);
+    EXPECT_EQ(CaughtError([] { CVexilError::Assert(false, QStringLiteral("len ")); }, QStringLiteral("X.Y")), 1000);
     const TErrInfo info = CVexilError::GetErrInfo();
     EXPECT_EQ(info.Context, QStringLiteral("Assert"));
     EXPECT_EQ(info.Param1, QString());
@@ -70,7 +58,7 @@ TEST(Error, CheckFailedAppendsTheObjectDescription)
     auto& prompts = ScriptedPrompts::Instance();
     prompts.ExpectMessage(false);
     Described file;
-    EXPECT_EQ(CaughtCode([&] { CVexilError::CheckFailed(false, &file, QStringLiteral("ReadStr"), QStringLiteral("len ")); },
+    EXPECT_EQ(CaughtError([&] { CVexilError::CheckFailed(false, &file, QStringLiteral("ReadStr"), QStringLiteral("len ")); },
                          QStringLiteral("Caller")),
               1000);
     EXPECT_TRUE(prompts.Messages()[0].Text.contains(QStringLiteral("< len CVexilFile name=a.txt, access=0\r\n >")));
@@ -79,7 +67,7 @@ TEST(Error, CheckFailedAppendsTheObjectDescription)
     // An object whose description fails counts as none.
     prompts.ExpectMessage(false);
     Described broken(true);
-    CaughtCode([&] { CVexilError::CheckFailed(false, &broken, QStringLiteral("ReadStr"), QStringLiteral("len ")); },
+    CaughtError([&] { CVexilError::CheckFailed(false, &broken, QStringLiteral("ReadStr"), QStringLiteral("len ")); },
                QStringLiteral("Caller"));
     EXPECT_TRUE(prompts.Messages()[1].Text.contains(QStringLiteral("< len  >")));
     EXPECT_EQ(CVexilError::GetErrInfo().Param1, QString());
@@ -87,7 +75,7 @@ TEST(Error, CheckFailedAppendsTheObjectDescription)
 
 TEST(Error, HandlerKeepsTheRaisersContextButRecordsRunErrors)
 {
-    CaughtCode([] { CVexilError::Throw(1005, QStringLiteral("CVexilFile.OpenFile"), QStringLiteral("a.q"), QStringLiteral("0")); },
+    CaughtError([] { CVexilError::Throw(1005, QStringLiteral("CVexilFile.OpenFile"), QStringLiteral("a.q"), QStringLiteral("0")); },
                QStringLiteral("CVexilStackFile.LoadStack"));
     TErrInfo info = CVexilError::GetErrInfo();
     EXPECT_EQ(info.Code, 1005);
@@ -97,7 +85,7 @@ TEST(Error, HandlerKeepsTheRaisersContextButRecordsRunErrors)
 
     for (int32_t number : {9, -2147221504})
     {
-        CaughtCode([&] { CVexilError::RaiseRunError(number); }, QStringLiteral("CVexilArray.Find"));
+        CaughtError([&] { CVexilError::RaiseRunError(number); }, QStringLiteral("CVexilArray.Find"));
         info = CVexilError::GetErrInfo();
         EXPECT_EQ(info.Code, number);
         EXPECT_EQ(info.RunNumber, number);
@@ -107,13 +95,13 @@ TEST(Error, HandlerKeepsTheRaisersContextButRecordsRunErrors)
     }
 
     // A number of 1000 or more that did not come from Throw leaves the record alone.
-    CaughtCode([] { throw CVexilException(1500, QStringLiteral("Control"), QStringLiteral("own")); }, QStringLiteral("Z"));
+    CaughtError([] { throw CVexilException(1500, QStringLiteral("Control"), QStringLiteral("own")); }, QStringLiteral("Z"));
     EXPECT_EQ(CVexilError::GetErrInfo().Code, -2147221504);
 }
 
 TEST(Error, ReThrowRaisesTheRecordedNumberUnchanged)
 {
-    CaughtCode([] { CVexilError::Throw(1006, QStringLiteral("A"), QStringLiteral("p1"), QStringLiteral("p2")); }, QStringLiteral("B"));
+    CaughtError([] { CVexilError::Throw(1006, QStringLiteral("A"), QStringLiteral("p1"), QStringLiteral("p2")); }, QStringLiteral("B"));
     try
     {
         CVexilError::ReThrow();
@@ -127,10 +115,26 @@ TEST(Error, ReThrowRaisesTheRecordedNumberUnchanged)
     EXPECT_EQ(CVexilError::GetErrInfo().Param2, QStringLiteral("p2"));
 }
 
+TEST(Error, ARunErrorPassedOnIsRecordedAgainAsAnApplicationError)
+{
+    // A reader's handler records the run-time error and passes it on; the command's handler
+    // records the re-raised error: the number stays, the texts are those of the re-raise.
+    EXPECT_EQ(CaughtError([] { CVexilError::RaiseRunError(ERunSubscript); }, QStringLiteral("CVexilFile.ReadStr")),
+              ERunSubscript);
+    EXPECT_EQ(CVexilError::GetErrInfo().RunDescription, QStringLiteral("Subscript out of range"));
+    EXPECT_EQ(CaughtError([] { CVexilError::ReThrow(); }, QStringLiteral("CVexilLib.HandleLoadStack")), ERunSubscript);
+    const TErrInfo info = CVexilError::GetErrInfo();
+    EXPECT_EQ(info.Code, ERunSubscript);
+    EXPECT_EQ(info.RunNumber, ERunSubscript);
+    EXPECT_EQ(info.Context, QStringLiteral("CVexilLib.HandleLoadStack"));
+    EXPECT_EQ(info.RunSource, QStringLiteral("CVexilErrors.Throw"));
+    EXPECT_EQ(info.RunDescription, QStringLiteral("Application Error"));
+}
+
 TEST(Error, CheckStructRaises1006WithoutAsking)
 {
     Described obj;
-    EXPECT_EQ(CaughtCode([&] { CVexilError::CheckStruct(false, &obj, QStringLiteral("BinObjStart"), QStringLiteral("typeId expected=3, got=5")); },
+    EXPECT_EQ(CaughtError([&] { CVexilError::CheckStruct(false, &obj, QStringLiteral("BinObjStart"), QStringLiteral("typeId expected=3, got=5")); },
                          QStringLiteral("L")),
               1006);
     const TErrInfo info = CVexilError::GetErrInfo();

@@ -2,13 +2,12 @@
 
 #include "RaisedError.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilFile.h"
 #include "foundation/VexilStoredObj.h"
 #include "foundation/VexilXmlParser.h"
 #include "foundation/VexilXmlWriter.h"
-
-#include <QFile>
 
 #include <functional>
 
@@ -18,19 +17,6 @@
 inline QByteArray HexBytes(const char* aHex)
 {
     return QByteArray::fromHex(QByteArray(aHex).replace(' ', QByteArray()));
-}
-
-inline QByteArray FileContent(const QString& aName)
-{
-    QFile file(aName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void SetFileContent(const QString& aName, const QByteArray& aBytes)
-{
-    QFile file(aName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(aBytes);
 }
 
 // The bytes that aWrite writes into a new binary file.
