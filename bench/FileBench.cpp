@@ -39,7 +39,7 @@ void SetThroughput(benchmark::State& aState)
 {
     const int64_t bytes = aState.iterations() * kElements * kElementBytes;
     aState.SetBytesProcessed(bytes);
-    aState.counters["MB/s"] = benchmark::Counter(static_cast<double>(bytes) / 1e6, benchmark::Counter::kIsRate);
+    aState.counters["MB"] = benchmark::Counter(static_cast<double>(bytes) / 1e6, benchmark::Counter::kIsRate);
 }
 
 void BM_WriteArrayElements(benchmark::State& aState)
