@@ -1,40 +1,18 @@
+#include "QStringPrinter.h"
+#include "RaisedError.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilXmlParser.h"
 #include "foundation/VexilXmlWriter.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-
-// Readable failure output for the texts compared here.
-void PrintTo(const QString& aText, std::ostream* aOut)
-{
-    *aOut << '"' << aText.toStdString() << '"';
-}
 
 namespace
 {
-QByteArray ReadBytes(const QString& aName)
-{
-    QFile file(aName);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-QString WriteBytes(const TempDir& aDir, const QByteArray& aBytes)
-{
-    const QString name = aDir.File(QStringLiteral("in.xml"));
-    QFile file(name);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(aBytes);
-    return name;
-}
-
 // Writes a document through the writer and returns its bytes.
 QByteArray Written(const std::function<void(CVexilXmlWriter&)>& aBody)
 {
@@ -44,7 +22,7 @@ QByteArray Written(const std::function<void(CVexilXmlWriter&)>& aBody)
     writer.OpenFile();
     aBody(writer);
     writer.CloseFile();
-    return ReadBytes(name);
+    return FileContent(name);
 }
 
 const QByteArray kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
@@ -54,7 +32,7 @@ class ParserOn
 {
 public:
     explicit ParserOn(const QByteArray& aBytes, bool aReadHeader = true)
-        : iParser(WriteBytes(iDir, aBytes))
+        : iParser(SetFileContent(iDir.File(QStringLiteral("in.xml")), aBytes))
     {
         iParser.OpenFile();
         if (aReadHeader)
@@ -69,19 +47,6 @@ private:
     TempDir iDir;
     CVexilXmlParser iParser;
 };
-
-int32_t RaisedError(const std::function<void()>& aDo)
-{
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        return e.Number();
-    }
-    return 0;
-}
 
 const QString kCrLf = QStringLiteral("\r\n");
 }  // namespace
@@ -392,7 +357,7 @@ TEST(XmlParser, MismatchesAreStructuralErrorsWithFileAndLine)
     for (const TCase& c : cases)
     {
         TempDir dir;
-        const QString name = WriteBytes(dir, c.Bytes);
+        const QString name = SetFileContent(dir.File(QStringLiteral("in.xml")), c.Bytes);
         CVexilXmlParser parser(name);
         parser.OpenFile();
         EXPECT_EQ(RaisedError([&] {
