@@ -1,5 +1,7 @@
+#include "RaisedError.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilFile.h"
 
@@ -23,19 +25,6 @@ QByteArray Bytes(std::initializer_list<int> aBytes)
     return bytes;
 }
 
-void PutFile(const QString& aPath, const QByteArray& aBytes)
-{
-    QFile file(aPath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(aBytes), aBytes.size());
-}
-
-QByteArray FileBytes(const QString& aPath)
-{
-    QFile file(aPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The number of the error the action raised (0 for none) and the error record after it.
 struct TCaught
 {
@@ -45,18 +34,8 @@ struct TCaught
 
 TCaught Catch(const std::function<void()>& aDo)
 {
-    TCaught caught;
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        CVexilError::CatchRunError(QStringLiteral("FileTest"), e);
-        caught.Number = e.Number();
-    }
-    caught.Info = CVexilError::GetErrInfo();
-    return caught;
+    const int32_t number = CaughtError(aDo, QStringLiteral("FileTest"));
+    return {number, CVexilError::GetErrInfo()};
 }
 
 class FileTest : public testing::Test
@@ -73,13 +52,13 @@ protected:
         file.OpenFile();
         aWrite(file);
         file.CloseFile();
-        return FileBytes(Path());
+        return FileContent(Path());
     }
 
     // A file of the given bytes opened with the given access.
     std::unique_ptr<CVexilFile> Opened(const QByteArray& aBytes, EFilAccess aAccess = EFilRead)
     {
-        PutFile(Path(), aBytes);
+        SetFileContent(Path(), aBytes);
         auto file = std::make_unique<CVexilFile>();
         file->Construct(Path(), aAccess);
         file->OpenFile();
@@ -184,7 +163,7 @@ TEST_F(FileTest, ALongerStringIsAnOverflowAndWritesNothing)
 {
     const TCaught caught = Catch([&] { Written([](CVexilFile& f) { f.WriteStr(QString(16384, u'a')); }); });
     EXPECT_EQ(caught.Number, ERunOverflow);
-    EXPECT_TRUE(FileBytes(Path()).isEmpty());
+    EXPECT_TRUE(FileContent(Path()).isEmpty());
 }
 
 TEST_F(FileTest, AnEmptyBlockCannotBeWritten)
@@ -275,7 +254,7 @@ TEST_F(FileTest, ReadWriteSeeksAndSeesItsOwnWrites)
     file->SeekPos(20);  // a write beyond the end leaves a gap of zeros
     file->WriteByte(9);
     file->CloseFile();
-    EXPECT_EQ(FileBytes(Path()).toHex(' '),
+    EXPECT_EQ(FileContent(Path()).toHex(' '),
               Bytes({1, 0, 0, 0, 20, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 9}).toHex(' '));
 }
 
@@ -284,7 +263,7 @@ TEST_F(FileTest, WriteKeepsTheRestOfAnExistingFile)
     auto file = Opened(QByteArray(10, 'x'), EFilWrite);
     file->WriteRawBytes(QByteArrayLiteral("abc"));
     file->CloseFile();
-    EXPECT_EQ(FileBytes(Path()), QByteArrayLiteral("abcxxxxxxx"));
+    EXPECT_EQ(FileContent(Path()), QByteArrayLiteral("abcxxxxxxx"));
 }
 
 TEST_F(FileTest, OpeningForReadingNeverCreates)
@@ -347,7 +326,7 @@ TEST_F(FileTest, AFileThatMayNotBeReadIsRefused)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
-    PutFile(Path(), QByteArrayLiteral("secret"));
+    SetFileContent(Path(), QByteArrayLiteral("secret"));
     ASSERT_TRUE(QFile::setPermissions(Path(), {}));
     for (EFilAccess access : {EFilRead, EFilSeqRead, EFilReadWrite, EFilWrite})
     {
@@ -439,19 +418,19 @@ TEST_F(FileTest, WriteLineEndsWithCrLfAndNeverWritesAByteOrderMark)
     EXPECT_EQ(file->Coding(), EFilAnsi);
     file->WriteLine(QStringLiteral("\u20AC\u00E9\u4E00"));
     file->CloseFile();
-    EXPECT_EQ(FileBytes(Path()), QByteArray("\x80\xE9?\r\n"));
+    EXPECT_EQ(FileContent(Path()), QByteArray("\x80\xE9?\r\n"));
 
     file = Opened({}, EFilSeqWrite);
     file->SetCoding(EFilUtf8);
     file->WriteLine(QStringLiteral("\u00E9"));
     file->WriteLine(QString());
     file->CloseFile();
-    EXPECT_EQ(FileBytes(Path()), QByteArray("\xC3\xA9\r\n\r\n"));
+    EXPECT_EQ(FileContent(Path()), QByteArray("\xC3\xA9\r\n\r\n"));
 }
 
 TEST_F(FileTest, TenTextFilesAtOnceAndNumbersComeBack)
 {
-    PutFile(Path(), "x");
+    SetFileContent(Path(), "x");
     // Failed opens and files dropped without CloseFile give their numbers back.
     for (int i = 0; i < 12; ++i)
     {
@@ -484,7 +463,7 @@ TEST_F(FileTest, ADroppedWriterStillWritesItsBytes)
         file.OpenFile();
         file.WriteInt(7);
     }
-    EXPECT_EQ(FileBytes(Path()), Bytes({7, 0, 0, 0}));
+    EXPECT_EQ(FileContent(Path()), Bytes({7, 0, 0, 0}));
 }
 
 TEST_F(FileTest, WrongAccessAsksTheAssertionQuestion)
