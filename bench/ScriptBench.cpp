@@ -42,7 +42,7 @@ public:
     int64_t iHundreds = 0;
 };
 
-// A stack of aNumCards cards with the Integer fields "Num" (holding 1, 2, 3 ...) and "Sum";
+// A stack of aNumCards cards with the Integer fields "Num" (holding 0 to 999) and "Sum";
 // the first card carries the handler "bench" of aLines.
 class BenchStack
 {
@@ -65,7 +65,7 @@ public:
             stack.AddCard(card, before, false);
             TValue val;
             val.iType = EValInt;
-            val.iInt = i + 1;
+            val.iInt = i % 1000;
             card->SetControlVal(num->Id(), val);
             if (!iView.iCurCard)
                 iView.iCurCard = card;

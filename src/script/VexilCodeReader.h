@@ -28,7 +28,7 @@ public:
     {
         if (iPos >= Len())
             Violation(ERunSubscript);
-        return uint8_t(iCode[iPos++]);
+        return uint8_t(iCode.at(iPos++));  // const access: a shared code is never copied
     }
     EOpcCode Op()
     {

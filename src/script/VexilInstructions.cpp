@@ -92,7 +92,9 @@ void CVexilInterpreter::ExecEnter()
         Violation();
     const int32_t count = iCode.Count(kStackSize - iSp);
     iBp = iSp;
-    iSp += count;
+    // The locals start without a value.
+    for (int32_t i = 0; i < count; ++i)
+        CVexilOperators::Clear(iStack[iSp++]);
     iNumLocals = count;
     iFloor = iSp;
 }
@@ -102,7 +104,7 @@ bool CVexilInterpreter::ExecReturn()
     if (iBp == UndefInt || iCode.Word() != iNumLocals)
         Violation();
     while (iSp > iBase)
-        CVexilOperators::Clear(iStack[--iSp]);
+        CVexilOperators::Release(iStack[--iSp]);
     if (iDepth > 0)
     {
         PopFrame();
@@ -146,10 +148,12 @@ void CVexilInterpreter::ExecPushVar()
 
 void CVexilInterpreter::ExecStoreVar()
 {
-    const int32_t index = PopIndex();
-    CVexilVar value = Pop();
+    CVexilVar& var = Local(PopIndex());
+    NeedValues(1);
+    CVexilVar& value = iStack[--iSp];
     // The variable takes the type of the value stored into it.
-    Local(index) = std::move(value);
+    var = std::move(value);
+    CVexilOperators::Release(value);
 }
 
 void CVexilInterpreter::ExecRandom()

@@ -324,19 +324,20 @@ void CVexilInterpreter::NeedValues(int32_t aCount) const
         Violation();
 }
 
+// Slots at and above sp hold no text and no object; a number may stay behind in them.
 CVexilVar CVexilInterpreter::Pop()
 {
     NeedValues(1);
     CVexilVar& slot = iStack[--iSp];
     CVexilVar var = std::move(slot);
-    CVexilOperators::Clear(slot);
+    CVexilOperators::Release(slot);
     return var;
 }
 
 void CVexilInterpreter::Drop()
 {
     NeedValues(1);
-    CVexilOperators::Clear(iStack[--iSp]);
+    CVexilOperators::Release(iStack[--iSp]);
 }
 
 CVexilVar& CVexilInterpreter::Peek(int32_t aDepth)
@@ -354,10 +355,14 @@ CVexilVar& CVexilInterpreter::Local(int32_t aIndex)
 
 int32_t CVexilInterpreter::PopIndex()
 {
-    const CVexilVar index = Pop();
-    if (index.ValType() != EValInt)
+    NeedValues(1);
+    CVexilVar& slot = iStack[--iSp];
+    const bool isInt = slot.ValType() == EValInt;
+    const int32_t index = slot.IntVal();
+    CVexilOperators::Release(slot);
+    if (!isInt)
         Violation();
-    return index.IntVal();
+    return index;
 }
 
 void CVexilInterpreter::SetVarVal(int16_t aIndex, const CVexilVar& aVar)

@@ -185,7 +185,8 @@ void CVexilOperators::Retype(CVexilVar& aVar, int32_t aType)
 {
     if (aVar.ValType() == aType)
         return;
-    aVar = CVexilVar();
+    // Only the field of the new type counts: what a number or date left behind does not matter.
+    Release(aVar);
     aVar.Construct(aType);
 }
 
@@ -231,5 +232,11 @@ void CVexilOperators::SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj)
 void CVexilOperators::Clear(CVexilVar& aVar)
 {
     if (aVar.ValType() != EValUndef)
+        aVar = CVexilVar();
+}
+
+void CVexilOperators::Release(CVexilVar& aVar)
+{
+    if (!aVar.Val().iStr.isNull() || aVar.Val().iObj)
         aVar = CVexilVar();
 }

@@ -31,6 +31,8 @@ public:
     static void SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj);
     // Back to the state of a new variable: no type, nothing held.
     static void Clear(CVexilVar& aVar);
+    // Lets go of a text or an object the variable holds; a number or date may stay.
+    static void Release(CVexilVar& aVar);
 
 private:
     static bool Compare(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);

@@ -78,7 +78,9 @@ void CVexilVar::Construct(int32_t aType)
 
 void CVexilVar::CheckType(int32_t aType, const char* aContext) const
 {
-    CVexilError::CheckFailed(iValType == aType, this, QString::fromLatin1(aContext), QStringLiteral("type"));
+    // The context text is made only on a failure: the interpreter sets values at every step.
+    if (iValType != aType)
+        CVexilError::CheckFailed(false, this, QString::fromLatin1(aContext), QStringLiteral("type"));
 }
 
 void CVexilVar::SetStrVal(const QString& aStr)
