@@ -594,16 +594,16 @@ int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
     return index;
 }
 
-void CVexilArray::CreateStrKey(const TArrayElem& aElem)
+int32_t CVexilArray::CreateStrKey(const TArrayElem& aElem)
 {
     CVexilError::CheckFailed(iWithStrKey, this, QStringLiteral("CreateStrKey"), QStringLiteral("with StrKey"));
-    Create(aElem, UndefLong);
+    return Create(aElem, UndefLong);
 }
 
-void CVexilArray::CreateIntKey(const TArrayElem& aElem)
+int32_t CVexilArray::CreateIntKey(const TArrayElem& aElem)
 {
     CVexilError::CheckFailed(iWithIntKey, this, QStringLiteral("CreateIntKey"), QStringLiteral("with IntKey"));
-    Create(aElem, UndefLong);
+    return Create(aElem, UndefLong);
 }
 
 void CVexilArray::CreateAt(const TArrayElem& aElem, int32_t aIndex)

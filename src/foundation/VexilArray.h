@@ -103,8 +103,9 @@ public:
     void Sort();
 
     void InitElem(TArrayElem& aElem) const;
-    void CreateStrKey(const TArrayElem& aElem);
-    void CreateIntKey(const TArrayElem& aElem);
+    // Both give the index the element was inserted at.
+    int32_t CreateStrKey(const TArrayElem& aElem);
+    int32_t CreateIntKey(const TArrayElem& aElem);
     void CreateAt(const TArrayElem& aElem, int32_t aIndex);
     int32_t CreateAtEnd(const TArrayElem& aElem);
     bool ReadByStrKey(const QString& aKey, TArrayElem& aElem, int32_t& aCursor);

@@ -35,11 +35,7 @@ TArrayElem KeyElem(const CVexilArray& aArray, const QString& aKey, int32_t aValu
 // Inserts the key and gives its position.
 int32_t InsertKey(CVexilArray& aKeyIndex, const QString& aKey, int32_t aCardId)
 {
-    aKeyIndex.CreateStrKey(KeyElem(aKeyIndex, aKey, aCardId));
-    TArrayElem elem;
-    int32_t cursor = 0;
-    aKeyIndex.ReadByStrKey(aKey, elem, cursor);
-    return cursor - 1;
+    return aKeyIndex.CreateStrKey(KeyElem(aKeyIndex, aKey, aCardId));
 }
 
 // Removes the key; false when the index does not hold it (an index that does not track the card).

@@ -18,7 +18,19 @@ void CVexilClock::SetSource(TSource aSource)
 
 QDateTime CVexilClock::Now()
 {
-    return Source() ? Source()() : QDateTime::currentDateTime();
+    if (Source())
+        return Source()();
+    // The local time is worked out once a second: the conversion consults the time zone
+    // files, and a large import stamps millions of values.
+    static qint64 cachedSecs = -1;
+    static QDateTime cached;
+    const qint64 secs = QDateTime::currentSecsSinceEpoch();
+    if (secs != cachedSecs)
+    {
+        cachedSecs = secs;
+        cached = QDateTime::currentDateTime();
+    }
+    return cached;
 }
 
 void CVexilClock::Stamp(double& aDate, double& aTime)
