@@ -1,3 +1,4 @@
+#include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StoredForms.h"
 #include "foundation/VexilArray.h"
@@ -9,13 +10,6 @@
 #include <QTime>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-void PrintTo(const QString& aText, std::ostream* aOut)
-{
-    *aOut << '"' << aText.toStdString() << '"';
-}
 
 namespace
 {

@@ -1,3 +1,5 @@
+#include "AssertAnswers.h"
+#include "RaisedError.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilArray.h"
@@ -96,38 +98,6 @@ std::vector<int32_t> IntKeys(const CVexilArray& aArray)
     for (int32_t i = 0; i < aArray.Count(); ++i)
         keys.push_back(aArray.ElemAt(i).IntKey);
     return keys;
-}
-
-// Runs aDo, which must fail one check; the check is answered No and the resulting error 1000
-// is caught. Returns the error record.
-TErrInfo RefusedCheck(const std::function<void()>& aDo)
-{
-    ScriptedPrompts::Instance().ExpectMessage(false);
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        EXPECT_EQ(e.Number(), EErrAssertFailed);
-        return CVexilError::GetErrInfo();
-    }
-    ADD_FAILURE() << "no check failed";
-    return {};
-}
-
-// Runs aDo expecting the platform's run-time error aNumber.
-void ExpectRunError(int32_t aNumber, const std::function<void()>& aDo)
-{
-    try
-    {
-        aDo();
-        ADD_FAILURE() << "no run-time error";
-    }
-    catch (const CVexilException& e)
-    {
-        EXPECT_EQ(e.Number(), aNumber);
-    }
 }
 
 class TObj : public CVexilObject
@@ -417,8 +387,8 @@ TEST(Array, ChangesUnderACursorKeepItsNumber)
     EXPECT_FALSE(array.ReadNext(elem, cursor = 5));
 
     // A write that cannot land on an element is an error, not a silent loss.
-    ExpectRunError(ERunSubscript, [&] { array.WriteLastVal(0, val); });
-    ExpectRunError(ERunSubscript, [&] { array.WriteLastVal(3, val); });
+    EXPECT_EQ(RaisedError([&] { array.WriteLastVal(0, val); }), ERunSubscript);
+    EXPECT_EQ(RaisedError([&] { array.WriteLastVal(3, val); }), ERunSubscript);
 }
 
 TEST(Array, ReadStrHandsOutTheValueText)
@@ -596,7 +566,7 @@ TEST(Array, RenumberIntAndStrKeys)
         order.CreateIntKey(IntKeyElem(order, key));
     order.RenumberIntKey(100);
     EXPECT_EQ(IntKeys(order), (std::vector<int32_t>{100, 200, 300, 400}));
-    ExpectRunError(ERunOverflow, [&] { order.RenumberIntKey(1000000000); });
+    EXPECT_EQ(RaisedError([&] { order.RenumberIntKey(1000000000); }), ERunOverflow);
     EXPECT_EQ(IntKeys(order), (std::vector<int32_t>{100, 200, 300, 400}));
 
     // The width is the first key's length; longer numbers keep their rightmost digits.
@@ -622,7 +592,7 @@ TEST(Array, AdjustIntShiftsValuesFromAThreshold)
     EXPECT_FALSE(positions.Changed());
 
     // An overflow changes nothing.
-    ExpectRunError(ERunOverflow, [&] { positions.AdjustInt(20, 2147483640); });
+    EXPECT_EQ(RaisedError([&] { positions.AdjustInt(20, 2147483640); }), ERunOverflow);
     EXPECT_EQ(Values(positions), (std::vector<int32_t>{10, 15, UndefLong, 25}));
 }
 
@@ -652,8 +622,8 @@ TEST(Array, IndexedAccessors)
 
     // Beyond the slots is the platform's subscript error (after the check, which goes on).
     ScriptedPrompts::Instance().ExpectMessage(true);
-    ExpectRunError(ERunSubscript, [&] { strs.Str(11); });
-    ExpectRunError(ERunSubscript, [&] { strs.Str(-1); });
+    EXPECT_EQ(RaisedError([&] { strs.Str(11); }), ERunSubscript);
+    EXPECT_EQ(RaisedError([&] { strs.Str(-1); }), ERunSubscript);
     // Slots at and above Count hold nothing.
     ScriptedPrompts::Instance().ExpectMessage(true);
     EXPECT_TRUE(strs.Str(5).isEmpty());
@@ -815,8 +785,8 @@ TEST(Array, IndexWithoutItsSortKeyFailsInsteadOfGuessingAnOrder)
     index.SetSortKeyId(33);  // no lookup installed: the key cannot be found
     TArrayElem elem;
     int32_t cursor = 0;
-    ExpectRunError(ERunInvalidCall, [&] { index.ReadByStrKey(QStringLiteral("1"), elem, cursor); });
-    ExpectRunError(ERunInvalidCall, [&] { index.CheckOrder(); });
+    EXPECT_EQ(RaisedError([&] { index.ReadByStrKey(QStringLiteral("1"), elem, cursor); }), ERunInvalidCall);
+    EXPECT_EQ(RaisedError([&] { index.CheckOrder(); }), ERunInvalidCall);
     EXPECT_EQ(Keys(index), QStringList({"1", "2"}));
 
     // An index that never had a sort key id asks first.

@@ -1,16 +1,10 @@
+#include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StoredForms.h"
 #include "foundation/VexilFont.h"
 #include "foundation/VexilRect.h"
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-void PrintTo(const QString& aText, std::ostream* aOut)
-{
-    *aOut << '"' << aText.toStdString() << '"';
-}
 
 namespace
 {

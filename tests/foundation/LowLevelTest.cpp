@@ -1,5 +1,6 @@
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilMsg.h"
 
@@ -163,12 +164,7 @@ TEST(LowLevelFileTime, SetsTheLastWriteTimeOfAnExistingFileOnly)
 {
     ZoneScope zone(kCentralEurope);
     TempDir dir;
-    const QString name = dir.File(QStringLiteral("a.qvn"));
-    {
-        QFile file(name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("x");
-    }
+    const QString name = SetFileContent(dir.File(QStringLiteral("a.qvn")), "x");
     struct stat before{};
     ASSERT_EQ(stat(QFile::encodeName(name).constData(), &before), 0);
 
@@ -261,10 +257,7 @@ TEST(LowLevelHelp, HelpFileIsThePageBesideTheProgramWhenItExists)
     const bool madeFolder = !program.exists(QStringLiteral("help"));
     ASSERT_TRUE(program.mkpath(QStringLiteral("help")));
     const QString page = program.filePath(QStringLiteral("help/") + topic + QStringLiteral(".htm"));
-    {
-        QFile file(page);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    SetFileContent(page, {});
     EXPECT_EQ(CVexilLowLevel::HelpFile(topic), page);
     QFile::remove(page);
     if (madeFolder)
