@@ -7,6 +7,7 @@
 #include "model/VexilStack.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace
@@ -32,26 +33,136 @@ QString ObjectsFault(const CVexilArray& aArray, int32_t aElemType, const QString
     return {};
 }
 
-// Marks the cards that one index names; a card named twice or not present is a fault.
-class TCardMarks
+// What the index checks need of each card, gathered in one pass so that each card is
+// visited once.
+struct TCardFacts
+{
+    const CVexilCard* Card = nullptr;  // none for a free slot
+    int32_t BackgroundId = UndefLong;
+    int32_t OrderNum = UndefLong;
+};
+
+class TCards
 {
 public:
-    explicit TCardMarks(const CVexilStack& aStack, int32_t aSlots) : iStack(aStack), iSeen(size_t(aSlots), false) {}
-
-    // The card that an entry names, marked; none when it is not present or named before.
-    TCardRef Take(int32_t aId)
+    // The array's type makes every object in it a card.
+    explicit TCards(const CVexilArray& aCards) : iFacts(size_t(aCards.Count()))
     {
-        TCardRef card = iStack.GetCardById(aId);
-        if (!card || iSeen[size_t(aId)])
-            return nullptr;
-        iSeen[size_t(aId)] = true;
-        return card;
+        for (int32_t slot = 0; slot < aCards.Count(); ++slot)
+        {
+            const auto* card = static_cast<const CVexilCard*>(aCards.ElemAt(slot).iVal.iObj.get());
+            if (!card)
+                continue;
+            iFacts[size_t(slot)] = {card, card->BackgroundId(), card->OrderNum()};
+            ++iPerBackground[card->BackgroundId()];
+            if (card->Id() != slot && iFault.isEmpty())
+                iFault = QStringLiteral("card id ") + Num(card->Id()) + QStringLiteral(" in slot ") + Num(slot);
+        }
+    }
+
+    // A card out of its slot or of a background that is not there.
+    QString Fault(const CVexilStack& aStack) const
+    {
+        if (!iFault.isEmpty())
+            return iFault;
+        for (const auto& [backgroundId, count] : iPerBackground)
+            if (!aStack.Background(backgroundId))
+                return QStringLiteral("cards of backgroundId ") + Num(backgroundId);
+        return {};
+    }
+
+    int32_t Count() const
+    {
+        int32_t count = 0;
+        for (const auto& [backgroundId, cards] : iPerBackground)
+            count += cards;
+        return count;
+    }
+    int32_t CountOf(int32_t aBackgroundId) const
+    {
+        const auto found = iPerBackground.find(aBackgroundId);
+        return found == iPerBackground.end() ? 0 : found->second;
+    }
+    int32_t Slots() const { return int32_t(iFacts.size()); }
+    const TCardFacts* At(int32_t aId) const
+    {
+        return aId >= 0 && size_t(aId) < iFacts.size() && iFacts[size_t(aId)].Card ? &iFacts[size_t(aId)] : nullptr;
     }
 
 private:
-    const CVexilStack& iStack;
+    std::vector<TCardFacts> iFacts;
+    std::map<int32_t, int32_t> iPerBackground;
+    QString iFault;
+};
+
+// Which cards one index has named: a card named twice or not present is a fault.
+class TCardMarks
+{
+public:
+    explicit TCardMarks(const TCards& aCards) : iCards(aCards), iSeen(size_t(aCards.Slots()), false) {}
+
+    // The card that an entry names, marked; none when it is not present or named before.
+    const TCardFacts* Take(int32_t aId)
+    {
+        const TCardFacts* facts = iCards.At(aId);
+        if (!facts || iSeen[size_t(aId)])
+            return nullptr;
+        iSeen[size_t(aId)] = true;
+        return facts;
+    }
+
+private:
+    const TCards& iCards;
     std::vector<bool> iSeen;
 };
+
+// Order index: every card once, under its order number.
+QString OrderIndexFault(const CVexilArray& aOrder, const TCards& aCards)
+{
+    if (aOrder.Flags() != EArrIntKey || aOrder.ElemType() != EValInt)
+        return QStringLiteral("order index flags");
+    TCardMarks marks(aCards);
+    for (int32_t i = 0; i < aOrder.Count(); ++i)
+    {
+        const TArrayElem& elem = aOrder.ElemAt(i);
+        const TCardFacts* card = marks.Take(elem.iVal.iInt);
+        if (!card || card->OrderNum != elem.IntKey)
+            return QStringLiteral("order index entry ") + Num(i);
+    }
+    return aOrder.Count() == aCards.Count() ? QString() : QStringLiteral("order index count");
+}
+
+// Name index: every card once, under its name.
+QString NameIndexFault(const CVexilArray& aNames, const TCards& aCards)
+{
+    if (aNames.Flags() != EArrStrKey + EArrDupKeys + EArrBinaryCompare || aNames.ElemType() != EValInt)
+        return QStringLiteral("name index flags");
+    TCardMarks marks(aCards);
+    for (int32_t i = 0; i < aNames.Count(); ++i)
+    {
+        const TArrayElem& elem = aNames.ElemAt(i);
+        const TCardFacts* card = marks.Take(elem.iVal.iInt);
+        if (!card || card->Card->Name() != elem.StrKey)
+            return QStringLiteral("name index entry ") + Num(i);
+    }
+    return aNames.Count() == aCards.Count() ? QString() : QStringLiteral("name index count");
+}
+
+// A key index holds cards of its sort key's background, each at most once.
+QString KeyIndexFault(const CVexilArray& aKeyIndex, const CVexilSortKey* aSortKey, const TCards& aCards)
+{
+    const QString what = QStringLiteral("key index ") + Num(aKeyIndex.Id());
+    if (aKeyIndex.Flags() != EArrStrKey + EArrSortKeyOrder || aKeyIndex.ElemType() != EValInt || !aSortKey)
+        return what;
+    TCardMarks marks(aCards);
+    for (int32_t i = 0; i < aKeyIndex.Count(); ++i)
+    {
+        const TCardFacts* card = marks.Take(aKeyIndex.ElemAt(i).iVal.iInt);
+        if (!card || card->BackgroundId != aSortKey->BackgroundId())
+            return what + QStringLiteral(" entry ") + Num(i);
+    }
+    return {};
+}
 
 // The ids in use apart from card ids, for the id generator's check.
 class TIdsInUse
@@ -129,110 +240,52 @@ QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
         fault = ObjectsFault<CVexilArray>(*aStack.iKeyIndex, EValArray, QStringLiteral("key index"));
     if (!fault.isEmpty())
         return fault;
-    const CVexilArray& cards = *aStack.iCard;
-    const CVexilArray& order = *aStack.iOrderIndex;
-    const CVexilArray& names = *aStack.iNameIndex;
-    if (cards.Flags() != 0 || cards.ElemType() != EValCard)
+    if (aStack.iCard->Flags() != 0 || aStack.iCard->ElemType() != EValCard)
         return QStringLiteral("cards flags");
-    if (order.Flags() != EArrIntKey || order.ElemType() != EValInt)
-        return QStringLiteral("order index flags");
-    if (names.Flags() != EArrStrKey + EArrDupKeys + EArrBinaryCompare || names.ElemType() != EValInt)
-        return QStringLiteral("name index flags");
-
-    // Cards: each in its slot, of a background of the stack.
-    std::vector<int32_t> backgroundCards;
-    int32_t numCards = 0;
-    for (int32_t slot = 0; slot < cards.Count(); ++slot)
-    {
-        const auto* card = dynamic_cast<const CVexilCard*>(cards.ElemAt(slot).iVal.iObj.get());
-        if (!card)
-        {
-            if (cards.ElemAt(slot).iVal.iObj)
-                return QStringLiteral("card slot ") + Num(slot);
-            continue;
-        }
-        if (card->Id() != slot)
-            return QStringLiteral("card id ") + Num(card->Id()) + QStringLiteral(" in slot ") + Num(slot);
-        if (!aStack.Background(card->BackgroundId()))
-            return QStringLiteral("card ") + Num(slot) + QStringLiteral(" backgroundId");
-        ++numCards;
-    }
-
-    // Order index: every card once, under its order number.
-    TCardMarks inOrder(aStack, cards.Count());
-    for (int32_t i = 0; i < order.Count(); ++i)
-    {
-        const TArrayElem& elem = order.ElemAt(i);
-        const TCardRef card = inOrder.Take(elem.iVal.iInt);
-        if (!card || card->OrderNum() != elem.IntKey)
-            return QStringLiteral("order index entry ") + Num(i);
-    }
-    if (order.Count() != numCards)
-        return QStringLiteral("order index count");
-
-    // Name index: every card once, under its name.
-    TCardMarks inNames(aStack, cards.Count());
-    for (int32_t i = 0; i < names.Count(); ++i)
-    {
-        const TArrayElem& elem = names.ElemAt(i);
-        const TCardRef card = inNames.Take(elem.iVal.iInt);
-        if (!card || card->Name() != elem.StrKey)
-            return QStringLiteral("name index entry ") + Num(i);
-    }
-    if (names.Count() != numCards)
-        return QStringLiteral("name index count");
-
-    // Sort keys and key indexes: of a background, each card at most once and of it.
+    const TCards cards(*aStack.iCard);
+    fault = cards.Fault(aStack);
+    if (fault.isEmpty())
+        fault = OrderIndexFault(*aStack.iOrderIndex, cards);
+    if (fault.isEmpty())
+        fault = NameIndexFault(*aStack.iNameIndex, cards);
     TSortKeyRef sortKey;
     int32_t cursor = 0;
-    for (bool more = aStack.GetFirstSortKey(sortKey, cursor); more; more = aStack.GetNextSortKey(sortKey, cursor))
-    {
+    for (bool more = aStack.GetFirstSortKey(sortKey, cursor); more && fault.isEmpty();
+         more = aStack.GetNextSortKey(sortKey, cursor))
         fault = SortKeyFault(aStack, *sortKey);
-        if (!fault.isEmpty())
-            return fault;
-    }
     std::shared_ptr<CVexilArray> keyIndex;
-    for (bool more = aStack.GetFirstKeyIndex(keyIndex, cursor); more; more = aStack.GetNextKeyIndex(keyIndex, cursor))
-    {
-        const QString what = QStringLiteral("key index ") + Num(keyIndex->Id());
-        const TSortKeyRef indexKey = aStack.FindSortKey(keyIndex->SortKeyId());
-        if (keyIndex->Flags() != EArrStrKey + EArrSortKeyOrder || keyIndex->ElemType() != EValInt || !indexKey)
-            return what;
-        TCardMarks inIndex(aStack, cards.Count());
-        for (int32_t i = 0; i < keyIndex->Count(); ++i)
-        {
-            const TCardRef card = inIndex.Take(keyIndex->ElemAt(i).iVal.iInt);
-            if (!card || card->BackgroundId() != indexKey->BackgroundId())
-                return what + QStringLiteral(" entry ") + Num(i);
-        }
-    }
-
-    // Backgrounds: the key index that keeps a sorted one in order holds all its cards; the
-    // fields' references resolve.
+    for (bool more = aStack.GetFirstKeyIndex(keyIndex, cursor); more && fault.isEmpty();
+         more = aStack.GetNextKeyIndex(keyIndex, cursor))
+        fault = KeyIndexFault(*keyIndex, aStack.FindSortKey(keyIndex->SortKeyId()).get(), cards);
     TControlSetRef background;
-    for (bool more = aStack.GetFirstBackground(background, cursor); more;
+    for (bool more = aStack.GetFirstBackground(background, cursor); more && fault.isEmpty();
          more = aStack.GetNextBackground(background, cursor))
+        fault = BackgroundFault(aStack, *background, cards.CountOf(background->Id()));
+    return fault;
+}
+
+// The key index that keeps a sorted background in order holds all its cards; the fields'
+// references resolve.
+QString CVexilStackCheck::BackgroundFault(const CVexilStack& aStack, const CVexilControlSet& aBackground,
+                                          int32_t aNumCards)
+{
+    const QString what = QStringLiteral("background ") + Num(aBackground.Id());
+    const int32_t keyIndexId = aBackground.KeyIndexId();
+    const std::shared_ptr<CVexilArray> sortedBy = aStack.FindKeyIndex(keyIndexId);
+    if (keyIndexId != UndefLong && !sortedBy)
+        return what + QStringLiteral(" keyIndexId");
+    if (aBackground.Flag(ECseKeepCardsSorted) &&
+        (!sortedBy || aStack.FindSortKey(sortedBy->SortKeyId())->BackgroundId() != aBackground.Id() ||
+         sortedBy->Count() != aNumCards))
+        return what + QStringLiteral(" sorted by key index ") + Num(keyIndexId);
+    TControlRef control;
+    int32_t cursor = 0;
+    for (bool more = aBackground.GetFirstControl(control, cursor); more;
+         more = aBackground.GetNextControl(control, cursor))
     {
-        const QString what = QStringLiteral("background ") + Num(background->Id());
-        const int32_t keyIndexId = background->KeyIndexId();
-        const std::shared_ptr<CVexilArray> sortedBy = aStack.FindKeyIndex(keyIndexId);
-        if (keyIndexId != UndefLong && !sortedBy)
-            return what + QStringLiteral(" keyIndexId");
-        if (background->Flag(ECseKeepCardsSorted))
-        {
-            if (!sortedBy || aStack.FindSortKey(sortedBy->SortKeyId())->BackgroundId() != background->Id() ||
-                sortedBy->Count() != aStack.NumBackgroundCards(background->Id()))
-                return what + QStringLiteral(" sorted by key index ") + Num(keyIndexId);
-        }
-        TControlRef control;
-        int32_t controlCursor = 0;
-        for (bool field = background->GetFirstControl(control, controlCursor); field;
-             field = background->GetNextControl(control, controlCursor))
-        {
-            fault = ControlRefsFault(aStack, *background, *control);
-            if (!fault.isEmpty())
-                return what + QStringLiteral(" ") + fault;
-        }
+        const QString fault = ControlRefsFault(aStack, aBackground, *control);
+        if (!fault.isEmpty())
+            return what + QStringLiteral(" ") + fault;
     }
     return {};
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cstdint>
+
+class CVexilControlSet;
 class CVexilObject;
 class CVexilStack;
 
@@ -19,5 +22,6 @@ public:
 
 private:
     static QString StructureFault(const CVexilStack& aStack);
+    static QString BackgroundFault(const CVexilStack& aStack, const CVexilControlSet& aBackground, int32_t aNumCards);
     static QString PictureFault(const CVexilStack& aStack);
 };

@@ -200,7 +200,7 @@ TEST_F(StackRecordTest, BrokenGraphsAreStructuralErrors)
     const TCase cases[] = {
         {"<Card gen=\"1\" id=\"0\"", "<Card gen=\"1\" id=\"9\"", "card id 9 in slot 0"},
         {"name=\"Bern\" flags=\"0\" backgroundId=\"13\"", "name=\"Bern\" flags=\"0\" backgroundId=\"99\"",
-         "card 3 backgroundId"},
+         "cards of backgroundId 99"},
         {"<Elem intKey=\"400\" type=\"12\" int=\"5\">", "<Elem intKey=\"400\" type=\"12\" int=\"4\">",
          "order index entry"},
         {"<Elem intKey=\"400\" type=\"12\" int=\"5\">", "<Elem intKey=\"400\" type=\"12\" int=\"3\">",
