@@ -434,8 +434,10 @@ void PrintSummary()
     for (const TStep* step : {&gFigures.SaveBin, &gFigures.LoadBin, &gFigures.SaveXml, &gFigures.LoadXml,
                               &gFigures.SqlWrite, &gFigures.SqlRead})
         PrintStep(*step);
-    std::printf("  binary save / SQLite write: %.2f (goal at most 2.00)\n", gFigures.SaveBin.Secs / gFigures.SqlWrite.Secs);
-    std::printf("  binary load / SQLite read:  %.2f (goal at most 2.00)\n", gFigures.LoadBin.Secs / gFigures.SqlRead.Secs);
+    std::printf("  binary save / SQLite write: %.2f (goal at most 2.00)\n",
+                gFigures.SaveBin.Secs / gFigures.SqlWrite.Secs);
+    std::printf("  binary load / SQLite read:  %.2f (goal at most 2.00)\n",
+                gFigures.LoadBin.Secs / gFigures.SqlRead.Secs);
     std::printf("  peak memory with the stack built: %.0f MB\n", gFigures.PeakBuilt);
 }
 }  // namespace

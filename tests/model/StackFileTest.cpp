@@ -143,7 +143,7 @@ TEST_F(StackFileTest, RoundTripsThroughBothForms)
     loaded.Stack->SetFlags(0);
     const QString xml = Path(QStringLiteral("Rich.xml"));
     Save(loaded.Stack, loaded.View, xml);
-    EXPECT_TRUE(FileContent(xml).startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<VexilStack>\r\n  <Stack "));
+    EXPECT_TRUE(FileContent(xml).startsWith(kXmlDecl + "<VexilStack>\r\n  <Stack "));
 
     const TLoaded fromXml = Load(xml);
     EXPECT_EQ(fromXml.Stack->Flags(), 0);
@@ -517,10 +517,13 @@ TEST_F(StackFileTest, OpeningReportsOrderCorrections)
     Save(iStack, iView, name);
     // Cy and Ann swap their places in the stack order, against the sort key.
     QByteArray xml = FileContent(name);
-    for (const auto& [find, replace] : {std::pair{"orderNum=\"100\" name=\"Cy\"", "orderNum=\"50\" name=\"Cy\""},
-                                        {"orderNum=\"50\" name=\"Ann\"", "orderNum=\"100\" name=\"Ann\""},
-                                        {"<Elem intKey=\"50\" type=\"12\" int=\"1\">", "<Elem intKey=\"50\" type=\"12\" int=\"0\">"},
-                                        {"<Elem intKey=\"100\" type=\"12\" int=\"0\">", "<Elem intKey=\"100\" type=\"12\" int=\"1\">"}})
+    const std::pair<const char*, const char*> swaps[] = {
+        {"orderNum=\"100\" name=\"Cy\"", "orderNum=\"50\" name=\"Cy\""},
+        {"orderNum=\"50\" name=\"Ann\"", "orderNum=\"100\" name=\"Ann\""},
+        {"<Elem intKey=\"50\" type=\"12\" int=\"1\">", "<Elem intKey=\"50\" type=\"12\" int=\"0\">"},
+        {"<Elem intKey=\"100\" type=\"12\" int=\"0\">", "<Elem intKey=\"100\" type=\"12\" int=\"1\">"},
+    };
+    for (const auto& [find, replace] : swaps)
     {
         ASSERT_TRUE(xml.contains(find)) << find;
         xml.replace(find, replace);

@@ -49,7 +49,10 @@ const TRectValues kDefaultCardList{180, 160, 7056, 5472};
 class SizerScope
 {
 public:
-    explicit SizerScope(CVexilStackViewRec::TWindowSizer aSizer) { CVexilStackViewRec::SetWindowSizer(std::move(aSizer)); }
+    explicit SizerScope(CVexilStackViewRec::TWindowSizer aSizer)
+    {
+        CVexilStackViewRec::SetWindowSizer(std::move(aSizer));
+    }
     ~SizerScope() { CVexilStackViewRec::SetWindowSizer({}); }
 };
 
@@ -190,7 +193,8 @@ TEST(StackViewRec, BadXmlIsAStructuralErrorNamingTheFile)
          "CVexilStackView.InternalizeXml: iCardViewRect Font"},
         {"<StackView gen=\"0\">\r\n  <Rect gen=\"1\"/>\r\n</StackView>\r\n",
          "CVexilStackView.InternalizeXml: iCardListRect"},
-        {"<StackView gen=\"0\">\r\n  <Rect gen=\"1\"/>\r\n  <Rect gen=\"1\"/>\r\n  <Rect gen=\"1\"/>\r\n</StackView>\r\n",
+        {"<StackView gen=\"0\">\r\n  <Rect gen=\"1\"/>\r\n  <Rect gen=\"1\"/>\r\n  <Rect gen=\"1\"/>\r\n"
+         "</StackView>\r\n",
          ""},
         {"<StackView gen=\"0\" cardViewOpen=\"yes\">\r\n</StackView>\r\n", ""},
     };
