@@ -199,35 +199,31 @@ void CVexilCard::UpdateCardLists()
     const TControlSetRef background = Background();
     if (!background || iUpdatingLists)
         return;
-    iUpdatingLists = true;
-    try
+    struct TUpdating
     {
-        ForEachControl(*background, [this](const TControlRef& aControl) {
-            if (!aControl->Flag(EConCardList))
-                return;
-            if (aControl->RefControlId() == UndefLong)
-            {
-                int32_t index = 0;
-                if (FindValue(aControl->Id(), index))
-                    iValues->DeleteAt(index, 1);
-                aControl->SetDefaultVal(aControl->GetCardList(*iStack, TValue()));
-                iStack->ChangeCard(*this);
-            }
-            else
-            {
-                TValue selVal;
-                GetControlVal(aControl->RefControlId(), selVal, true);
-                SetControlVal(aControl->Id(), CVexilValue::StrToVal(aControl->GetCardList(*iStack, selVal)));
-            }
-            iChanged = true;
-        });
-    }
-    catch (...)
-    {
-        iUpdatingLists = false;
-        throw;
-    }
-    iUpdatingLists = false;
+        bool& iFlag;
+        explicit TUpdating(bool& aFlag) : iFlag(aFlag) { iFlag = true; }
+        ~TUpdating() { iFlag = false; }
+    } updating(iUpdatingLists);
+    ForEachControl(*background, [this](const TControlRef& aControl) {
+        if (!aControl->Flag(EConCardList))
+            return;
+        if (aControl->RefControlId() == UndefLong)
+        {
+            int32_t index = 0;
+            if (FindValue(aControl->Id(), index))
+                iValues->DeleteAt(index, 1);
+            aControl->SetDefaultVal(aControl->GetCardList(*iStack, TValue()));
+            iStack->ChangeCard(*this);
+        }
+        else
+        {
+            TValue selVal;
+            GetControlVal(aControl->RefControlId(), selVal, true);
+            SetControlVal(aControl->Id(), CVexilValue::StrToVal(aControl->GetCardList(*iStack, selVal)));
+        }
+        iChanged = true;
+    });
     iDirty = false;
 }
 

@@ -212,6 +212,22 @@ TEST_F(CardListTest, SharedListLivesInTheField)
     EXPECT_FALSE(bern->ControlValDef(iResidents->Id()));
 }
 
+TEST_F(CardListTest, ListSelectingByAnotherListEnds)
+{
+    // A second list that selects by the first one: updating it reads the first list while
+    // the card's lists are being updated, which must not start the update again.
+    const TControlRef chained = AddField(QStringLiteral("Chained"), EConTypeList, iTowns);
+    chained->SetFlag(EConCardList, true);
+    chained->SetSelBackgroundId(iPeople->Id());
+    chained->SetSelControlId(iTown->Id());
+    chained->SetRefControlId(iResidents->Id());
+    iStack->SetControlDynFlags();
+    Person(QStringLiteral("Ann"), QStringLiteral("Bern"), 30);
+    const TCardRef bern = Town(QStringLiteral("Bern"));
+    EXPECT_EQ(ListOf(bern), QStringLiteral("0\tAnn\t30"));
+    EXPECT_FALSE(bern->Dirty());
+}
+
 TEST_F(CardListTest, AdjustVisCharFitsTheLongestText)
 {
     struct TCase
