@@ -39,9 +39,9 @@ bool CVexilInterpreter::Step(EOpcCode aOp)
     case EOpcJumpIfFalse: ExecJumpIfFalse(); break;
     case EOpcPushFieldVal: ExecPushFieldVal(); break;
     case EOpcAnswer: ExecAnswer(); break;
-    case EOpcPushVar: ExecPushVar(); break;
-    case EOpcStoreVar: ExecStoreVar(); break;
-    case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), iCode.Word()); break;
+    case EOpcPushVar: ExecPushVar(PopIndex()); break;
+    case EOpcStoreVar: ExecStoreVar(PopIndex()); break;
+    case EOpcPushInt: ExecPushInt(); break;
     case EOpcLine: iLineIndex = iCode.Word(); break;
     case EOpcGoToCard: ExecGoToCard(); break;
     case EOpcNot: CVexilOperators::Not(Peek(0)); break;
@@ -130,25 +130,48 @@ void CVexilInterpreter::ExecBinary(EOpcCode aOp)
 void CVexilInterpreter::ExecJumpIfFalse()
 {
     const int32_t target = iCode.Target();
-    const CVexilVar cond = Pop();
+    const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
         RunError("ExecJumpIfFalse", EMsgWrongValType, TypeName(cond));
     if (!cond.BooleanVal())
         iCode.JumpTo(target);
+    Drop();
 }
 
-void CVexilInterpreter::ExecPushVar()
+void CVexilInterpreter::ExecPushInt()
 {
-    CVexilVar& var = Local(PopIndex());
+    const int32_t word = iCode.Word();
+    // The index of a variable comes right before the instruction that reads or stores the
+    // variable: both are carried out at once, counted as two.
+    if (iCode.Pos() < iCode.Len())
+    {
+        const uint8_t next = uint8_t(iCode.Code().at(iCode.Pos()));
+        if (next == EOpcPushVar || next == EOpcStoreVar)
+        {
+            iCode.Byte();
+            CountInstruction();
+            if (next == EOpcPushVar)
+                ExecPushVar(word);
+            else
+                ExecStoreVar(word);
+            return;
+        }
+    }
+    CVexilOperators::SetInt(PushSlot(), word);
+}
+
+void CVexilInterpreter::ExecPushVar(int32_t aIndex)
+{
+    CVexilVar& var = Local(aIndex);
     // A variable never assigned reads as the empty String.
     if (var.ValType() == EValUndef)
         CVexilOperators::SetStr(var, QString());
     PushSlot() = var;
 }
 
-void CVexilInterpreter::ExecStoreVar()
+void CVexilInterpreter::ExecStoreVar(int32_t aIndex)
 {
-    CVexilVar& var = Local(PopIndex());
+    CVexilVar& var = Local(aIndex);
     NeedValues(1);
     CVexilVar& value = iStack[--iSp];
     // The variable takes the type of the value stored into it.
@@ -172,7 +195,7 @@ void CVexilInterpreter::ExecRandom()
 void CVexilInterpreter::ExecAnswer()
 {
     const QString text = Pop().ToStr();
-    iCalledOut = true;
+    CallingOut();
     if (IVexilPrompts* prompts = CVexilPrompts::Current())
         prompts->Notice(text);
 }
@@ -215,7 +238,7 @@ void CVexilInterpreter::ExecValToCard()
 void CVexilInterpreter::ExecGoToCard()
 {
     const TCardRef card = DesignatedCard(Pop(), "ExecGoToCard");
-    iCalledOut = true;
+    CallingOut();
     IVexilStackViewLink& view = View();
     view.GoToCard(card);
     iCurCard = view.CurCard();
@@ -223,7 +246,7 @@ void CVexilInterpreter::ExecGoToCard()
 
 void CVexilInterpreter::ExecGoNextCard()
 {
-    iCalledOut = true;
+    CallingOut();
     IVexilStackViewLink& view = View();
     TCardRef next;
     view.OrderNext(next);
@@ -331,7 +354,7 @@ void CVexilInterpreter::ExecPutIntoField()
         CVexilValue::Convert(val, *control, converted);
         val = converted;
     }
-    iCalledOut = true;
+    CallingOut();
     View().SetValue(card, control->Id(), val);
 }
 

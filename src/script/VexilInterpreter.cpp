@@ -92,12 +92,14 @@ void CVexilInterpreter::Execute(const TObjRef& aObj, const QString& aHexCode)
     {
         // One pending slot: a later message replaces one that has not started yet.
         iPending = TPendingCall{true, aHexCode, aObj, card};
+        iAttention = true;
         return;
     }
     try
     {
         iRunStack = view ? view->Stack() : TStackRef();
         iCalledOut = false;
+        iAttention = false;
         LoadCode(aObj, aHexCode, card);
         iInstrCount = 0;
         iHundreds = 0;
@@ -132,40 +134,52 @@ void CVexilInterpreter::Run()
     const uint64_t run = iRunId;
     for (;;)
     {
-        if (iCheckClock)
-        {
-            iCheckClock = false;
-            if (iSinceYield.elapsed() >= kYieldMs && !Yield(run))
-                return;
-        }
-        if (iBreak)
-        {
-            if (IVexilPrompts* prompts = CVexilPrompts::Current())
-                prompts->Notice(QStringLiteral("Script breaked"));
-            Reset();
+        if (iAttention && !Attend(run))
             return;
-        }
-        if (iPending.Set)
-            StartPending();
-        if (++iInstrCount == kProgressStep)
-        {
-            iInstrCount = 0;
-            ShowProgress(++iHundreds);
-            if (iHundreds == kProgressFull)
-                iHundreds = 0;
-            iCheckClock = true;
-        }
+        CountInstruction();
         if (!Step(iCode.Op()))
             return;
-        if (iCalledOut)
-        {
-            iCalledOut = false;
-            if (!StillRunning(run))
-                return;
-            CheckHeld();
-            iCheckClock = true;
-        }
     }
+}
+
+bool CVexilInterpreter::Attend(uint64_t aRun)
+{
+    iAttention = false;
+    // Reset while the run was away: the shell closed the stack, or another run ended.
+    if (!StillRunning(aRun))
+        return false;
+    if (iCalledOut)
+    {
+        iCalledOut = false;
+        CheckHeld();
+        iCheckClock = true;
+    }
+    if (iCheckClock)
+    {
+        iCheckClock = false;
+        if (iSinceYield.elapsed() >= kYieldMs && !Yield(aRun))
+            return false;
+    }
+    if (iBreak)
+    {
+        if (IVexilPrompts* prompts = CVexilPrompts::Current())
+            prompts->Notice(QStringLiteral("Script breaked"));
+        Reset();
+        return false;
+    }
+    if (iPending.Set)
+        StartPending();
+    return true;
+}
+
+void CVexilInterpreter::ProgressStep()
+{
+    iInstrCount = 0;
+    ShowProgress(++iHundreds);
+    if (iHundreds == kProgressFull)
+        iHundreds = 0;
+    // The time to yield is looked at every kProgressStep instructions.
+    iCheckClock = iAttention = true;
 }
 
 void CVexilInterpreter::StartPending()
@@ -228,6 +242,8 @@ void CVexilInterpreter::Reset()
     iCurCard.reset();
     iRunStack.reset();
     iCheckClock = false;
+    // A run in progress meets its end at its next instruction.
+    iAttention = true;
 }
 
 // ---- Yields and what the run holds ----
@@ -310,21 +326,6 @@ void CVexilInterpreter::Violation()
 
 // ---- Value stack ----
 
-CVexilVar& CVexilInterpreter::PushSlot()
-{
-    if (iSp >= kStackSize)
-        Violation();
-    return iStack[iSp++];
-}
-
-void CVexilInterpreter::NeedValues(int32_t aCount) const
-{
-    // A handler takes only the values it pushed itself.
-    if (iSp - aCount < iFloor)
-        Violation();
-}
-
-// Slots at and above sp hold no text and no object; a number may stay behind in them.
 CVexilVar CVexilInterpreter::Pop()
 {
     NeedValues(1);
@@ -338,19 +339,6 @@ void CVexilInterpreter::Drop()
 {
     NeedValues(1);
     CVexilOperators::Release(iStack[--iSp]);
-}
-
-CVexilVar& CVexilInterpreter::Peek(int32_t aDepth)
-{
-    NeedValues(aDepth + 1);
-    return iStack[iSp - 1 - aDepth];
-}
-
-CVexilVar& CVexilInterpreter::Local(int32_t aIndex)
-{
-    if (aIndex < 0 || aIndex >= iNumLocals)
-        Violation();
-    return iStack[iBp + aIndex];
 }
 
 int32_t CVexilInterpreter::PopIndex()

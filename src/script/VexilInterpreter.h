@@ -71,7 +71,7 @@ public:
     // Puts a value into local variable aIndex of the running handler.
     void SetVarVal(int16_t aIndex, const CVexilVar& aVar);
     // The run stops before its next instruction with "Script breaked".
-    void Break() { iBreak = true; }
+    void Break() { iBreak = iAttention = true; }
     // Empties the value stack and the frames; clears the break, running and pending-call state.
     // Keeps the error record, ParamVal, ip and the current line.
     void Reset();
@@ -102,6 +102,16 @@ private:
                            TObjRef& aFound);
     void LoadCode(const TObjRef& aObj, const QString& aHexCode, const TCardRef& aCard);
     void Run();
+    // Counts an instruction and shows the progress every kProgressStep instructions.
+    void CountInstruction()
+    {
+        if (++iInstrCount == kProgressStep)
+            ProgressStep();
+    }
+    void ProgressStep();
+    // What must happen before the next instruction: the checks after a call-out, a yield, a
+    // break, the start of the pending call. False when the run ended.
+    bool Attend(uint64_t aRun);
     void StartPending();
     void PushFrame();
     void PopFrame();
@@ -117,23 +127,45 @@ private:
     // Byte code that breaks the machine's rules.
     [[noreturn]] static void Violation();
 
-    // The value stack.
-    CVexilVar& PushSlot();
+    // The value stack. Slots at and above sp hold no text and no object; a number may stay
+    // behind in them.
+    CVexilVar& PushSlot()
+    {
+        if (iSp >= kStackSize)
+            Violation();
+        return iStack[iSp++];
+    }
+    // A handler takes only the values it pushed itself.
+    void NeedValues(int32_t aCount) const
+    {
+        if (iSp - aCount < iFloor)
+            Violation();
+    }
     CVexilVar Pop();
     void Drop();
-    CVexilVar& Peek(int32_t aDepth);
-    void NeedValues(int32_t aCount) const;
-    CVexilVar& Local(int32_t aIndex);
+    CVexilVar& Peek(int32_t aDepth)
+    {
+        NeedValues(aDepth + 1);
+        return iStack[iSp - 1 - aDepth];
+    }
+    CVexilVar& Local(int32_t aIndex)
+    {
+        if (aIndex < 0 || aIndex >= iNumLocals)
+            Violation();
+        return iStack[iBp + aIndex];
+    }
     int32_t PopIndex();
 
     // The instructions (VexilInstructions.cpp); false when the run ended.
     bool Step(EOpcCode aOp);
+    void ExecPushInt();
     void ExecEnter();
     bool ExecReturn();
     void ExecBinary(EOpcCode aOp);
     void ExecJumpIfFalse();
-    void ExecPushVar();
-    void ExecStoreVar();
+    void ExecPushVar(int32_t aIndex);
+    // Pops the value into the variable.
+    void ExecStoreVar(int32_t aIndex);
     TCardRef DesignatedCard(const CVexilVar& aVal, const char* aStep);
     void ExecValToCard();
     void ExecGoToCard();
@@ -153,6 +185,8 @@ private:
     void ExecForEachInit(bool aInBackground);
     void ExecForEachNext(bool aInBackground);
     bool NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& aCard, int32_t& aCursor);
+    // The instruction calls code that may yield or reset the run.
+    void CallingOut() { iCalledOut = iAttention = true; }
     TStackRef RunStack();
     IVexilStackViewLink& View();
 
@@ -181,6 +215,7 @@ private:
     QElapsedTimer iSinceYield;
     bool iCheckClock = false;
     bool iCalledOut = false;     // the instruction called code that may yield (or reset the run)
+    bool iAttention = false;     // one of the above, the break or the pending call is set
 };
 
 // The one interpreter of the program, made and constructed at start-up.

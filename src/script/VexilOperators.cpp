@@ -181,45 +181,6 @@ void CVexilOperators::Neg(CVexilVar& aVal)
         SetReal(aVal, -aVal.ToReal());
 }
 
-void CVexilOperators::Retype(CVexilVar& aVar, int32_t aType)
-{
-    if (aVar.ValType() == aType)
-        return;
-    // Only the field of the new type counts: what a number or date left behind does not matter.
-    Release(aVar);
-    aVar.Construct(aType);
-}
-
-void CVexilOperators::SetInt(CVexilVar& aVar, int32_t aInt)
-{
-    Retype(aVar, EValInt);
-    aVar.SetIntVal(aInt);
-}
-
-void CVexilOperators::SetReal(CVexilVar& aVar, double aReal)
-{
-    Retype(aVar, EValReal);
-    aVar.SetRealVal(aReal);
-}
-
-void CVexilOperators::SetDate(CVexilVar& aVar, double aDate)
-{
-    Retype(aVar, EValDate);
-    aVar.SetDateVal(aDate);
-}
-
-void CVexilOperators::SetBool(CVexilVar& aVar, bool aBool)
-{
-    Retype(aVar, EValBool);
-    aVar.SetBooleanVal(aBool);
-}
-
-void CVexilOperators::SetStr(CVexilVar& aVar, const QString& aStr)
-{
-    Retype(aVar, EValStr);
-    aVar.SetStrVal(aStr);
-}
-
 void CVexilOperators::SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj)
 {
     Retype(aVar, aType);
@@ -232,11 +193,5 @@ void CVexilOperators::SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj)
 void CVexilOperators::Clear(CVexilVar& aVar)
 {
     if (aVar.ValType() != EValUndef)
-        aVar = CVexilVar();
-}
-
-void CVexilOperators::Release(CVexilVar& aVar)
-{
-    if (!aVar.Val().iStr.isNull() || aVar.Val().iObj)
         aVar = CVexilVar();
 }

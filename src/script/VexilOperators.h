@@ -23,16 +23,40 @@ public:
     static void Neg(CVexilVar& aVal);
 
     // Give the variable that type (dropping what it held) and the value.
-    static void SetInt(CVexilVar& aVar, int32_t aInt);
-    static void SetReal(CVexilVar& aVar, double aReal);
-    static void SetDate(CVexilVar& aVar, double aDate);
-    static void SetBool(CVexilVar& aVar, bool aBool);
-    static void SetStr(CVexilVar& aVar, const QString& aStr);
+    static void SetInt(CVexilVar& aVar, int32_t aInt)
+    {
+        Retype(aVar, EValInt);
+        aVar.SetIntVal(aInt);
+    }
+    static void SetReal(CVexilVar& aVar, double aReal)
+    {
+        Retype(aVar, EValReal);
+        aVar.SetRealVal(aReal);
+    }
+    static void SetDate(CVexilVar& aVar, double aDate)
+    {
+        Retype(aVar, EValDate);
+        aVar.SetDateVal(aDate);
+    }
+    static void SetBool(CVexilVar& aVar, bool aBool)
+    {
+        Retype(aVar, EValBool);
+        aVar.SetBooleanVal(aBool);
+    }
+    static void SetStr(CVexilVar& aVar, const QString& aStr)
+    {
+        Retype(aVar, EValStr);
+        aVar.SetStrVal(aStr);
+    }
     static void SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj);
     // Back to the state of a new variable: no type, nothing held.
     static void Clear(CVexilVar& aVar);
     // Lets go of a text or an object the variable holds; a number or date may stay.
-    static void Release(CVexilVar& aVar);
+    static void Release(CVexilVar& aVar)
+    {
+        if (!aVar.Val().iStr.isNull() || aVar.Val().iObj)
+            aVar = CVexilVar();
+    }
 
 private:
     static bool Compare(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
@@ -40,5 +64,12 @@ private:
     static bool Add(CVexilVar& aL, const CVexilVar& aR);
     static bool Sub(CVexilVar& aL, const CVexilVar& aR);
     static bool Logical(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
-    static void Retype(CVexilVar& aVar, int32_t aType);
+    static void Retype(CVexilVar& aVar, int32_t aType)
+    {
+        if (aVar.ValType() == aType)
+            return;
+        // Only the field of the new type counts: what a number or date left behind does not matter.
+        Release(aVar);
+        aVar.Construct(aType);
+    }
 };
