@@ -333,9 +333,9 @@ void CVexilStack::Sort(const CVexilControlSet& aBackground, const TSortKeyRef& a
     if (aUseKeyIndex)
     {
         index = KeyIndex(aBackground.KeyIndexId());
-        if (!index)
+        sortKey = index ? std::static_pointer_cast<CVexilSortKey>(index->SortKey()) : nullptr;
+        if (!sortKey)
             return;
-        sortKey = std::static_pointer_cast<CVexilSortKey>(index->SortKey());
     }
     else
     {
