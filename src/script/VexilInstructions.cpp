@@ -166,7 +166,7 @@ void CVexilInterpreter::ExecPushVar(int32_t aIndex)
     // A variable never assigned reads as the empty String.
     if (var.ValType() == EValUndef)
         CVexilOperators::SetStr(var, QString());
-    PushSlot() = var;
+    CVexilOperators::Copy(PushSlot(), var);
 }
 
 void CVexilInterpreter::ExecStoreVar(int32_t aIndex)
@@ -175,7 +175,7 @@ void CVexilInterpreter::ExecStoreVar(int32_t aIndex)
     NeedValues(1);
     CVexilVar& value = iStack[--iSp];
     // The variable takes the type of the value stored into it.
-    var = std::move(value);
+    CVexilOperators::Copy(var, value);
     CVexilOperators::Release(value);
 }
 

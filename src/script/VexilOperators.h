@@ -49,6 +49,17 @@ public:
         aVar.SetStrVal(aStr);
     }
     static void SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj);
+    // aTo becomes a copy of aFrom; a number or date is copied without touching text or object.
+    static void Copy(CVexilVar& aTo, const CVexilVar& aFrom)
+    {
+        switch (aFrom.ValType())
+        {
+        case EValInt: SetInt(aTo, aFrom.IntVal()); break;
+        case EValReal: SetReal(aTo, aFrom.RealVal()); break;
+        case EValBool: SetBool(aTo, aFrom.BooleanVal()); break;
+        default: aTo = aFrom; break;
+        }
+    }
     // Back to the state of a new variable: no type, nothing held.
     static void Clear(CVexilVar& aVar);
     // Lets go of a text or an object the variable holds; a number or date may stay.
