@@ -364,6 +364,7 @@ void CVexilInterpreter::ExecPushFieldVal()
     TCardRef card;
     PopFieldRef(control, card);
     CheckValueField(*control, "ExecPushFieldVal");
+    TakingLong();  // a card-list field may be brought up to date
     TValue val;
     card->GetControlVal(control->Id(), val, false);
     const int32_t type = CVexilValue::ConToValType(control->ConType());
@@ -389,11 +390,13 @@ void CVexilInterpreter::ExecNumBgCards()
     const TControlSetRef background = ObjOf<CVexilControlSet>(top, EValControlSet);
     if (!background)
         Violation();
+    TakingLong();
     CVexilOperators::SetInt(top, RunStack()->NumBackgroundCards(background->Id()));
 }
 
 bool CVexilInterpreter::NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& aCard, int32_t& aCursor)
 {
+    TakingLong();
     const TStackRef stack = RunStack();
     if (aBackgroundId == UndefLong)
         return aFirst ? stack->GetFirstCard(aCard, aCursor) : stack->GetNextCard(aCard, aCursor);

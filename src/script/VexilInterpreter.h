@@ -187,6 +187,8 @@ private:
     bool NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& aCard, int32_t& aCursor);
     // The instruction calls code that may yield or reset the run.
     void CallingOut() { iCalledOut = iAttention = true; }
+    // The instruction may take long (it walks the cards): the clock is read after it.
+    void TakingLong() { iCheckClock = iAttention = true; }
     TStackRef RunStack();
     IVexilStackViewLink& View();
 
