@@ -24,6 +24,20 @@ std::shared_ptr<T> ObjOf(const CVexilVar& aVar, int32_t aType)
 {
     return aVar.ValType() == aType ? std::dynamic_pointer_cast<T>(aVar.Val().iObj) : std::shared_ptr<T>();
 }
+
+// The conversions of a value into a field's value type that exist: any value gives a text,
+// texts and numbers give numbers, a text gives a Boolean; nothing gives a date or a time.
+bool Convertible(int32_t aFrom, int32_t aTarget)
+{
+    switch (aTarget)
+    {
+    case EValStr: return true;
+    case EValInt:
+    case EValReal: return aFrom == EValStr || CVexilVar::IsNumType(aFrom);
+    case EValBool: return aFrom == EValStr;
+    default: return false;
+    }
+}
 }  // namespace
 
 bool CVexilInterpreter::Step(EOpcCode aOp)
@@ -349,6 +363,9 @@ void CVexilInterpreter::ExecPutIntoField()
     }
     else if (val.iType != target)
     {
+        // A value the field cannot take is the script's fault, not a failed check of the program.
+        if (!Convertible(val.iType, target))
+            RunError("ExecPutIntoField", EMsgWrongValType, TypeName(value));
         TValue converted;
         converted.iType = target;
         CVexilValue::Convert(val, *control, converted);

@@ -275,6 +275,12 @@ TEST_F(InstructionTest, ScriptErrorsNameTheirCauseAndLine)
         {"x = Field \"Cmd\"", EMsgWrongValType, "Command", ""},
         {"Put 1 Into Field \"Cmd\"", EMsgWrongValType, "Command", ""},
         {"Put \"x\" Into Field \"Pic\"", EMsgWrongValType, "String", ""},
+        // Values that the field's type cannot take.
+        {"Put The Date Into Field \"Num\"", EMsgWrongValType, "Date", ""},
+        {"Put (1 = 1) Into Field \"Real\"", EMsgWrongValType, "Boolean", ""},
+        {"Put 1 Into Field \"Bool\"", EMsgWrongValType, "Integer", ""},
+        {"Put \"1/2/2024\" Into Field \"Date\"", EMsgWrongValType, "String", ""},
+        {"Put 5 Into Field \"Date\"", EMsgWrongValType, "Integer", ""},
     };
     for (const Case& c : cases)
     {
