@@ -1,3 +1,5 @@
+#include "CodeBytes.h"
+#include "RaisedError.h"
 #include "foundation/VexilError.h"
 #include "script/VexilCodeReader.h"
 #include "script/VexilCodeWriter.h"
@@ -5,32 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <initializer_list>
-
-namespace
-{
-QByteArray Bytes(std::initializer_list<int> aBytes)
-{
-    QByteArray bytes;
-    for (int byte : aBytes)
-        bytes.append(char(byte));
-    return bytes;
-}
-
-// The run-time error that aDo raises (0 for none).
-int32_t RunError(const std::function<void()>& aDo)
-{
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        return e.Number();
-    }
-    return 0;
-}
-}  // namespace
 
 TEST(ByteCode, ReadsAStoredHandler)
 {
@@ -74,9 +50,9 @@ TEST(ByteCode, WordsRoundTrip)
     reader.JumpTo(target);
     EXPECT_EQ(reader.Pos(), 3);
 
-    EXPECT_EQ(RunError([&] { writer.OpWord(EOpcPushInt, 32768); }), ERunOverflow);
-    EXPECT_EQ(RunError([&] { writer.PatchWord(patch, 40000); }), ERunOverflow);
-    EXPECT_EQ(RunError([&] { writer.PushConst(QString(256, u'a')); }), ERunInvalidCall);
+    EXPECT_EQ(RaisedError([&] { writer.OpWord(EOpcPushInt, 32768); }), ERunOverflow);
+    EXPECT_EQ(RaisedError([&] { writer.PatchWord(patch, 40000); }), ERunOverflow);
+    EXPECT_EQ(RaisedError([&] { writer.PushConst(QString(256, u'a')); }), ERunInvalidCall);
 }
 
 TEST(ByteCode, HostileCodeIsARunTimeError)
@@ -114,7 +90,7 @@ TEST(ByteCode, HostileCodeIsARunTimeError)
     for (const auto& c : cases)
     {
         CVexilCodeReader reader(c.Code);
-        EXPECT_EQ(RunError([&] { c.Read(reader); }), c.Error) << c.Name;
+        EXPECT_EQ(RaisedError([&] { c.Read(reader); }), c.Error) << c.Name;
     }
 
     // The limits themselves are inside.
@@ -132,6 +108,6 @@ TEST(ByteCode, MalformedHexIsARunTimeError)
 {
     for (const char* hex : {"000", "00G0", "00 0", "0x00"})
     {
-        EXPECT_EQ(RunError([&] { CVexilCodeReader::FromHex(QString::fromLatin1(hex)); }), ERunSubscript) << hex;
+        EXPECT_EQ(RaisedError([&] { CVexilCodeReader::FromHex(QString::fromLatin1(hex)); }), ERunSubscript) << hex;
     }
 }

@@ -1,4 +1,6 @@
-#include "ScriptedPrompts.h"
+#include "CodeBytes.h"
+#include "QStringPrinter.h"
+#include "RaisedError.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
@@ -6,18 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
 namespace
 {
-QByteArray Bytes(std::initializer_list<int> aBytes)
-{
-    QByteArray bytes;
-    for (int byte : aBytes)
-        bytes.append(char(byte));
-    return bytes;
-}
-
 // EOpcPushConst with a Latin-1 text.
 QByteArray Const(const char* aText)
 {
@@ -75,31 +67,14 @@ protected:
     // Compiles aLines and returns the error record; fails when no error 2000 arises.
     TCompErrInfo CompileError(const QStringList& aLines)
     {
-        try
-        {
-            Compile(aLines);
-        }
-        catch (const CVexilException& e)
-        {
-            EXPECT_EQ(e.Number(), EScrCompileError);
-            return iCompiler.GetErrorInfo();
-        }
-        ADD_FAILURE() << "no compile error";
-        return {};
+        EXPECT_EQ(RaisedError([&] { Compile(aLines); }), EScrCompileError);
+        return iCompiler.GetErrorInfo();
     }
 
     // The run-time error number raised while compiling aSource (0 for none).
     int32_t RunError(const QString& aSource, CVexilArray& aScript)
     {
-        try
-        {
-            iCompiler.Compile(aSource, aScript);
-        }
-        catch (const CVexilException& e)
-        {
-            return e.Number();
-        }
-        return 0;
+        return RaisedError([&] { iCompiler.Compile(aSource, aScript); });
     }
 
     CVexilCompiler iCompiler;
@@ -344,15 +319,7 @@ TEST_F(CompilerTest, ErrorRecordOfTheSecondHandler)
 {
     // LineStart counts every earlier line with its length and CR LF; LineText is untrimmed.
     auto script = NewScript();
-    try
-    {
-        iCompiler.Compile(QStringLiteral("On a\r\nEnd  \r\n\r\nOn b\r\n  Answer\r\nEnd"), *script);
-        FAIL() << "no compile error";
-    }
-    catch (const CVexilException& e)
-    {
-        EXPECT_EQ(e.Number(), EScrCompileError);
-    }
+    ASSERT_EQ(RunError(QStringLiteral("On a\r\nEnd  \r\n\r\nOn b\r\n  Answer\r\nEnd"), *script), EScrCompileError);
     const TCompErrInfo info = iCompiler.GetErrorInfo();
     EXPECT_EQ(info.MsgId, EMsgBadExpression);
     EXPECT_EQ(info.LineIndex, 4);

@@ -1,5 +1,6 @@
 #include "ScriptFixture.h"
 
+#include "AssertAnswers.h"
 #include "foundation/VexilMsg.h"
 #include "script/VexilOperators.h"
 
@@ -190,10 +191,7 @@ TEST_F(InstructionTest, LoopVariableGivenAnotherTypeFailsItsCheck)
 {
     SetScript(*iOne, {QStringLiteral("On t"), QStringLiteral("Repeat For Each Card c"), QStringLiteral("c = 1"),
                       QStringLiteral("End Repeat"), QStringLiteral("End")});
-    ScriptedPrompts::Instance().ExpectMessage(false);
-    EXPECT_EQ(RaisedError([&] { Send(QStringLiteral("t")); }), EErrAssertFailed);
-    ASSERT_EQ(ScriptedPrompts::Instance().Messages().size(), 1u);
-    EXPECT_EQ(ScriptedPrompts::Instance().Messages()[0].Id, EMsgAssertFailedOk);
+    EXPECT_EQ(RefusedCheck([&] { Send(QStringLiteral("t")); }).Context, QStringLiteral("LetCardVal"));
 }
 
 TEST_F(InstructionTest, AnswerShowsTheTextOfTheValue)

@@ -2,6 +2,7 @@
 
 // A small stack with a test stack view and an interpreter, for running compiled handlers.
 
+#include "QStringPrinter.h"
 #include "RaisedError.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
@@ -21,13 +22,7 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString& aText, std::ostream* aOut)
-{
-    *aOut << '"' << aText.toStdString() << '"';
-}
 
 // The stack view as scripts see it, over the model: it shows cards by remembering them, sends
 // "openCard" as the real one does and records what it was asked.

@@ -1,3 +1,4 @@
+#include "AssertAnswers.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilError.h"
@@ -89,22 +90,10 @@ struct TFailedCheck
 
 TFailedCheck FailedCheck(const std::function<void()>& aDo)
 {
-    auto& prompts = ScriptedPrompts::Instance();
-    prompts.ExpectMessage(false);
-    const size_t shown = prompts.Messages().size();
-    try
-    {
-        aDo();
-    }
-    catch (const CVexilException& e)
-    {
-        EXPECT_EQ(e.Number(), EErrAssertFailed);
-        EXPECT_EQ(prompts.Messages().size(), shown + 1);
-        const QString text = prompts.Messages().back().Params.value(0);
-        return {CVexilError::GetErrInfo().Context, text.left(text.indexOf(QStringLiteral("CVexilVar type=")))};
-    }
-    ADD_FAILURE() << "no failed check";
-    return {};
+    const TErrInfo err = RefusedCheck(aDo);
+    const auto& messages = ScriptedPrompts::Instance().Messages();
+    const QString text = messages.empty() ? QString() : messages.back().Params.value(0);
+    return {err.Context, text.left(text.indexOf(QStringLiteral("CVexilVar type=")))};
 }
 
 class ScriptVarTest : public ::testing::Test
