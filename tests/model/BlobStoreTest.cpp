@@ -1,11 +1,8 @@
-#include "RaisedError.h"
+#include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
-#include "TestEnv.h"
+#include "StoredForms.h"
 #include "foundation/VexilArray.h"
-#include "foundation/VexilError.h"
-#include "foundation/VexilFile.h"
-#include "foundation/VexilXmlParser.h"
-#include "foundation/VexilXmlWriter.h"
+#include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
 
 #include <QFile>
@@ -26,30 +23,6 @@ TBlobRef NewBlob(int32_t aId, int32_t aLen = 100)
     blob->Construct(aId);
     blob->SetBytes(QByteArray(aLen - kEmptyBlobLen, char('a' + aId % 26)));
     return blob;
-}
-
-QByteArray Le16(int32_t aValue)
-{
-    return QByteArray(1, char(aValue & 0xFF)) + QByteArray(1, char((aValue >> 8) & 0xFF));
-}
-
-QByteArray Le32(int32_t aValue)
-{
-    return Le16(aValue & 0xFFFF) + Le16((aValue >> 16) & 0xFFFF);
-}
-
-QByteArray ReadAll(const QString& aName)
-{
-    QFile file(aName);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-void WriteAll(const QString& aName, const QByteArray& aBytes)
-{
-    QFile file(aName);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(aBytes);
 }
 
 void Truncate(const QString& aName, qint64 aSize)
@@ -476,7 +449,7 @@ TEST_F(BlobStoreTest, CommitToANewFileLeavesTheOldOneAndSwitchesOnlyWhenAccepted
     const QString oldName = File("old.bin");
     const QString newName = File("new.bin");
     const int32_t tablePos = MakeFile(oldName, 3);
-    const QByteArray oldBytes = ReadAll(oldName);
+    const QByteArray oldBytes = FileContent(oldName);
     CVexilBlobStore store;
     Load(store, oldName, tablePos, EFilRead);
     store.ReadBlob(1)->IncRefCount();
@@ -492,8 +465,8 @@ TEST_F(BlobStoreTest, CommitToANewFileLeavesTheOldOneAndSwitchesOnlyWhenAccepted
     target.SeekPos(store.BehindPos());
     store.Externalize(target);
     target.CloseFile();
-    EXPECT_EQ(ReadAll(oldName), oldBytes);
-    const QByteArray newBytes = ReadAll(newName);
+    EXPECT_EQ(FileContent(oldName), oldBytes);
+    const QByteArray newBytes = FileContent(newName);
     EXPECT_EQ(newBytes.mid(300, 100), oldBytes.mid(300, 100));  // copied unchanged
     EXPECT_NE(newBytes.mid(100, 100), oldBytes.mid(100, 100));  // written with its new count
 
@@ -555,7 +528,7 @@ TEST_F(BlobStoreTest, TableRecordIsByteExactAndReadsBack)
     EXPECT_EQ(tablePos, 260);
     const QByteArray expected =
         TableRecord({100, EArrIntKey, {{5, 0}, {9, 1}}, {{100, 100}, {200, 60}}, EValIntPair});
-    EXPECT_EQ(ReadAll(name).mid(tablePos), expected);
+    EXPECT_EQ(FileContent(name).mid(tablePos), expected);
     EXPECT_EQ(store.ExtLen(), expected.size());
 
     CVexilBlobStore read;
@@ -607,7 +580,7 @@ TEST_F(BlobStoreTest, HostileTablesAreStructuralErrors)
     for (const TCase& c : cases)
     {
         const QString name = File("t.bin");
-        WriteAll(name, QByteArray(tablePos, 0) + c.Record);
+        SetFileContent(name, QByteArray(tablePos, 0) + c.Record);
         CVexilFile file;
         file.Construct(name, EFilRead);
         file.OpenFile();
@@ -626,9 +599,9 @@ TEST_F(BlobStoreTest, RecordsThatDisagreeWithTheTableAreStructuralErrors)
 {
     const QString name = File("s.bin");
     const int32_t tablePos = MakeFile(name, 3);
-    QByteArray bytes = ReadAll(name);
+    QByteArray bytes = FileContent(name);
     bytes.replace(204, 4, Le32(7));  // the second record's id
-    WriteAll(name, bytes);
+    SetFileContent(name, bytes);
 
     CVexilBlobStore::SetConsistencyChecks(false);
     CVexilBlobStore store;
@@ -640,9 +613,9 @@ TEST_F(BlobStoreTest, RecordsThatDisagreeWithTheTableAreStructuralErrors)
 
     // A record that runs past its place in the table.
     const int32_t goodTablePos = MakeFile(name, 2);
-    bytes = ReadAll(name);
+    bytes = FileContent(name);
     bytes.replace(200 + 48, 4, Le32(60));  // the picture byte count of the second record
-    WriteAll(name, bytes + QByteArray(20, 0));
+    SetFileContent(name, bytes + QByteArray(20, 0));
     CVexilBlobStore::SetConsistencyChecks(false);
     CVexilBlobStore grown;
     Load(grown, name, goodTablePos);
@@ -666,78 +639,81 @@ TEST_F(BlobStoreTest, SetFileReopensOnAnotherName)
 
 namespace
 {
-QString WriteXml(CVexilBlobStore& aStore, const QString& aName)
+QString WriteXml(CVexilBlobStore& aStore)
 {
-    CVexilXmlWriter writer(aName);
-    writer.OpenFile();
-    aStore.ExternalizeXml(writer);
-    writer.CloseFile();
-    return QString::fromUtf8(ReadAll(aName));
+    return QString::fromUtf8(XmlOf([&](CVexilXmlWriter& aWriter) { aStore.ExternalizeXml(aWriter); }));
 }
 
-void ReadXml(CVexilBlobStore& aStore, const QString& aName)
+void ReadXml(CVexilBlobStore& aStore, const QString& aText)
 {
-    CVexilXmlParser parser(aName);
-    parser.OpenFile();
-    parser.ReadHeader();
-    QString tag;
-    bool endTag = false;
-    parser.ReadNext(tag, endTag);
-    EXPECT_TRUE(aStore.IsInXml(tag));
-    aStore.InternalizeXml(parser);
-    parser.CloseFile();
-}
-
-void WriteText(const QString& aName, const QString& aText)
-{
-    WriteAll(aName, aText.toUtf8());
+    ReadXml(aText.toUtf8(), aStore);
 }
 }  // namespace
 
 TEST_F(BlobStoreTest, XmlHoldsEveryBlobAndReadsBackRamBased)
 {
-    const QString name = File("s.xml");
     CVexilBlobStore store;
     store.Construct(EBstRamBased);
-    store.AddBlob(NewBlob(4, 60));
-    store.AddBlob(NewBlob(2, 70));
-    const QString text = WriteXml(store, name);
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\n<BlobStore gen=\"0\" startPos=\"1999999999\" flags=\"2\">\r\n")));
-    EXPECT_EQ(text.count(QStringLiteral("<Array ")), 3);
-    EXPECT_EQ(text.count(QStringLiteral("<Blob ")), 2);
+    const TBlobRef blob = NewBlob(2, 54);
+    blob->SetCreDate(CVexilValue::FromQDate(QDate(2024, 1, 2)));
+    blob->SetCreTime(CVexilValue::FromQTime(QTime(3, 4, 5)));
+    blob->SetFileDate(blob->CreDate());
+    blob->SetFileTime(blob->CreTime());
+    store.AddBlob(blob);
+    const QString text = WriteXml(store);
+    const QString arrayHead = QStringLiteral("<Array gen=\"3\" id=\"1999999999\" flags=\"%1\" type=\"%2\" "
+                                             "allocStep=\"50\" alloc=\"10\" max=\"%3\" sortKeyId=\"1999999999\">\r\n");
+    const QString expected =
+        QStringLiteral("<BlobStore gen=\"0\" startPos=\"1999999999\" flags=\"2\">\r\n  ") +
+        arrayHead.arg(EArrIntKey).arg(EValInt).arg(1) +
+        QStringLiteral("    <Elem intKey=\"2\" type=\"12\" int=\"1999999999\">\r\n"
+                       "    </Elem>\r\n"
+                       "  </Array>\r\n  ") +
+        arrayHead.arg(0).arg(EValIntPair).arg(0) +
+        QStringLiteral("  </Array>\r\n  ") + arrayHead.arg(EArrIntKey).arg(EValBlob).arg(1) +
+        QStringLiteral("    <Elem intKey=\"2\" type=\"105\">\r\n"
+                       "      <Obj>\r\n"
+                       "        <Blob gen=\"5\" id=\"2\" type=\"0\" name=\"\" fileName=\"\" creDate=\"20240102\" "
+                       "creTime=\"30405\" fileDate=\"20240102\" fileTime=\"30405\" mimeType=\"\" "
+                       "originalId=\"1999999999\" sampleId=\"1999999999\" width=\"31999\" height=\"31999\" "
+                       "refCount=\"0\">\r\n"
+                       "          <Bytes>6363</Bytes>\r\n"
+                       "        </Blob>\r\n"
+                       "      </Obj>\r\n"
+                       "    </Elem>\r\n"
+                       "  </Array>\r\n"
+                       "</BlobStore>\r\n");
+    EXPECT_EQ(text, expected);
 
     CVexilBlobStore read;
-    ReadXml(read, name);
+    ReadXml(read, text);
     EXPECT_EQ(read.Flags(), EBstRamBased);
     EXPECT_FALSE(read.Changed());
-    EXPECT_EQ(read.NumBlobs(), 2);
-    EXPECT_EQ(read.HighestId(), 4);
-    const TBlobRef blob = read.ReadBlob(2);
-    EXPECT_EQ(blob->Bytes(), NewBlob(2, 70)->Bytes());
-    EXPECT_EQ(blob->DynRefCount(), 1);
-    EXPECT_FALSE(blob->OnFile());
-    EXPECT_EQ(WriteXml(read, File("again.xml")), text);
+    EXPECT_EQ(read.NumBlobs(), 1);
+    const TBlobRef back = read.ReadBlob(2);
+    EXPECT_EQ(back->Bytes(), blob->Bytes());
+    EXPECT_EQ(back->DynRefCount(), 1);
+    EXPECT_FALSE(back->OnFile());
+    EXPECT_EQ(WriteXml(read), text);
 
     // An early generation, and flags that claim a file: the store is RAM-based all the same.
     QString patched = text;
     patched.replace(QStringLiteral("<BlobStore gen=\"0\" startPos=\"1999999999\" flags=\"2\">"),
                     QStringLiteral("<BlobStore gen=\"3\" startPos=\"100\" flags=\"1\">"));
-    WriteText(name, patched);
     CVexilBlobStore claimed;
-    ReadXml(claimed, name);
+    ReadXml(claimed, patched);
     EXPECT_EQ(claimed.Flags(), EBstRamBased);
     EXPECT_FALSE(claimed.HasBlobsOnFile());
-    EXPECT_EQ(claimed.ReadBlob(4)->Bytes(), NewBlob(4, 60)->Bytes());
+    EXPECT_EQ(claimed.ReadBlob(2)->Bytes(), blob->Bytes());
 }
 
 TEST_F(BlobStoreTest, XmlWhoseIndexAndBlobsDisagreeIsAStructuralError)
 {
-    const QString name = File("s.xml");
     CVexilBlobStore store;
     store.Construct(EBstRamBased);
     store.AddBlob(NewBlob(4));
     store.AddBlob(NewBlob(6));
-    const QString text = WriteXml(store, name);
+    const QString text = WriteXml(store);
     struct TCase
     {
         const char* Name;
@@ -755,9 +731,8 @@ TEST_F(BlobStoreTest, XmlWhoseIndexAndBlobsDisagreeIsAStructuralError)
         QString patched = text;
         ASSERT_TRUE(patched.contains(c.From)) << c.Name;
         patched.replace(c.From, c.To);
-        WriteText(name, patched);
         CVexilBlobStore read;
-        EXPECT_EQ(RaisedError([&] { ReadXml(read, name); }), EErrBadStruct) << c.Name;
+        EXPECT_EQ(RaisedError([&] { ReadXml(read, patched); }), EErrBadStruct) << c.Name;
     }
 }
 

@@ -1,15 +1,9 @@
-#include "RaisedError.h"
+#include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
-#include "TestEnv.h"
-#include "foundation/VexilError.h"
-#include "foundation/VexilFile.h"
+#include "StoredForms.h"
 #include "foundation/VexilValue.h"
-#include "foundation/VexilXmlParser.h"
-#include "foundation/VexilXmlWriter.h"
 #include "model/VexilBlob.h"
 #include "model/VexilClock.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -17,16 +11,6 @@
 
 namespace
 {
-QByteArray Le16(int32_t aValue)
-{
-    return QByteArray(1, char(aValue & 0xFF)) + QByteArray(1, char((aValue >> 8) & 0xFF));
-}
-
-QByteArray Le32(int32_t aValue)
-{
-    return Le16(aValue & 0xFFFF) + Le16((aValue >> 16) & 0xFFFF);
-}
-
 // A stored string: the byte count, then UTF-16LE.
 QByteArray Str(const QString& aText)
 {
@@ -34,20 +18,6 @@ QByteArray Str(const QString& aText)
     for (const QChar c : aText)
         bytes += Le16(c.unicode());
     return bytes;
-}
-
-QByteArray ReadAll(const QString& aName)
-{
-    QFile file(aName);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-void WriteAll(const QString& aName, const QByteArray& aBytes)
-{
-    QFile file(aName);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(aBytes);
 }
 
 // A blob with every field set to a value of its own.
@@ -85,24 +55,16 @@ QByteArray SampleBody(int aGen)
 
 const QByteArray kSampleBytes = Le32(3) + QByteArray("\x01\x02\x03", 3);
 
-void WriteBlob(CVexilBlob& aBlob, const QString& aName)
+QByteArray WriteBlob(CVexilBlob& aBlob)
 {
-    CVexilFile file;
-    file.Construct(aName, EFilReadWrite);
-    file.OpenFile();
-    aBlob.Externalize(file);
-    file.CloseFile();
+    return BinaryOf([&](CVexilFile& aFile) { aBlob.Externalize(aFile); });
 }
 
-TBlobRef ReadBlob(const QString& aName, bool aInfoOnly = false)
+TBlobRef ReadBlob(const QByteArray& aBytes, bool aInfoOnly = false)
 {
     auto blob = std::make_shared<CVexilBlob>();
     blob->SetInfoOnly(aInfoOnly);
-    CVexilFile file;
-    file.Construct(aName, EFilRead);
-    file.OpenFile();
-    blob->Internalize(file);
-    file.CloseFile();
+    ReadBinary(aBytes, [&](CVexilFile& aFile) { blob->Internalize(aFile); });
     return blob;
 }
 
@@ -224,19 +186,17 @@ TEST(BlobTest, CountsNeverGoBelowZero)
 
 TEST(BlobTest, BinaryRecordIsByteExactAndReadsBack)
 {
-    TempDir dir;
-    const QString name = dir.File(QStringLiteral("blob.bin"));
     const TBlobRef blob = SampleBlob();
     blob->SetChanged(false);
-    WriteBlob(*blob, name);
+    const QByteArray bytes = WriteBlob(*blob);
     const QByteArray expected = Le16(10) + Le16(5) + SampleBody(5) + kSampleBytes;
-    EXPECT_EQ(ReadAll(name), expected);
+    EXPECT_EQ(bytes, expected);
     EXPECT_EQ(blob->ExtLen(), expected.size());
     EXPECT_EQ(blob->ExtLen(), 42 + (2 + 4) + (2 + 8) + (2 + 18) + (4 + 3));
     EXPECT_TRUE(blob->OnFile());
     EXPECT_FALSE(blob->Changed());  // writing leaves Changed to the store
 
-    const TBlobRef read = ReadBlob(name);
+    const TBlobRef read = ReadBlob(bytes);
     ExpectSameFields(*blob, *read);
     EXPECT_TRUE(read->OnFile());
     EXPECT_FALSE(read->Changed());
@@ -253,10 +213,7 @@ TEST(BlobTest, OlderGenerationsReadWithUndefinedIdsAndSizes)
     };
     for (const TCase c : {TCase{3, UndefLong, UndefInt}, TCase{4, 9, UndefInt}, TCase{5, 9, 640}})
     {
-        TempDir dir;
-        const QString name = dir.File(QStringLiteral("blob.bin"));
-        WriteAll(name, Le16(10) + Le16(c.Gen) + SampleBody(c.Gen) + kSampleBytes);
-        const TBlobRef read = ReadBlob(name);
+        const TBlobRef read = ReadBlob(Le16(10) + Le16(c.Gen) + SampleBody(c.Gen) + kSampleBytes);
         EXPECT_EQ(read->OriginalId(), UndefLong) << c.Gen;
         EXPECT_EQ(read->SampleId(), c.SampleId) << c.Gen;
         EXPECT_EQ(read->Width(), c.Width) << c.Gen;
@@ -285,63 +242,36 @@ TEST(BlobTest, HostileRecordsAreRefused)
         {"truncated", (Le16(10) + Le16(5) + body).left(20), EErrBadStruct},
     };
     for (const TCase& c : cases)
-    {
-        TempDir dir;
-        const QString name = dir.File(QStringLiteral("blob.bin"));
-        WriteAll(name, c.Bytes);
-        EXPECT_EQ(RaisedError([&] { ReadBlob(name); }), c.Error) << c.Name;
-    }
+        EXPECT_EQ(RaisedError([&] { ReadBlob(c.Bytes); }), c.Error) << c.Name;
 }
 
 TEST(BlobTest, InfoOnlyReadsNoBytesAndIsNeverWritten)
 {
-    TempDir dir;
-    const QString name = dir.File(QStringLiteral("blob.bin"));
-    WriteBlob(*SampleBlob(), name);
-    const TBlobRef info = ReadBlob(name, true);
+    const TBlobRef info = ReadBlob(WriteBlob(*SampleBlob()), true);
     EXPECT_TRUE(info->Bytes().isEmpty());
     EXPECT_EQ(info->SampleId(), 9);
 
     ScriptedPrompts::Instance().ExpectMessage(false);
-    EXPECT_EQ(RaisedError([&] { WriteBlob(*info, dir.File(QStringLiteral("out.bin"))); }), EErrAssertFailed);
+    EXPECT_EQ(RaisedError([&] { WriteBlob(*info); }), EErrAssertFailed);
     EXPECT_TRUE(AssertDetail(0).startsWith(QStringLiteral("iInfoOnly")));
 }
 
 namespace
 {
-QString WriteXml(CVexilBlob& aBlob, const TempDir& aDir)
+// A blob read from an element whose lines after the declaration are aBody; the reader must
+// clear Changed and OnFile.
+TBlobRef ReadXmlBlob(const QByteArray& aBody)
 {
-    const QString name = aDir.File(QStringLiteral("blob.xml"));
-    CVexilXmlWriter writer(name);
-    writer.OpenFile();
-    aBlob.ExternalizeXml(writer);
-    writer.CloseFile();
-    return name;
-}
-
-TBlobRef ReadXml(const QString& aName)
-{
-    CVexilXmlParser parser(aName);
-    parser.OpenFile();
-    parser.ReadHeader();
-    QString tag;
-    bool endTag = false;
-    parser.ReadNext(tag, endTag);
     auto blob = std::make_shared<CVexilBlob>();
-    EXPECT_TRUE(blob->IsInXml(tag));
     blob->SetChanged(true);
     blob->SetOnFile(true);
-    blob->InternalizeXml(parser);
-    parser.CloseFile();
+    ReadXml(aBody, *blob);
     return blob;
 }
-
-const QString kXmlDecl = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n");
 }  // namespace
 
 TEST(BlobTest, XmlElementIsExactAndHexLinesHoldEightyDigits)
 {
-    TempDir dir;
     const TBlobRef blob = SampleBlob();
     QByteArray bytes(100, 0);
     for (int i = 0; i < bytes.size(); ++i)
@@ -349,16 +279,16 @@ TEST(BlobTest, XmlElementIsExactAndHexLinesHoldEightyDigits)
     blob->SetBytes(bytes);
     const QString hex = QString::fromLatin1(bytes.toHex().toUpper());
     const QString expected =
-        kXmlDecl +
         QStringLiteral("<Blob gen=\"5\" id=\"7\" type=\"0\" name=\"ab\" fileName=\"x/ab\" creDate=\"20240102\" "
                        "creTime=\"30405\" fileDate=\"20231231\" fileTime=\"235958\" mimeType=\"image/png\" "
                        "originalId=\"1999999999\" sampleId=\"9\" width=\"640\" height=\"480\" refCount=\"2\">\r\n"
                        "  <Bytes>") +
         hex.mid(0, 80) + QStringLiteral("\r\n") + hex.mid(80, 80) + QStringLiteral("\r\n") + hex.mid(160) +
         QStringLiteral("</Bytes>\r\n</Blob>\r\n");
-    EXPECT_EQ(QString::fromUtf8(ReadAll(WriteXml(*blob, dir))), expected);
+    const QByteArray xml = XmlOf([&](CVexilXmlWriter& aWriter) { blob->ExternalizeXml(aWriter); });
+    EXPECT_EQ(QString::fromUtf8(xml), expected);
 
-    const TBlobRef read = ReadXml(dir.File(QStringLiteral("blob.xml")));
+    const TBlobRef read = ReadXmlBlob(xml);
     ExpectSameFields(*blob, *read);
     EXPECT_FALSE(read->OnFile());
     EXPECT_FALSE(read->Changed());
@@ -366,15 +296,12 @@ TEST(BlobTest, XmlElementIsExactAndHexLinesHoldEightyDigits)
 
 TEST(BlobTest, XmlReaderTakesMissingAttributesAsUndefinedAndRefusesBadInput)
 {
-    TempDir dir;
-    const QString name = dir.File(QStringLiteral("in.xml"));
     const auto xml = [](const QString& aAttrs, const QString& aHex) {
-        return (kXmlDecl + QStringLiteral("<Blob ") + aAttrs + QStringLiteral(">\r\n<Bytes>") + aHex +
+        return (QStringLiteral("<Blob ") + aAttrs + QStringLiteral(">\r\n<Bytes>") + aHex +
                 QStringLiteral("</Bytes>\r\n</Blob>\r\n"))
             .toUtf8();
     };
-    WriteAll(name, xml(QStringLiteral("gen=\"3\" id=\"4\""), QStringLiteral("0aFF")));
-    const TBlobRef read = ReadXml(name);
+    const TBlobRef read = ReadXmlBlob(xml(QStringLiteral("gen=\"3\" id=\"4\""), QStringLiteral("0aFF")));
     EXPECT_EQ(read->Id(), 4);
     EXPECT_EQ(read->OriginalId(), UndefLong);
     EXPECT_EQ(read->SampleId(), UndefLong);
@@ -393,11 +320,8 @@ TEST(BlobTest, XmlReaderTakesMissingAttributesAsUndefinedAndRefusesBadInput)
         {"odd digits", xml(QStringLiteral("gen=\"5\" id=\"4\""), QStringLiteral("ABC"))},
         {"no digit", xml(QStringLiteral("gen=\"5\" id=\"4\""), QStringLiteral("0G"))},
         {"negative count", xml(QStringLiteral("gen=\"5\" id=\"4\" refCount=\"-1\""), QStringLiteral("00"))},
-        {"other child", (kXmlDecl + QStringLiteral("<Blob gen=\"5\">\r\n<Data>00</Data>\r\n</Blob>\r\n")).toUtf8()},
+        {"other child", QByteArray("<Blob gen=\"5\">\r\n<Data>00</Data>\r\n</Blob>\r\n")},
     };
     for (const TCase& c : cases)
-    {
-        WriteAll(name, c.Xml);
-        EXPECT_EQ(RaisedError([&] { ReadXml(name); }), EErrBadStruct) << c.Name;
-    }
+        EXPECT_EQ(RaisedError([&] { ReadXmlBlob(c.Xml); }), EErrBadStruct) << c.Name;
 }

@@ -19,6 +19,17 @@ inline QByteArray HexBytes(const char* aHex)
     return QByteArray::fromHex(QByteArray(aHex).replace(' ', QByteArray()));
 }
 
+// A 16-bit and a 32-bit integer as the binary records hold them (little-endian).
+inline QByteArray Le16(int32_t aValue)
+{
+    return QByteArray(1, char(aValue & 0xFF)) + QByteArray(1, char((aValue >> 8) & 0xFF));
+}
+
+inline QByteArray Le32(int32_t aValue)
+{
+    return Le16(aValue & 0xFFFF) + Le16((aValue >> 16) & 0xFFFF);
+}
+
 // The bytes that aWrite writes into a new binary file.
 inline QByteArray BinaryOf(const std::function<void(CVexilFile&)>& aWrite)
 {
