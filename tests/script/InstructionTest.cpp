@@ -2,6 +2,8 @@
 
 #include "AssertAnswers.h"
 #include "foundation/VexilMsg.h"
+#include "model/VexilBlob.h"
+#include "model/VexilBlobStore.h"
 #include "script/VexilOperators.h"
 
 #include <QDate>
@@ -237,6 +239,21 @@ TEST_F(InstructionTest, PictureFieldReadsAndTakesPictureIds)
     Run({QStringLiteral("Put Field \"Pic\" Into Field \"Pic\""), QStringLiteral("Put Field \"Pic\" Into Field \"Num\"")});
     EXPECT_EQ(ValueOf(iOne, iPic), QStringLiteral("<undef>"));
     EXPECT_EQ(ValueOf(iOne, iNum), QStringLiteral("1999999999"));
+
+    // A picture of the stack: its id is read, compared and stored, and the store counts the use.
+    auto blob = std::make_shared<CVexilBlob>();
+    blob->Construct(iStack->IdGen().NextId());
+    iStack->BlobStore()->AddBlob(blob);
+    TValue picture;
+    picture.iType = EValBlobId;
+    picture.iInt = blob->Id();
+    iTwo->SetControlVal(iPic->Id(), picture);
+    Run({QStringLiteral("Put Field \"Pic\" Of Card 2 Into Field \"Pic\""),
+         QStringLiteral("If Field \"Pic\" = Field \"Pic\" Of Card 2 Then"),
+         QStringLiteral("Put Field \"Pic\" + 0 Into Field \"Num\""), QStringLiteral("End If")});
+    EXPECT_EQ(ValueOf(iOne, iPic), QStringLiteral("(Blob %1)").arg(blob->Id()));
+    EXPECT_EQ(ValueOf(iOne, iNum), QString::number(blob->Id()));
+    EXPECT_EQ(blob->RefCount(), 2);
 }
 
 // ---- Run-time errors of the instructions ----
