@@ -40,50 +40,53 @@ bool Convertible(int32_t aFrom, int32_t aTarget)
 }
 }  // namespace
 
-bool CVexilInterpreter::Step(EOpcCode aOp)
+bool CVexilInterpreter::Step(TInstr aInstr)
 {
-    switch (aOp)
+    switch (aInstr.Op)
     {
-    case EOpcPushConst: CVexilOperators::SetStr(PushSlot(), iCode.StrConst()); break;
+    case EInsPushLocal: ExecPushVar(aInstr.Arg); break;
+    case EInsStoreLocal: ExecStoreVar(aInstr.Arg); break;
+    case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), aInstr.Arg); break;
+    case EOpcLine: iLineIndex = aInstr.Arg; break;
+    case EOpcJump: iPc = aInstr.Arg; break;
+    case EOpcJumpIfFalse: ExecJumpIfFalse(aInstr.Arg); break;
+    // One case per operator: each gets the operator's own code.
+    case EOpcEq: ExecBinary(EOpcEq); break;
+    case EOpcNe: ExecBinary(EOpcNe); break;
+    case EOpcGt: ExecBinary(EOpcGt); break;
+    case EOpcGe: ExecBinary(EOpcGe); break;
+    case EOpcLt: ExecBinary(EOpcLt); break;
+    case EOpcLe: ExecBinary(EOpcLe); break;
+    case EOpcAdd: ExecBinary(EOpcAdd); break;
+    case EOpcSub: ExecBinary(EOpcSub); break;
+    case EOpcMul: ExecBinary(EOpcMul); break;
+    case EOpcDiv: ExecBinary(EOpcDiv); break;
+    case EOpcAnd: ExecBinary(EOpcAnd); break;
+    case EOpcOr: ExecBinary(EOpcOr); break;
+    case EOpcConcat: ExecBinary(EOpcConcat); break;
+    case EOpcPushConst: CVexilOperators::SetStr(PushSlot(), iCode.StrConst(aInstr.Arg)); break;
     case EOpcValToCard: ExecValToCard(); break;
     case EOpcValToControl: ExecValToControl(); break;
     case EOpcPutIntoField: ExecPutIntoField(); break;
     case EOpcStop: Reset(); return false;
     case EOpcGoNextCard: ExecGoNextCard(); break;
-    case EOpcJumpIfFalse: ExecJumpIfFalse(); break;
     case EOpcPushFieldVal: ExecPushFieldVal(); break;
     case EOpcAnswer: ExecAnswer(); break;
     case EOpcPushVar: ExecPushVar(PopIndex()); break;
     case EOpcStoreVar: ExecStoreVar(PopIndex()); break;
-    case EOpcPushInt: ExecPushInt(); break;
-    case EOpcLine: iLineIndex = iCode.Word(); break;
     case EOpcGoToCard: ExecGoToCard(); break;
     case EOpcNot: CVexilOperators::Not(Peek(0)); break;
     case EOpcNeg: CVexilOperators::Neg(Peek(0)); break;
-    case EOpcEq:
-    case EOpcMul:
-    case EOpcDiv:
-    case EOpcAnd:
-    case EOpcAdd:
-    case EOpcSub:
-    case EOpcOr:
-    case EOpcGt:
-    case EOpcGe:
-    case EOpcLt:
-    case EOpcLe:
-    case EOpcNe:
-    case EOpcConcat: ExecBinary(aOp); break;
     case EOpcPushCurCard: ExecPushCurCard(); break;
-    case EOpcJump: iCode.JumpTo(iCode.Target()); break;
-    case EOpcForEachCardInit: ExecForEachInit(false); break;
-    case EOpcForEachCardNext: ExecForEachNext(false); break;
+    case EOpcForEachCardInit: ExecForEachInit(false, aInstr.Arg); break;
+    case EOpcForEachCardNext: ExecForEachNext(false, aInstr.Arg); break;
     case EOpcRandom: ExecRandom(); break;
     case EOpcNumCards: CVexilOperators::SetInt(PushSlot(), RunStack()->NumCards()); break;
     case EOpcValToBackground: ExecValToBackground(); break;
-    case EOpcForEachBgCardInit: ExecForEachInit(true); break;
-    case EOpcForEachBgCardNext: ExecForEachNext(true); break;
-    case EOpcEnter: ExecEnter(); break;
-    case EOpcReturn: return ExecReturn();
+    case EOpcForEachBgCardInit: ExecForEachInit(true, aInstr.Arg); break;
+    case EOpcForEachBgCardNext: ExecForEachNext(true, aInstr.Arg); break;
+    case EOpcEnter: ExecEnter(aInstr.Arg); break;
+    case EOpcReturn: return ExecReturn(aInstr.Arg);
     case EOpcPushReturn: CVexilOperators::SetStr(PushSlot(), CVexilGenDef::EolStr()); break;
     case EOpcPushTab: CVexilOperators::SetStr(PushSlot(), CVexilGenDef::TabStr()); break;
     case EOpcPushDate:
@@ -93,29 +96,38 @@ bool CVexilInterpreter::Step(EOpcCode aOp)
     case EOpcNumBgCards: ExecNumBgCards(); break;
     case EOpcPop: Drop(); break;
     case EOpcSend: ExecSend(); break;
+    case EInsContinue: iPc = aInstr.Arg; break;
+    default: ExecFault(aInstr); break;
     }
     return true;
 }
 
+void CVexilInterpreter::ExecFault(TInstr aInstr)
+{
+    // The checks that come before the operand is read.
+    if ((aInstr.Opc == EOpcEnter && iBp != UndefInt) || (aInstr.Opc == EOpcReturn && iBp == UndefInt))
+        Violation();
+    CVexilError::RaiseRunError(aInstr.Arg, QStringLiteral("CVexilCodeReader"));
+}
+
 // ---- Handler entry and exit ----
 
-void CVexilInterpreter::ExecEnter()
+void CVexilInterpreter::ExecEnter(int32_t aCount)
 {
     // A handler enters once, with no more locals than the stack holds.
-    if (iBp != UndefInt)
+    if (iBp != UndefInt || aCount > kStackSize - iSp)
         Violation();
-    const int32_t count = iCode.Count(kStackSize - iSp);
     iBp = iSp;
     // The locals start without a value.
-    for (int32_t i = 0; i < count; ++i)
+    for (int32_t i = 0; i < aCount; ++i)
         CVexilOperators::Clear(iStack[iSp++]);
-    iNumLocals = count;
+    iNumLocals = aCount;
     iFloor = iSp;
 }
 
-bool CVexilInterpreter::ExecReturn()
+bool CVexilInterpreter::ExecReturn(int32_t aCount)
 {
-    if (iBp == UndefInt || iCode.Word() != iNumLocals)
+    if (iBp == UndefInt || aCount != iNumLocals)
         Violation();
     while (iSp > iBase)
         CVexilOperators::Release(iStack[--iSp]);
@@ -141,37 +153,14 @@ void CVexilInterpreter::ExecBinary(EOpcCode aOp)
     Drop();
 }
 
-void CVexilInterpreter::ExecJumpIfFalse()
+void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
 {
-    const int32_t target = iCode.Target();
     const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
         RunError("ExecJumpIfFalse", EMsgWrongValType, TypeName(cond));
     if (!cond.BooleanVal())
-        iCode.JumpTo(target);
+        iPc = aTarget;
     Drop();
-}
-
-void CVexilInterpreter::ExecPushInt()
-{
-    const int32_t word = iCode.Word();
-    // The index of a variable comes right before the instruction that reads or stores the
-    // variable: both are carried out at once, counted as two.
-    if (iCode.Pos() < iCode.Len())
-    {
-        const uint8_t next = uint8_t(iCode.Code().at(iCode.Pos()));
-        if (next == EOpcPushVar || next == EOpcStoreVar)
-        {
-            iCode.Byte();
-            CountInstruction();
-            if (next == EOpcPushVar)
-                ExecPushVar(word);
-            else
-                ExecStoreVar(word);
-            return;
-        }
-    }
-    CVexilOperators::SetInt(PushSlot(), word);
 }
 
 void CVexilInterpreter::ExecPushVar(int32_t aIndex)
@@ -422,9 +411,8 @@ bool CVexilInterpreter::NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& a
 }
 
 // The loop keeps three values: the variable index, a spare Int or the background, the cursor.
-void CVexilInterpreter::ExecForEachInit(bool aInBackground)
+void CVexilInterpreter::ExecForEachInit(bool aInBackground, int32_t aEnd)
 {
-    const int32_t end = iCode.Target();
     int32_t backgroundId = UndefLong;
     if (aInBackground)
     {
@@ -448,12 +436,11 @@ void CVexilInterpreter::ExecForEachInit(bool aInBackground)
     if (found)
         var.SetCardVal(card);
     else
-        iCode.JumpTo(end);
+        iPc = aEnd;
 }
 
-void CVexilInterpreter::ExecForEachNext(bool aInBackground)
+void CVexilInterpreter::ExecForEachNext(bool aInBackground, int32_t aEnd)
 {
-    const int32_t end = iCode.Target();
     CVexilVar& cursorVar = Peek(0);
     const CVexilVar& index = Peek(2);
     if (cursorVar.ValType() != EValInt || index.ValType() != EValInt)
@@ -471,7 +458,7 @@ void CVexilInterpreter::ExecForEachNext(bool aInBackground)
     int32_t cursor = cursorVar.IntVal();
     if (!NextCard(false, backgroundId, card, cursor))
     {
-        iCode.JumpTo(end);
+        iPc = aEnd;
         return;
     }
     // The body may have stored another type into the loop variable: the setter's check.

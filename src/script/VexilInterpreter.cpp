@@ -42,7 +42,7 @@ CVexilInterpreter::~CVexilInterpreter() = default;
 
 QString CVexilInterpreter::ObjDescr() const
 {
-    return QStringLiteral("CVexilInterpreter ip=") + QString::number(iCode.Pos());
+    return QStringLiteral("CVexilInterpreter ip=") + QString::number(Ip());
 }
 
 void CVexilInterpreter::Construct()
@@ -125,8 +125,9 @@ void CVexilInterpreter::LoadCode(const TObjRef& aObj, const QString& aHexCode, c
     iFloor = iSp;
     iBp = UndefInt;
     iNumLocals = 0;
-    iCode = CVexilCodeReader::FromHex(aHexCode);
-    iCode.Start();
+    iCode = CVexilHandlerCode();
+    iPc = 0;
+    iCode = CVexilHandlerCode::FromHex(aHexCode);
 }
 
 void CVexilInterpreter::Run()
@@ -136,8 +137,10 @@ void CVexilInterpreter::Run()
     {
         if (iAttention && !Attend(run))
             return;
-        CountInstruction();
-        if (!Step(iCode.Op()))
+        const TInstr instr = iCode.Instrs()[iPc++];
+        if ((iInstrCount += instr.Weight) >= kProgressStep)
+            ProgressStep();
+        if (!Step(instr))
             return;
     }
 }
@@ -174,7 +177,7 @@ bool CVexilInterpreter::Attend(uint64_t aRun)
 
 void CVexilInterpreter::ProgressStep()
 {
-    iInstrCount = 0;
+    iInstrCount -= kProgressStep;
     ShowProgress(++iHundreds);
     if (iHundreds == kProgressFull)
         iHundreds = 0;
@@ -197,7 +200,7 @@ void CVexilInterpreter::PushFrame()
 {
     if (iDepth >= kMaxFrames)
         CVexilError::RaiseRunError(ERunSubscript, QStringLiteral("CVexilInterpreter.PushFrame"));
-    iFrames[iDepth++] = TCallFrame{iObj, iCode, iBase, iBp, iNumLocals, iFloor, iLineIndex, iCurCard};
+    iFrames[iDepth++] = TCallFrame{iObj, std::move(iCode), iPc, iBase, iBp, iNumLocals, iFloor, iLineIndex, iCurCard};
 }
 
 void CVexilInterpreter::PopFrame()
@@ -205,6 +208,7 @@ void CVexilInterpreter::PopFrame()
     TCallFrame& frame = iFrames[--iDepth];
     iObj = std::move(frame.Obj);
     iCode = std::move(frame.Code);
+    iPc = frame.Pc;
     iBase = frame.Base;
     iBp = frame.Bp;
     iNumLocals = frame.NumLocals;
@@ -236,9 +240,9 @@ void CVexilInterpreter::Reset()
         iFrames[i] = TCallFrame();
     iDepth = 0;
     // No code, but ip as it was for the description.
-    const int32_t ip = iCode.Pos();
-    iCode = CVexilCodeReader();
-    iCode.JumpTo(ip);
+    iStoppedIp = Ip();
+    iCode = CVexilHandlerCode();
+    iPc = 0;
     iPending = TPendingCall();
     iObj.reset();
     iCurCard.reset();
@@ -335,12 +339,6 @@ CVexilVar CVexilInterpreter::Pop()
     CVexilVar var = std::move(slot);
     CVexilOperators::Release(slot);
     return var;
-}
-
-void CVexilInterpreter::Drop()
-{
-    NeedValues(1);
-    CVexilOperators::Release(iStack[--iSp]);
 }
 
 int32_t CVexilInterpreter::PopIndex()

@@ -5,7 +5,8 @@
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilStack.h"
-#include "script/VexilCodeReader.h"
+#include "script/VexilHandlerCode.h"
+#include "script/VexilOperators.h"
 #include "script/VexilVar.h"
 
 #include <QElapsedTimer>
@@ -81,7 +82,8 @@ private:
     struct TCallFrame
     {
         TObjRef Obj;
-        CVexilCodeReader Code;  // with its position, the ip
+        CVexilHandlerCode Code;
+        int32_t Pc = 0;
         int32_t Base = 0;
         int32_t Bp = 0;
         int32_t NumLocals = 0;
@@ -102,12 +104,7 @@ private:
                            TObjRef& aFound);
     void LoadCode(const TObjRef& aObj, const QString& aHexCode, const TCardRef& aCard);
     void Run();
-    // Counts an instruction and shows the progress every kProgressStep instructions.
-    void CountInstruction()
-    {
-        if (++iInstrCount == kProgressStep)
-            ProgressStep();
-    }
+    // Shows the progress every kProgressStep instructions.
     void ProgressStep();
     // What must happen before the next instruction: the checks after a call-out, a yield, a
     // break, the start of the pending call. False when the run ended.
@@ -115,6 +112,8 @@ private:
     void StartPending();
     void PushFrame();
     void PopFrame();
+    // The byte offset of the next instruction.
+    int32_t Ip() const { return iCode.Empty() ? iStoppedIp : iCode.Offset(iPc); }
     void ShowProgress(int32_t aPercent) const;
     // Yields; false when the run was reset meanwhile. Otherwise checks what the run holds.
     bool Yield(uint64_t aRun);
@@ -142,7 +141,11 @@ private:
             Violation();
     }
     CVexilVar Pop();
-    void Drop();
+    void Drop()
+    {
+        NeedValues(1);
+        CVexilOperators::Release(iStack[--iSp]);
+    }
     CVexilVar& Peek(int32_t aDepth)
     {
         NeedValues(aDepth + 1);
@@ -157,12 +160,12 @@ private:
     int32_t PopIndex();
 
     // The instructions (VexilInstructions.cpp); false when the run ended.
-    bool Step(EOpcCode aOp);
-    void ExecPushInt();
-    void ExecEnter();
-    bool ExecReturn();
+    bool Step(TInstr aInstr);
+    void ExecFault(TInstr aInstr);
+    void ExecEnter(int32_t aCount);
+    bool ExecReturn(int32_t aCount);
     void ExecBinary(EOpcCode aOp);
-    void ExecJumpIfFalse();
+    void ExecJumpIfFalse(int32_t aTarget);
     void ExecPushVar(int32_t aIndex);
     // Pops the value into the variable.
     void ExecStoreVar(int32_t aIndex);
@@ -182,8 +185,8 @@ private:
     void ExecRandom();
     void ExecNumBgCards();
     void ExecSend();
-    void ExecForEachInit(bool aInBackground);
-    void ExecForEachNext(bool aInBackground);
+    void ExecForEachInit(bool aInBackground, int32_t aEnd);
+    void ExecForEachNext(bool aInBackground, int32_t aEnd);
     bool NextCard(bool aFirst, int32_t aBackgroundId, TCardRef& aCard, int32_t& aCursor);
     // The instruction calls code that may yield or reset the run.
     void CallingOut() { iCalledOut = iAttention = true; }
@@ -194,7 +197,9 @@ private:
 
     std::array<CVexilVar, kStackSize> iStack;
     int32_t iSp = 0;
-    CVexilCodeReader iCode;
+    CVexilHandlerCode iCode;
+    int32_t iPc = 0;         // the index of the next instruction
+    int32_t iStoppedIp = 0;  // the ip when the run ended, for the description
     int32_t iBase = 0;       // sp when the handler started; its return drops the stack to it
     int32_t iBp = 0;         // slot of local variable 0; UndefInt until Enter
     int32_t iNumLocals = 0;
@@ -212,7 +217,7 @@ private:
 
     std::weak_ptr<CVexilStack> iRunStack;
     uint64_t iRunId = 0;         // every Reset starts a new one
-    int32_t iInstrCount = 0;
+    int32_t iInstrCount = 0;     // since the last progress step
     int32_t iHundreds = 0;
     QElapsedTimer iSinceYield;
     bool iCheckClock = false;

@@ -21,13 +21,6 @@ bool Fit(const CVexilVar& aL, const CVexilVar& aR)
            aL.ValType() == aR.ValType();
 }
 
-int32_t CheckedInt(int64_t aValue)
-{
-    if (aValue < std::numeric_limits<int32_t>::min() || aValue > std::numeric_limits<int32_t>::max())
-        CVexilError::RaiseRunError(ERunOverflow);
-    return int32_t(aValue);
-}
-
 double CheckedReal(double aValue)
 {
     if (!std::isfinite(aValue))
@@ -50,7 +43,12 @@ double NonZero(double aDivisor)
 }
 }  // namespace
 
-bool CVexilOperators::Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
+void CVexilOperators::Overflow()
+{
+    CVexilError::RaiseRunError(ERunOverflow);
+}
+
+bool CVexilOperators::OtherBinary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
 {
     switch (aOp)
     {
@@ -75,34 +73,17 @@ bool CVexilOperators::Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
 
 bool CVexilOperators::Compare(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
 {
+    if (!Fit(aL, aR))
+        return false;
     bool result = false;
-    if (BothOf(EValInt, aL, aR))
+    switch (aOp)
     {
-        const int32_t l = aL.IntVal();
-        const int32_t r = aR.IntVal();
-        switch (aOp)
-        {
-        case EOpcEq: result = l == r; break;
-        case EOpcNe: result = l != r; break;
-        case EOpcGt: result = l > r; break;
-        case EOpcGe: result = l >= r; break;
-        case EOpcLt: result = l < r; break;
-        default: result = l <= r; break;
-        }
-    }
-    else
-    {
-        if (!Fit(aL, aR))
-            return false;
-        switch (aOp)
-        {
-        case EOpcEq: result = aL.Equal(aR); break;
-        case EOpcNe: result = !aL.Equal(aR); break;
-        case EOpcGt: result = aL.Gt(aR); break;
-        case EOpcGe: result = aL.Gt(aR) || aL.Equal(aR); break;
-        case EOpcLt: result = aL.Lt(aR); break;
-        default: result = aL.Lt(aR) || aL.Equal(aR); break;
-        }
+    case EOpcEq: result = aL.Equal(aR); break;
+    case EOpcNe: result = !aL.Equal(aR); break;
+    case EOpcGt: result = aL.Gt(aR); break;
+    case EOpcGe: result = aL.Gt(aR) || aL.Equal(aR); break;
+    case EOpcLt: result = aL.Lt(aR); break;
+    default: result = aL.Lt(aR) || aL.Equal(aR); break;
     }
     SetBool(aL, result);
     return true;
@@ -127,12 +108,11 @@ bool CVexilOperators::Arithmetic(EOpcCode aOp, CVexilVar& aL, const CVexilVar& a
     return true;
 }
 
+// Int with Int is added and subtracted in line by Binary.
 bool CVexilOperators::Add(CVexilVar& aL, const CVexilVar& aR)
 {
     if (aL.ValType() == EValDate && aR.ValType() == EValInt)
         SetDate(aL, CheckedDate(aL.DateVal() + aR.IntVal()));
-    else if (BothOf(EValInt, aL, aR))
-        SetInt(aL, CheckedInt(int64_t(aL.IntVal()) + aR.IntVal()));
     else if (Fit(aL, aR))
         SetReal(aL, CheckedReal(aL.ToReal() + aR.ToReal()));
     else
@@ -146,13 +126,11 @@ bool CVexilOperators::Sub(CVexilVar& aL, const CVexilVar& aR)
     {
         const int32_t days = CVexilNumText::RoundToInt32(aL.DateVal() - aR.DateVal());
         if (days < std::numeric_limits<int16_t>::min() || days > std::numeric_limits<int16_t>::max())
-            CVexilError::RaiseRunError(ERunOverflow);
+            Overflow();
         SetInt(aL, days);
     }
     else if (aL.ValType() == EValDate && aR.ValType() == EValInt)
         SetDate(aL, CheckedDate(aL.DateVal() - aR.IntVal()));
-    else if (BothOf(EValInt, aL, aR))
-        SetInt(aL, CheckedInt(int64_t(aL.IntVal()) - aR.IntVal()));
     else if (Fit(aL, aR))
         SetReal(aL, CheckedReal(aL.ToReal() - aR.ToReal()));
     else

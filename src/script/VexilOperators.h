@@ -16,7 +16,29 @@ class CVexilOperators
 public:
     // aL becomes aL op aR for the binary operators 7, 17 to 21, 23 to 28 and 40. False (aL left
     // as it was) when the operand types do not fit the operator: the caller's error 1084.
-    static bool Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    static bool Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
+    {
+        // Int with Int is the commonest case of a run: done in line for the additive and
+        // comparing operators.
+        if (aL.ValType() == EValInt && aR.ValType() == EValInt)
+        {
+            const int32_t l = aL.IntVal();
+            const int32_t r = aR.IntVal();
+            switch (aOp)
+            {
+            case EOpcAdd: aL.SetIntVal(CheckedInt(int64_t(l) + r)); return true;
+            case EOpcSub: aL.SetIntVal(CheckedInt(int64_t(l) - r)); return true;
+            case EOpcEq: SetBool(aL, l == r); return true;
+            case EOpcNe: SetBool(aL, l != r); return true;
+            case EOpcGt: SetBool(aL, l > r); return true;
+            case EOpcGe: SetBool(aL, l >= r); return true;
+            case EOpcLt: SetBool(aL, l < r); return true;
+            case EOpcLe: SetBool(aL, l <= r); return true;
+            default: break;
+            }
+        }
+        return OtherBinary(aOp, aL, aR);
+    }
     // The Boolean negation; a value that is no Boolean counts as False.
     static void Not(CVexilVar& aVal);
     // An Int stays an Int; any other value becomes the Float of minus its real value.
@@ -70,6 +92,15 @@ public:
     }
 
 private:
+    // Binary for all but the cases done in line.
+    static bool OtherBinary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
+    static int32_t CheckedInt(int64_t aValue)
+    {
+        if (aValue < INT32_MIN || aValue > INT32_MAX)
+            Overflow();
+        return int32_t(aValue);
+    }
+    [[noreturn]] static void Overflow();
     static bool Compare(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
     static bool Arithmetic(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
     static bool Add(CVexilVar& aL, const CVexilVar& aR);

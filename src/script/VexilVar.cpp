@@ -69,54 +69,9 @@ QString CVexilVar::ObjDescr() const
     return QStringLiteral("CVexilVar type=") + TypeStr();
 }
 
-void CVexilVar::Construct(int32_t aType)
+void CVexilVar::Failed(const char* aContext, const char* aWhat) const
 {
-    CVexilError::CheckFailed(aType != EValUndef, this, QStringLiteral("Construct"), QStringLiteral("undef"));
-    iValType = aType;
-    iVal.iType = aType;
-}
-
-void CVexilVar::CheckType(int32_t aType, const char* aContext) const
-{
-    // The context text is made only on a failure: the interpreter sets values at every step.
-    if (iValType != aType)
-        CVexilError::CheckFailed(false, this, QString::fromLatin1(aContext), QStringLiteral("type"));
-}
-
-void CVexilVar::SetStrVal(const QString& aStr)
-{
-    CheckType(EValStr, "LetStrVal");
-    iVal.iStr = aStr;
-}
-
-void CVexilVar::SetIntVal(int32_t aInt)
-{
-    CheckType(EValInt, "LetIntVal");
-    iVal.iInt = aInt;
-}
-
-void CVexilVar::SetRealVal(double aReal)
-{
-    CheckType(EValReal, "LetRealVal");
-    iVal.iReal = aReal;
-}
-
-void CVexilVar::SetDateVal(double aDate)
-{
-    CheckType(EValDate, "LetDateVal");
-    iVal.iDate = aDate;
-}
-
-void CVexilVar::SetTimeVal(double aTime)
-{
-    CheckType(EValTime, "LetTimeVal");
-    iVal.iTime = aTime;
-}
-
-void CVexilVar::SetBooleanVal(bool aBool)
-{
-    CheckType(EValBool, "LetBooleanVal");
-    iVal.iBool = aBool;
+    CVexilError::CheckFailed(false, this, QString::fromLatin1(aContext), QString::fromLatin1(aWhat));
 }
 
 void CVexilVar::SetControlVal(TObjRef aControl)

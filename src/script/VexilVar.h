@@ -22,22 +22,52 @@ public:
 
     QString TypeStr() const;
     QString ObjDescr() const override;
-    void Construct(int32_t aType);
+    void Construct(int32_t aType)
+    {
+        if (aType == EValUndef)
+            Failed("Construct", "undef");
+        iValType = aType;
+        iVal.iType = aType;
+    }
     int32_t ValType() const { return iValType; }
 
     // Getters return the field whatever the type; setters check it.
     const QString& StrVal() const { return iVal.iStr; }
-    void SetStrVal(const QString& aStr);
+    void SetStrVal(const QString& aStr)
+    {
+        CheckType(EValStr, "LetStrVal");
+        iVal.iStr = aStr;
+    }
     int32_t IntVal() const { return iVal.iInt; }
-    void SetIntVal(int32_t aInt);
+    void SetIntVal(int32_t aInt)
+    {
+        CheckType(EValInt, "LetIntVal");
+        iVal.iInt = aInt;
+    }
     double RealVal() const { return iVal.iReal; }
-    void SetRealVal(double aReal);
+    void SetRealVal(double aReal)
+    {
+        CheckType(EValReal, "LetRealVal");
+        iVal.iReal = aReal;
+    }
     double DateVal() const { return iVal.iDate; }
-    void SetDateVal(double aDate);
+    void SetDateVal(double aDate)
+    {
+        CheckType(EValDate, "LetDateVal");
+        iVal.iDate = aDate;
+    }
     double TimeVal() const { return iVal.iTime; }
-    void SetTimeVal(double aTime);
+    void SetTimeVal(double aTime)
+    {
+        CheckType(EValTime, "LetTimeVal");
+        iVal.iTime = aTime;
+    }
     bool BooleanVal() const { return iVal.iBool; }
-    void SetBooleanVal(bool aBool);
+    void SetBooleanVal(bool aBool)
+    {
+        CheckType(EValBool, "LetBooleanVal");
+        iVal.iBool = aBool;
+    }
     const TObjRef& ControlVal() const { return iVal.iObj; }
     void SetControlVal(TObjRef aControl);
     const TObjRef& CardVal() const { return iVal.iObj; }
@@ -69,7 +99,13 @@ public:
 private:
     static bool CompatibleTypes(int32_t aType1, int32_t aType2);
     static int32_t ResultType(int32_t aType1, int32_t aType2);
-    void CheckType(int32_t aType, const char* aContext) const;
+    // The setters check the type at every step of a run: the texts are made only on a failure.
+    void CheckType(int32_t aType, const char* aContext) const
+    {
+        if (iValType != aType)
+            Failed(aContext, "type");
+    }
+    void Failed(const char* aContext, const char* aWhat) const;
     std::partial_ordering Order(const CVexilVar& aOther, const QString& aContext, bool aEquality) const;
     QString ObjName() const;
 

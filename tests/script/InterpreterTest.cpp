@@ -312,6 +312,29 @@ TEST_F(InterpreterTest, HostileByteCodeEndsInARunTimeError)
     EXPECT_FALSE(iInterp.Running());
 }
 
+TEST_F(InterpreterTest, ByteCodeRunsAsReadWhereverJumpsLead)
+{
+    // Faults count only when reached; a jump may land inside an instruction's operand.
+    struct Case
+    {
+        const char* Name;
+        const char* Hex;
+        const char* Ip;
+    } cases[] = {
+        {"no opcode behind a jump", "0000260000" "1E0900" "30" "270000", "12"},
+        {"stop in an operand", "0000260000" "1E0900" "0D0500" "270000", "10"},
+        // The operand pushes a value that the Pop of the code decoded before takes.
+        {"operand leading into code", "0000260000" "1E0A00" "0D002A" "0E0700" "2E" "270000", "18"},
+    };
+    for (const Case& c : cases)
+    {
+        iInterp.Reset();
+        iInterp.Execute(iOne, QString::fromLatin1(c.Hex));
+        EXPECT_FALSE(iInterp.Running()) << c.Name;
+        EXPECT_EQ(iInterp.ObjDescr(), QStringLiteral("CVexilInterpreter ip=") + QLatin1String(c.Ip)) << c.Name;
+    }
+}
+
 TEST_F(InterpreterTest, NestedHandlerCannotTakeTheCallersValues)
 {
     // The field's handler pops a value it did not push.
