@@ -2,6 +2,8 @@
 
 #include "model/VexilBlobStore.h"
 
+#include <limits>
+
 namespace
 {
 using CardOrderTest = StackFixture;
@@ -47,6 +49,25 @@ TEST_F(CardOrderTest, InsertsHalveTheGapThenRenumberOnce)
         EXPECT_EQ(numbers, c.NewNumbers) << c.What;
         EXPECT_EQ(OrderNums(), c.Final) << c.What;
     }
+}
+
+TEST_F(CardOrderTest, NumbersAreRenumberedBeforeAnAppendCouldOverflow)
+{
+    // A stack read from a file whose last card has nearly the largest order number.
+    AddCard(QStringLiteral("A"));
+    AddCard(QStringLiteral("B"));
+    const QByteArray high = QByteArray::number(std::numeric_limits<int32_t>::max() - 50);
+    QByteArray xml = XmlOf([&](CVexilXmlWriter& aWriter) { iStack->ExternalizeXml(aWriter); });
+    xml.replace("orderNum=\"200\"", "orderNum=\"" + high + "\"");
+    xml.replace("<Elem intKey=\"200\" type=\"12\"", "<Elem intKey=\"" + high + "\" type=\"12\"");
+    iStack = std::make_shared<CVexilStack>();
+    ReadXml(xml, *iStack);
+    iBg = iStack->Background(0);
+    ASSERT_EQ(OrderNums(), (std::vector<int32_t>{100, high.toInt()}));
+
+    AddCard(QStringLiteral("C"));
+    EXPECT_EQ(OrderNums(), (std::vector<int32_t>{100, 200, 300}));
+    EXPECT_EQ(Order(), QStringLiteral("A B C"));
 }
 
 TEST_F(CardOrderTest, MoveCardAndDeleteAll)
