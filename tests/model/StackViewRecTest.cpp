@@ -1,14 +1,8 @@
+#include "QStringPrinter.h"
 #include "StoredForms.h"
 #include "model/VexilStackViewRec.h"
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-void PrintTo(const QString& aText, std::ostream* aOut)
-{
-    *aOut << '"' << aText.toStdString() << '"';
-}
 
 namespace
 {
