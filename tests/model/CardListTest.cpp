@@ -2,20 +2,6 @@
 
 namespace
 {
-std::shared_ptr<CVexilArray> Columns(const std::vector<TControlRef>& aFields)
-{
-    auto columns = std::make_shared<CVexilArray>();
-    columns->Construct(0, EValInt);
-    for (const TControlRef& field : aFields)
-    {
-        TArrayElem elem;
-        columns->InitElem(elem);
-        elem.iVal.iInt = field->Id();
-        columns->CreateAtEnd(elem);
-    }
-    return columns;
-}
-
 // People live in towns; each town card lists its residents.
 class CardListTest : public StackFixture
 {
@@ -34,7 +20,7 @@ protected:
         iResidents->SetSelBackgroundId(iPeople->Id());
         iResidents->SetSelControlId(iTown->Id());
         iResidents->SetRefControlId(iTownName->Id());
-        iResidents->SetListCol(Columns({iName, iAge}));
+        iResidents->SetListCol(IntList({iName->Id(), iAge->Id()}));
         iStack->SetControlDynFlags();
     }
 

@@ -1,6 +1,4 @@
-#include "RaisedError.h"
-#include "RecordIo.h"
-#include "ScriptedPrompts.h"
+#include "StackFixture.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilFont.h"
 #include "model/VexilControl.h"
@@ -20,20 +18,6 @@ TControlRef NewControl(int32_t aId, const QString& aName, int32_t aConType)
     auto control = std::make_shared<CVexilControl>();
     control->Construct(aId, aName, aConType);
     return control;
-}
-
-std::shared_ptr<CVexilArray> IntList(const std::vector<int32_t>& aValues)
-{
-    auto array = std::make_shared<CVexilArray>();
-    array->Construct(0, EValInt);
-    for (int32_t value : aValues)
-    {
-        TArrayElem elem;
-        array->InitElem(elem);
-        elem.iVal.iInt = value;
-        array->CreateAtEnd(elem);
-    }
-    return array;
 }
 
 // A renderer that remembers nothing; only its existence matters here.

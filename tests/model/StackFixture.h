@@ -98,6 +98,21 @@ inline TValue Blob(int32_t aId)
 }
 }  // namespace Val
 
+// An array of integers without keys, such as the field ids of a card list's columns.
+inline std::shared_ptr<CVexilArray> IntList(const std::vector<int32_t>& aValues)
+{
+    auto array = std::make_shared<CVexilArray>();
+    array->Construct(0, EValInt);
+    for (const int32_t value : aValues)
+    {
+        TArrayElem elem;
+        array->InitElem(elem);
+        elem.iVal.iInt = value;
+        array->CreateAtEnd(elem);
+    }
+    return array;
+}
+
 class StackFixture : public ::testing::Test
 {
 protected:
