@@ -527,10 +527,12 @@ void CVexilBlobStore::SetNewStartPos(int32_t aPos)
                 blob = ReadFromFile(RequireFile(context), elem.IntKey, elem.iVal.iInt, false);
             moving.emplace_back(std::move(blob), cached);
         }
-        // They live in memory until the next commit places them behind the new start.
+        // They live in memory until the next commit places them behind the new start. All
+        // leave the file before any is cached, so caching one cannot evict another.
+        for (const auto& [blob, cached] : moving)
+            SetTabIndex(blob->Id(), UndefLong);
         for (const auto& [blob, cached] : moving)
         {
-            SetTabIndex(blob->Id(), UndefLong);
             if (!cached)
                 CacheBlob(blob);
             iMoved.push_back(blob->Id());

@@ -336,6 +336,29 @@ TEST_F(BlobStoreTest, MovedRecordsArePlacedBeforeNewOnes)
     EXPECT_EQ(Places(store, {5, 8, 3}), (TPlaces{{300, 100}, {200, 100}, {400, 100}}));
 }
 
+TEST_F(BlobStoreTest, ANewStartKeepsEveryMovedBlobWhenTheCacheIsFull)
+{
+    // Blob 2 is cached and unchanged, blob 1 is not cached: caching 1 for the move must not
+    // drop 2, which has to move too.
+    const QString name = File("s.bin");
+    const int32_t tablePos = MakeFile(name, 9);
+    CVexilBlobStore store;
+    Load(store, name, tablePos);
+    for (int32_t id = 2; id <= 9; ++id)
+        store.ReadBlob(id);
+    store.SetNewStartPos(300);
+    store.File()->SeekPos(0);
+    store.File()->WriteRawBytes(QByteArray(300, 'S'));
+    store.Commit();
+    EXPECT_EQ(Places(store, {1, 2}), (TPlaces{{1000, 100}, {1100, 100}}));
+
+    const int32_t newTablePos = SaveTable(store);
+    CVexilBlobStore read;
+    Load(read, name, newTablePos);
+    for (const int32_t id : {1, 2})
+        EXPECT_EQ(read.ReadBlob(id)->Bytes(), NewBlob(id)->Bytes()) << id;
+}
+
 TEST_F(BlobStoreTest, TheCacheDropsTheOldestUnpinnedBlobFirst)
 {
     const QString name = File("s.bin");
