@@ -215,10 +215,12 @@ bool CVexilCard::StoreValue(int32_t aControlId, const TValue& aVal)
         const bool sameBlob = old.iType == EValBlobId && aVal.iType == EValBlobId && old.iInt == aVal.iInt;
         if (!sameBlob)
         {
-            if (old.iType == EValBlobId)
-                ReleaseBlob(old.iInt);
+            // The new reference first: releasing a sample releases its picture, which may be
+            // the new value and must not be deleted on the way.
             if (aVal.iType == EValBlobId)
                 AddBlobRef(aVal.iInt);
+            if (old.iType == EValBlobId)
+                ReleaseBlob(old.iInt);
         }
         iValues->WriteLastVal(index + 1, aVal);
         return true;

@@ -217,6 +217,25 @@ TEST_F(CardTest, PictureReferencesFollowTheValue)
     EXPECT_FALSE(store.HasBlob(b->Id()));
 }
 
+TEST_F(CardTest, ReplacingASampleByItsPictureKeepsThePicture)
+{
+    // The picture is held only by its sample, which the field shows.
+    const TControlRef picture = AddField(QStringLiteral("Picture"), EConTypePicture);
+    const TCardRef card = AddCard(QStringLiteral("A"));
+    const TBlobRef original = AddPicture();
+    const TBlobRef sample = AddPicture();
+    original->SetSampleId(sample->Id());
+    sample->SetOriginalId(original->Id());
+    original->IncRefCount();
+    card->SetControlVal(picture->Id(), Val::Blob(sample->Id()));
+
+    card->SetControlVal(picture->Id(), Val::Blob(original->Id()));
+    CVexilBlobStore& store = *iStack->BlobStore();
+    EXPECT_FALSE(store.HasBlob(sample->Id()));
+    ASSERT_TRUE(store.HasBlob(original->Id()));
+    EXPECT_EQ(original->RefCount(), 1);
+}
+
 TEST_F(CardTest, DeletingAFieldReleasesItsPictures)
 {
     const TControlRef picture = AddField(QStringLiteral("Picture"), EConTypePicture);
