@@ -40,25 +40,46 @@ bool Convertible(int32_t aFrom, int32_t aTarget)
 }
 }  // namespace
 
+void CVexilInterpreter::Run()
+{
+    const uint64_t run = iRunId;
+    for (;;)
+    {
+        if (iAttention && !Attend(run))
+            return;
+        const TInstr instr = iCode.Instrs()[iPc++];
+        if ((iInstrCount += instr.Weight) >= kProgressStep)
+            ProgressStep();
+        // Variables, numbers, their operators and the jumps of loops here; the others in Step.
+        switch (instr.Op)
+        {
+        case EInsPushLocal: ExecPushVar(instr.Arg); break;
+        case EInsStoreLocal: ExecStoreVar(instr.Arg); break;
+        case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), instr.Arg); break;
+        case EOpcLine: iLineIndex = instr.Arg; break;
+        case EOpcJump: iPc = instr.Arg; break;
+        case EOpcJumpIfFalse: ExecJumpIfFalse(instr.Arg); break;
+        // One case per operator: each gets the operator's own code.
+        case EOpcEq: ExecBinary(EOpcEq); break;
+        case EOpcNe: ExecBinary(EOpcNe); break;
+        case EOpcGt: ExecBinary(EOpcGt); break;
+        case EOpcGe: ExecBinary(EOpcGe); break;
+        case EOpcLt: ExecBinary(EOpcLt); break;
+        case EOpcLe: ExecBinary(EOpcLe); break;
+        case EOpcAdd: ExecBinary(EOpcAdd); break;
+        case EOpcSub: ExecBinary(EOpcSub); break;
+        default:
+            if (!Step(instr))
+                return;
+            break;
+        }
+    }
+}
+
 bool CVexilInterpreter::Step(TInstr aInstr)
 {
     switch (aInstr.Op)
     {
-    case EInsPushLocal: ExecPushVar(aInstr.Arg); break;
-    case EInsStoreLocal: ExecStoreVar(aInstr.Arg); break;
-    case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), aInstr.Arg); break;
-    case EOpcLine: iLineIndex = aInstr.Arg; break;
-    case EOpcJump: iPc = aInstr.Arg; break;
-    case EOpcJumpIfFalse: ExecJumpIfFalse(aInstr.Arg); break;
-    // One case per operator: each gets the operator's own code.
-    case EOpcEq: ExecBinary(EOpcEq); break;
-    case EOpcNe: ExecBinary(EOpcNe); break;
-    case EOpcGt: ExecBinary(EOpcGt); break;
-    case EOpcGe: ExecBinary(EOpcGe); break;
-    case EOpcLt: ExecBinary(EOpcLt); break;
-    case EOpcLe: ExecBinary(EOpcLe); break;
-    case EOpcAdd: ExecBinary(EOpcAdd); break;
-    case EOpcSub: ExecBinary(EOpcSub); break;
     case EOpcMul: ExecBinary(EOpcMul); break;
     case EOpcDiv: ExecBinary(EOpcDiv); break;
     case EOpcAnd: ExecBinary(EOpcAnd); break;
@@ -149,15 +170,20 @@ void CVexilInterpreter::ExecBinary(EOpcCode aOp)
     CVexilVar& left = iStack[iSp - 2];
     const CVexilVar& right = iStack[iSp - 1];
     if (!CVexilOperators::Binary(aOp, left, right))
-        RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(left), TypeName(right));
+        OperandTypesError(left, right);
     Drop();
+}
+
+void CVexilInterpreter::OperandTypesError(const CVexilVar& aL, const CVexilVar& aR)
+{
+    RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(aL), TypeName(aR));
 }
 
 void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
 {
     const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
-        RunError("ExecJumpIfFalse", EMsgWrongValType, TypeName(cond));
+        WrongType("ExecJumpIfFalse", cond);
     if (!cond.BooleanVal())
         iPc = aTarget;
     Drop();
@@ -201,6 +227,11 @@ void CVexilInterpreter::ExecAnswer()
     CallingOut();
     if (IVexilPrompts* prompts = CVexilPrompts::Current())
         prompts->Notice(text);
+}
+
+void CVexilInterpreter::WrongType(const char* aStep, const CVexilVar& aVal)
+{
+    RunError(aStep, EMsgWrongValType, TypeName(aVal));
 }
 
 // ---- Designators ----

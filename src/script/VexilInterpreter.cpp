@@ -130,21 +130,6 @@ void CVexilInterpreter::LoadCode(const TObjRef& aObj, const QString& aHexCode, c
     iCode = CVexilHandlerCode::FromHex(aHexCode);
 }
 
-void CVexilInterpreter::Run()
-{
-    const uint64_t run = iRunId;
-    for (;;)
-    {
-        if (iAttention && !Attend(run))
-            return;
-        const TInstr instr = iCode.Instrs()[iPc++];
-        if ((iInstrCount += instr.Weight) >= kProgressStep)
-            ProgressStep();
-        if (!Step(instr))
-            return;
-    }
-}
-
 bool CVexilInterpreter::Attend(uint64_t aRun)
 {
     iAttention = false;

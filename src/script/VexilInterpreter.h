@@ -122,6 +122,8 @@ private:
     void CheckPresent(const CVexilStack& aStack, const CVexilObject* aObj);
     [[noreturn]] void RunError(const char* aStep, int32_t aMsgId, const QString& aParam1,
                                const QString& aParam2 = {});
+    [[noreturn]] void WrongType(const char* aStep, const CVexilVar& aVal);
+    [[noreturn]] void OperandTypesError(const CVexilVar& aL, const CVexilVar& aR);
     [[noreturn]] void CausedRunError(const CVexilException& aCause);
     // Byte code that breaks the machine's rules.
     [[noreturn]] static void Violation();

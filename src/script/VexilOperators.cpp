@@ -168,8 +168,19 @@ void CVexilOperators::SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj)
     aVar.SetVal(val);
 }
 
+void CVexilOperators::SetStr(CVexilVar& aVar, const QString& aStr)
+{
+    Retype(aVar, EValStr);
+    aVar.SetStrVal(aStr);
+}
+
+void CVexilOperators::CopyHeld(CVexilVar& aTo, const CVexilVar& aFrom)
+{
+    aTo = aFrom;
+}
+
 void CVexilOperators::Clear(CVexilVar& aVar)
 {
-    if (aVar.ValType() != EValUndef)
+    if (aVar.ValType() != EValUndef || !aVar.Val().iStr.isNull() || aVar.Val().iObj)
         aVar = CVexilVar();
 }

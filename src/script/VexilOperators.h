@@ -65,11 +65,7 @@ public:
         Retype(aVar, EValBool);
         aVar.SetBooleanVal(aBool);
     }
-    static void SetStr(CVexilVar& aVar, const QString& aStr)
-    {
-        Retype(aVar, EValStr);
-        aVar.SetStrVal(aStr);
-    }
+    static void SetStr(CVexilVar& aVar, const QString& aStr);
     static void SetObj(CVexilVar& aVar, int32_t aType, TObjRef aObj);
     // aTo becomes a copy of aFrom; a number or date is copied without touching text or object.
     static void Copy(CVexilVar& aTo, const CVexilVar& aFrom)
@@ -79,7 +75,7 @@ public:
         case EValInt: SetInt(aTo, aFrom.IntVal()); break;
         case EValReal: SetReal(aTo, aFrom.RealVal()); break;
         case EValBool: SetBool(aTo, aFrom.BooleanVal()); break;
-        default: aTo = aFrom; break;
+        default: CopyHeld(aTo, aFrom); break;
         }
     }
     // Back to the state of a new variable: no type, nothing held.
@@ -88,10 +84,12 @@ public:
     static void Release(CVexilVar& aVar)
     {
         if (!aVar.Val().iStr.isNull() || aVar.Val().iObj)
-            aVar = CVexilVar();
+            Clear(aVar);
     }
 
 private:
+    // Copy of a value that may hold a text or an object.
+    static void CopyHeld(CVexilVar& aTo, const CVexilVar& aFrom);
     // Binary for all but the cases done in line.
     static bool OtherBinary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR);
     static int32_t CheckedInt(int64_t aValue)
