@@ -162,6 +162,20 @@ TEST_F(InstructionTest, ForEachCardWalksTheStackOrder)
     EXPECT_EQ(ValueOf(iOne, iText), QStringLiteral("One,Two,Three,321"));
 }
 
+TEST_F(ScriptFixture, ForEachCardOfAStackWithoutCardsRunsTheBodyNever)
+{
+    SetScript(*iStack, {QStringLiteral("On t"), QStringLiteral("n = 0"), QStringLiteral("Repeat For Each Card c"),
+                        QStringLiteral("n = n + 1"), QStringLiteral("End Repeat"), QStringLiteral("Answer n"),
+                        QStringLiteral("End")});
+    QString hex;
+    int32_t cursor = 0;
+    ASSERT_TRUE(iStack->Script()->ReadStr(QStringLiteral("t"), hex, cursor));
+    ScriptedPrompts::Instance().ExpectNotice();
+    iInterp.Execute(iStack, hex);
+    EXPECT_EQ(ScriptedPrompts::Instance().Notices(), QStringList{QStringLiteral("0")});
+    EXPECT_FALSE(iInterp.Running());
+}
+
 TEST_F(InstructionTest, ForEachCardOfABackgroundSkipsOtherCards)
 {
     const TControlSetRef other = AddBackground(QStringLiteral("Other"));
