@@ -1,6 +1,4 @@
-#include "RaisedError.h"
-#include "RecordIo.h"
-#include "ScriptedPrompts.h"
+#include "StackFixture.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilFont.h"
 #include "model/VexilControlSet.h"
@@ -206,23 +204,12 @@ TEST(ControlSet, WrongIdsAreAssertions)
 TEST(ControlSet, KeyIndexComesFromItsOwnStack)
 {
     // Two stacks with a key index of the same id: each background finds its own stack's.
-    auto keyIndexIn = [](CVexilStack& aStack) {
-        auto sortKey = std::make_shared<CVexilSortKey>();
-        sortKey->Contruct(40, QStringLiteral("K"), 0);
-        aStack.AddSortKey(sortKey);
-        auto keyIndex = std::make_shared<CVexilArray>();
-        keyIndex->Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
-        keyIndex->SetSortKeyId(40);
-        keyIndex->SetId(41);
-        aStack.AddKeyIndex(keyIndex);
-        return keyIndex;
-    };
     CVexilStack first;
     first.Construct(QStringLiteral("First"));
     CVexilStack second;
     second.Construct(QStringLiteral("Second"));
-    const auto firstIndex = keyIndexIn(first);
-    const auto secondIndex = keyIndexIn(second);
+    const auto firstIndex = AddKeyIndex40(first);
+    const auto secondIndex = AddKeyIndex40(second);
     for (auto [stack, index] : {std::pair{&first, firstIndex}, std::pair{&second, secondIndex}})
     {
         const TControlSetRef background = stack->Background(0);

@@ -113,6 +113,23 @@ inline std::shared_ptr<CVexilArray> IntList(const std::vector<int32_t>& aValues)
     return array;
 }
 
+// A sort key of id 40 on background 0 with the parts (type, field, way, len each) and its key
+// index of id 41, added to aStack; two stacks may hold the same ids.
+inline std::shared_ptr<CVexilArray> AddKeyIndex40(CVexilStack& aStack, const std::vector<TKeyPart>& aParts = {})
+{
+    auto sortKey = std::make_shared<CVexilSortKey>();
+    sortKey->Contruct(40, QStringLiteral("K"), 0);
+    for (const TKeyPart& part : aParts)
+        sortKey->AddKeyPart(part.Type, part.ControlId, part.Way, part.Len);
+    aStack.AddSortKey(sortKey);
+    auto keyIndex = std::make_shared<CVexilArray>();
+    keyIndex->Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
+    keyIndex->SetSortKeyId(40);
+    keyIndex->SetId(41);
+    aStack.AddKeyIndex(keyIndex);
+    return keyIndex;
+}
+
 class StackFixture : public ::testing::Test
 {
 protected:

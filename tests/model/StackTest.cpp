@@ -238,15 +238,7 @@ TEST_F(StackTest, KeyIndexOrdersByItsOwnStacksSortKey)
     // follows the sort key of the stack it was added to.
     const TControlRef name = AddField(QStringLiteral("Name"), EConTypeText);
     auto keyIndexFor = [&](CVexilStack& aStack, int32_t aWay) {
-        auto sortKey = std::make_shared<CVexilSortKey>();
-        sortKey->Contruct(40, QStringLiteral("K"), 0);
-        sortKey->AddKeyPart(EConTypeText, name->Id(), aWay, 3);
-        aStack.AddSortKey(sortKey);
-        auto keyIndex = std::make_shared<CVexilArray>();
-        keyIndex->Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
-        keyIndex->SetSortKeyId(40);
-        keyIndex->SetId(41);
-        aStack.AddKeyIndex(keyIndex);
+        const auto keyIndex = AddKeyIndex40(aStack, {{EConTypeText, name->Id(), aWay, 3, 0}});
         for (const char* key : {"AAA         1", "BBB         2"})
         {
             TArrayElem elem;
