@@ -5,6 +5,20 @@
 
 namespace
 {
+bool IsComparison(uint8_t aOp)
+{
+    switch (aOp)
+    {
+    case EOpcEq:
+    case EOpcNe:
+    case EOpcGt:
+    case EOpcGe:
+    case EOpcLt:
+    case EOpcLe: return true;
+    default: return false;
+    }
+}
+
 bool HasTarget(uint8_t aOp)
 {
     switch (aOp)
@@ -52,7 +66,7 @@ private:
             if (iIndexAt[size_t(at)] >= 0)
             {
                 if (at != aStart)
-                    iCode.iInstrs.push_back(TInstr{EInsContinue, 0, 0, at, at});
+                    iCode.iInstrs.push_back(TInstr{EInsContinue, EInsContinue, 0, 0, at, at});
                 return;
             }
             iIndexAt[size_t(at)] = int32_t(iCode.iInstrs.size());
@@ -76,7 +90,7 @@ private:
     // Reads one instruction with the reader's checks.
     void DecodeOne(TInstr& aInstr)
     {
-        aInstr.Opc = iReader.Byte();
+        aInstr.Base = iReader.Byte();
         iReader.JumpTo(aInstr.Start);
         aInstr.Op = iReader.Op();
         switch (aInstr.Op)
@@ -111,7 +125,7 @@ private:
         if (next != EOpcPushVar && next != EOpcStoreVar)
             return;
         iReader.Byte();
-        aInstr.Op = next == EOpcPushVar ? EInsPushLocal : EInsStoreLocal;
+        aInstr.Op = aInstr.Base = next == EOpcPushVar ? EInsPushLocal : EInsStoreLocal;
         aInstr.Weight = 2;
     }
 
@@ -127,5 +141,46 @@ CVexilHandlerCode CVexilHandlerCode::FromHex(const QString& aHex)
     reader.Start();
     CVexilHandlerCode code;
     TDecoder(code, reader).Decode();
+    code.Group();
     return code;
+}
+
+void CVexilHandlerCode::Group()
+{
+    for (size_t i = 0; i < iInstrs.size(); ++i)
+    {
+        for (const uint8_t kind : {EInsLineIfInts, EInsLineSetInt, EInsLineJump, EInsIfInts, EInsSetInt})
+        {
+            const int32_t length = GroupAt(i, kind);
+            if (length == 0)
+                continue;
+            TInstr& head = iInstrs[i];
+            head.Op = kind;
+            for (size_t k = i + 1; k < i + size_t(length); ++k)
+                head.Rest += iInstrs[k].Weight;
+            break;
+        }
+    }
+}
+
+int32_t CVexilHandlerCode::GroupAt(size_t aIndex, uint8_t aKind) const
+{
+    // The instruction at aAt; a fault is none.
+    const auto base = [&](size_t aAt) {
+        return aAt < iInstrs.size() && iInstrs[aAt].Op != EInsFault ? iInstrs[aAt].Base : uint8_t(0);
+    };
+    size_t at = aIndex;
+    if (aKind == EInsLineIfInts || aKind == EInsLineSetInt || aKind == EInsLineJump)
+    {
+        if (base(at++) != EOpcLine)
+            return 0;
+        if (aKind == EInsLineJump)
+            return base(at) == EOpcJump ? 2 : 0;
+    }
+    if (base(at) != EInsPushLocal || (base(at + 1) != EInsPushLocal && base(at + 1) != EOpcPushInt))
+        return 0;
+    const bool fits = aKind == EInsIfInts || aKind == EInsLineIfInts
+                          ? IsComparison(base(at + 2)) && base(at + 3) == EOpcJumpIfFalse
+                          : (base(at + 2) == EOpcAdd || base(at + 2) == EOpcSub) && base(at + 3) == EInsStoreLocal;
+    return fits ? int32_t(at + 4 - aIndex) : 0;
 }

@@ -18,14 +18,23 @@ enum EInstr : uint8_t
     EInsFault,
     // Decoding met code decoded before: continue there; no instruction of its own.
     EInsContinue,
+    // The first instruction of a group that runs as one step when it can neither fail nor
+    // reach a progress step; otherwise the first instruction (Base) runs alone and the others
+    // follow as they are. "Value" is a PushLocal or a PushInt.
+    EInsIfInts,      // PushLocal, Value, a comparison, JumpIfFalse
+    EInsLineIfInts,  // Line, then as EInsIfInts
+    EInsSetInt,      // PushLocal, Value, Add or Sub, StoreLocal
+    EInsLineSetInt,  // Line, then as EInsSetInt
+    EInsLineJump,    // Line, Jump
 };
 
 // One instruction with its operand decoded and checked.
 struct TInstr
 {
     uint8_t Op = 0;      // an EOpcCode or an EInstr
-    uint8_t Opc = 0;     // of a fault: the opcode read, 0 when none
+    uint8_t Base = 0;    // the instruction itself: the first of a group, the opcode read of a fault
     uint8_t Weight = 1;  // the byte code instructions it stands for
+    uint8_t Rest = 0;    // of the first of a group: the weight of the others
     int32_t Arg = 0;     // word, local index, constant index, instruction index of a target, error
     int32_t Start = 0;   // byte offset in the code
 };
@@ -52,6 +61,10 @@ public:
 
 private:
     class TDecoder;
+    // Marks the groups.
+    void Group();
+    // The length of the group of this kind at aIndex; 0 when the instructions there form none.
+    int32_t GroupAt(size_t aIndex, uint8_t aKind) const;
 
     std::vector<TInstr> iInstrs;
     std::vector<QString> iStrConsts;

@@ -40,6 +40,51 @@ bool Convertible(int32_t aFrom, int32_t aTarget)
 }
 }  // namespace
 
+inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) const
+{
+    if (aInstr.Base == EOpcPushInt)
+    {
+        aValue = aInstr.Arg;
+        return true;
+    }
+    if (uint32_t(aInstr.Arg) >= uint32_t(iNumLocals))
+        return false;
+    const CVexilVar& var = iStack[size_t(iBp + aInstr.Arg)];
+    aValue = var.IntVal();
+    return var.ValType() == EValInt;
+}
+
+// PushLocal, Value, a comparison, JumpIfFalse from aAt on.
+inline bool CVexilInterpreter::RunIfInts(int32_t aAt, int32_t aRest)
+{
+    const TInstr* group = iCode.Instrs() + aAt;
+    int32_t l = 0;
+    int32_t r = 0;
+    // The values would take two slots.
+    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r))
+        return false;
+    iPc = CVexilOperators::CompareInts(EOpcCode(group[2].Base), l, r) ? aAt + 4 : group[3].Arg;
+    iInstrCount += aRest;
+    return true;
+}
+
+// PushLocal, Value, Add or Sub, StoreLocal from aAt on.
+inline bool CVexilInterpreter::RunSetInt(int32_t aAt, int32_t aRest)
+{
+    const TInstr* group = iCode.Instrs() + aAt;
+    int32_t l = 0;
+    int32_t r = 0;
+    int32_t result = 0;
+    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r) ||
+        !CVexilOperators::AddInts(EOpcCode(group[2].Base), l, r, result) ||
+        uint32_t(group[3].Arg) >= uint32_t(iNumLocals))
+        return false;
+    CVexilOperators::SetInt(iStack[size_t(iBp + group[3].Arg)], result);
+    iPc = aAt + 4;
+    iInstrCount += aRest;
+    return true;
+}
+
 void CVexilInterpreter::Run()
 {
     const uint64_t run = iRunId;
@@ -59,6 +104,33 @@ void CVexilInterpreter::Run()
         case EOpcLine: iLineIndex = instr.Arg; break;
         case EOpcJump: iPc = instr.Arg; break;
         case EOpcJumpIfFalse: ExecJumpIfFalse(instr.Arg); break;
+        // Groups: the first instruction alone when the group cannot run as one.
+        case EInsIfInts:
+            if (!GroupMayRun(instr) || !RunIfInts(iPc - 1, instr.Rest))
+                ExecPushVar(instr.Arg);
+            break;
+        case EInsSetInt:
+            if (!GroupMayRun(instr) || !RunSetInt(iPc - 1, instr.Rest))
+                ExecPushVar(instr.Arg);
+            break;
+        case EInsLineIfInts:
+            iLineIndex = instr.Arg;
+            if (GroupMayRun(instr))
+                RunIfInts(iPc, instr.Rest);
+            break;
+        case EInsLineSetInt:
+            iLineIndex = instr.Arg;
+            if (GroupMayRun(instr))
+                RunSetInt(iPc, instr.Rest);
+            break;
+        case EInsLineJump:
+            iLineIndex = instr.Arg;
+            if (GroupMayRun(instr))
+            {
+                iPc = iCode.Instrs()[iPc].Arg;
+                iInstrCount += instr.Rest;
+            }
+            break;
         // One case per operator: each gets the operator's own code.
         case EOpcEq: ExecBinary(EOpcEq); break;
         case EOpcNe: ExecBinary(EOpcNe); break;
@@ -126,7 +198,7 @@ bool CVexilInterpreter::Step(TInstr aInstr)
 void CVexilInterpreter::ExecFault(TInstr aInstr)
 {
     // The checks that come before the operand is read.
-    if ((aInstr.Opc == EOpcEnter && iBp != UndefInt) || (aInstr.Opc == EOpcReturn && iBp == UndefInt))
+    if ((aInstr.Base == EOpcEnter && iBp != UndefInt) || (aInstr.Base == EOpcReturn && iBp == UndefInt))
         Violation();
     CVexilError::RaiseRunError(aInstr.Arg, QStringLiteral("CVexilCodeReader"));
 }
@@ -164,7 +236,7 @@ bool CVexilInterpreter::ExecReturn(int32_t aCount)
 
 // ---- Values and variables ----
 
-void CVexilInterpreter::ExecBinary(EOpcCode aOp)
+inline void CVexilInterpreter::ExecBinary(EOpcCode aOp)
 {
     NeedValues(2);
     CVexilVar& left = iStack[iSp - 2];
@@ -179,7 +251,7 @@ void CVexilInterpreter::OperandTypesError(const CVexilVar& aL, const CVexilVar& 
     RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(aL), TypeName(aR));
 }
 
-void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
+inline void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
 {
     const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
@@ -189,7 +261,7 @@ void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
     Drop();
 }
 
-void CVexilInterpreter::ExecPushVar(int32_t aIndex)
+inline void CVexilInterpreter::ExecPushVar(int32_t aIndex)
 {
     CVexilVar& var = Local(aIndex);
     // A variable never assigned reads as the empty String.
@@ -198,7 +270,7 @@ void CVexilInterpreter::ExecPushVar(int32_t aIndex)
     CVexilOperators::Copy(PushSlot(), var);
 }
 
-void CVexilInterpreter::ExecStoreVar(int32_t aIndex)
+inline void CVexilInterpreter::ExecStoreVar(int32_t aIndex)
 {
     CVexilVar& var = Local(aIndex);
     NeedValues(1);

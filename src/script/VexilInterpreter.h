@@ -163,6 +163,12 @@ private:
 
     // The instructions (VexilInstructions.cpp); false when the run ended.
     bool Step(TInstr aInstr);
+    // A group runs as one step when no check and no progress step is due inside it, and when
+    // its values are Ints that need no other checks. Returns false otherwise, having done nothing.
+    bool GroupMayRun(const TInstr& aHead) const { return !iAttention && iInstrCount + aHead.Rest < kProgressStep; }
+    bool IntValue(const TInstr& aInstr, int32_t& aValue) const;
+    bool RunIfInts(int32_t aAt, int32_t aRest);
+    bool RunSetInt(int32_t aAt, int32_t aRest);
     void ExecFault(TInstr aInstr);
     void ExecEnter(int32_t aCount);
     bool ExecReturn(int32_t aCount);

@@ -24,20 +24,45 @@ public:
         {
             const int32_t l = aL.IntVal();
             const int32_t r = aR.IntVal();
+            int32_t sum = 0;
             switch (aOp)
             {
-            case EOpcAdd: aL.SetIntVal(CheckedInt(int64_t(l) + r)); return true;
-            case EOpcSub: aL.SetIntVal(CheckedInt(int64_t(l) - r)); return true;
-            case EOpcEq: SetBool(aL, l == r); return true;
-            case EOpcNe: SetBool(aL, l != r); return true;
-            case EOpcGt: SetBool(aL, l > r); return true;
-            case EOpcGe: SetBool(aL, l >= r); return true;
-            case EOpcLt: SetBool(aL, l < r); return true;
-            case EOpcLe: SetBool(aL, l <= r); return true;
+            case EOpcAdd:
+            case EOpcSub:
+                if (!AddInts(aOp, l, r, sum))
+                    Overflow();
+                aL.SetIntVal(sum);
+                return true;
+            case EOpcEq:
+            case EOpcNe:
+            case EOpcGt:
+            case EOpcGe:
+            case EOpcLt:
+            case EOpcLe: SetBool(aL, CompareInts(aOp, l, r)); return true;
             default: break;
             }
         }
         return OtherBinary(aOp, aL, aR);
+    }
+    // aL + aR or aL - aR (aOp Add or Sub) into aResult; false when it overflows 32 bits.
+    static bool AddInts(EOpcCode aOp, int32_t aL, int32_t aR, int32_t& aResult)
+    {
+        const int64_t result = aOp == EOpcAdd ? int64_t(aL) + aR : int64_t(aL) - aR;
+        aResult = int32_t(result);
+        return result == aResult;
+    }
+    // aL compared with aR by the comparison aOp.
+    static bool CompareInts(EOpcCode aOp, int32_t aL, int32_t aR)
+    {
+        switch (aOp)
+        {
+        case EOpcEq: return aL == aR;
+        case EOpcNe: return aL != aR;
+        case EOpcGt: return aL > aR;
+        case EOpcGe: return aL >= aR;
+        case EOpcLt: return aL < aR;
+        default: return aL <= aR;
+        }
     }
     // The Boolean negation; a value that is no Boolean counts as False.
     static void Not(CVexilVar& aVal);
