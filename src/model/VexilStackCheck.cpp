@@ -213,11 +213,22 @@ QString SortKeyFault(const CVexilStack& aStack, const CVexilSortKey& aSortKey)
     int32_t cursor = 0;
     TControlRef control;
     for (bool more = aSortKey.GetFirstKeyPart(part, cursor); more; more = aSortKey.GetNextKeyPart(part, cursor))
+    {
         if (!background->GetControl(part.ControlId, control))
             return QStringLiteral("sort key ") + Num(aSortKey.Id()) + QStringLiteral(" field ") + Num(part.ControlId);
+        // Only these types make key strings; comparing another would stop at an assertion.
+        if (part.Type < EConTypeText || part.Type > EConTypeBoolean)
+            return QStringLiteral("sort key ") + Num(aSortKey.Id()) + QStringLiteral(" type ") + Num(part.Type);
+    }
     return {};
 }
 }  // namespace
+
+void CVexilStackCheck::CheckSortKeys(const CVexilStack& aStack, const CVexilObject& aSource, const QString& aContext)
+{
+    const QString fault = SortKeysFault(aStack);
+    CVexilError::CheckStruct(fault.isEmpty(), &aSource, aContext, fault);
+}
 
 void CVexilStackCheck::CheckStructure(const CVexilStack& aStack, const CVexilObject& aSource, const QString& aContext)
 {
@@ -231,13 +242,22 @@ void CVexilStackCheck::CheckPictures(const CVexilStack& aStack, const CVexilObje
     CVexilError::CheckStruct(fault.isEmpty(), &aSource, aContext, fault);
 }
 
-QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
+QString CVexilStackCheck::SortKeysFault(const CVexilStack& aStack)
 {
     QString fault = ObjectsFault<CVexilControlSet>(*aStack.iBackground, EValControlSet, QStringLiteral("background"));
     if (fault.isEmpty())
         fault = ObjectsFault<CVexilSortKey>(*aStack.iSortKey, EValSortKey, QStringLiteral("sort key"));
-    if (fault.isEmpty())
-        fault = ObjectsFault<CVexilArray>(*aStack.iKeyIndex, EValArray, QStringLiteral("key index"));
+    TSortKeyRef sortKey;
+    int32_t cursor = 0;
+    for (bool more = fault.isEmpty() && aStack.GetFirstSortKey(sortKey, cursor); more && fault.isEmpty();
+         more = aStack.GetNextSortKey(sortKey, cursor))
+        fault = SortKeyFault(aStack, *sortKey);
+    return fault;
+}
+
+QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
+{
+    QString fault = ObjectsFault<CVexilArray>(*aStack.iKeyIndex, EValArray, QStringLiteral("key index"));
     if (!fault.isEmpty())
         return fault;
     if (aStack.iCard->Flags() != 0 || aStack.iCard->ElemType() != EValCard)
@@ -248,11 +268,7 @@ QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
         fault = OrderIndexFault(*aStack.iOrderIndex, cards);
     if (fault.isEmpty())
         fault = NameIndexFault(*aStack.iNameIndex, cards);
-    TSortKeyRef sortKey;
     int32_t cursor = 0;
-    for (bool more = aStack.GetFirstSortKey(sortKey, cursor); more && fault.isEmpty();
-         more = aStack.GetNextSortKey(sortKey, cursor))
-        fault = SortKeyFault(aStack, *sortKey);
     std::shared_ptr<CVexilArray> keyIndex;
     for (bool more = aStack.GetFirstKeyIndex(keyIndex, cursor); more && fault.isEmpty();
          more = aStack.GetNextKeyIndex(keyIndex, cursor))

@@ -43,20 +43,27 @@ private:
 };
 
 // While a stack is read, sort-key-ordered arrays find their sort keys in that stack, never in
-// another stack that is open at the same time.
+// another stack that is open at the same time, and only once the sort keys read are checked:
+// an array ordered before that finds none, which makes it a structural error.
 class TSortKeyScope
 {
 public:
-    explicit TSortKeyScope(CVexilArray::TSortKeyLookup aLookup) : iPrevious(CVexilArray::SortKeyLookup())
+    explicit TSortKeyScope(CVexilArray::TSortKeyLookup aLookup)
+        : iPrevious(CVexilArray::SortKeyLookup()), iLookup(std::move(aLookup))
     {
-        CVexilArray::SetSortKeyLookup(std::move(aLookup));
+        CVexilArray::SetSortKeyLookup(
+            [this](int32_t aId) { return iChecked ? iLookup(aId) : CVexilArray::TSortKeyLookup::result_type(); });
     }
     ~TSortKeyScope() { CVexilArray::SetSortKeyLookup(std::move(iPrevious)); }
     TSortKeyScope(const TSortKeyScope&) = delete;
     TSortKeyScope& operator=(const TSortKeyScope&) = delete;
 
+    void SortKeysChecked() { iChecked = true; }
+
 private:
     CVexilArray::TSortKeyLookup iPrevious;
+    CVexilArray::TSortKeyLookup iLookup;
+    bool iChecked = false;
 };
 
 std::shared_ptr<CVexilArray> ReadArray(CVexilFile& aFile)
@@ -162,12 +169,14 @@ void CVexilStack::Internalize(CVexilFile& aFile)
     }
     iIdGen = std::make_shared<CVexilIdGen>();
     iIdGen->Internalize(aFile);
-    const TSortKeyScope scope([this](int32_t aId) { return FindSortKey(aId); });
+    TSortKeyScope scope([this](int32_t aId) { return FindSortKey(aId); });
     iBackground = ReadArray(aFile);
     iCard = ReadArray(aFile);
     iOrderIndex = ReadArray(aFile);
     iNameIndex = ReadArray(aFile);
     iSortKey = ReadArray(aFile);
+    CVexilStackCheck::CheckSortKeys(*this, aFile, kReadContext);
+    scope.SortKeysChecked();
     iKeyIndex = ReadArray(aFile);
     UpgradeNameIndex(*iNameIndex);
     FinishRead(aFile, kReadContext);
@@ -216,12 +225,14 @@ void CVexilStack::InternalizeXml(CVexilXmlParser& aParser)
     const bool listFontDef = aParser.BooleanAttr(QStringLiteral("listFontDef"));
     iIdGen = std::make_shared<CVexilIdGen>();
     ReadXmlChild(aParser, *iIdGen, kXmlContext, QStringLiteral("InternalizeXml iIdGen"));
-    const TSortKeyScope scope([this](int32_t aId) { return FindSortKey(aId); });
+    TSortKeyScope scope([this](int32_t aId) { return FindSortKey(aId); });
     iBackground = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iBackground"));
     iCard = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iCard"));
     iOrderIndex = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iOrderIndex"));
     iNameIndex = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iNameIndex"));
     iSortKey = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iSortKey"));
+    CVexilStackCheck::CheckSortKeys(*this, aParser, kXmlContext);
+    scope.SortKeysChecked();
     iKeyIndex = ReadArrayXml(aParser, QStringLiteral("InternalizeXml iKeyIndex"));
     UpgradeNameIndex(*iNameIndex);
     auto store = std::make_shared<CVexilBlobStore>();

@@ -1,5 +1,7 @@
 #include "RichStack.h"
 
+#include <QRegularExpression>
+
 namespace
 {
 class StackRecordTest : public RichStackFixture
@@ -214,6 +216,7 @@ TEST_F(StackRecordTest, BrokenGraphsAreStructuralErrors)
         {"type=\"12\" int=\"1\">\r\n          </Elem>\r\n          <Elem strKey=\"BOB",
          "type=\"12\" int=\"3\">\r\n          </Elem>\r\n          <Elem strKey=\"BOB", "key index 12 entry"},
         {"controlId=\"2\"", "controlId=\"14\"", "sort key 11 field 14"},
+        {"<Part type=\"0\" controlId=\"1\"", "<Part type=\"9\" controlId=\"1\"", "sort key 11 type 9"},
         {"keyIndexId=\"12\"", "keyIndexId=\"99\"", "background 0 keyIndexId"},
         {"selBackgroundId=\"0\"", "selBackgroundId=\"77\"", "background 13 control 15 selBackgroundId"},
         {"refControlId=\"14\"", "refControlId=\"1\"", "background 13 control 15 refControlId"},
@@ -238,6 +241,25 @@ TEST_F(StackRecordTest, BrokenGraphsAreStructuralErrors)
         EXPECT_TRUE(info.Param1.contains(fileName)) << info.Param1.toStdString();
         EXPECT_TRUE(info.Param2.contains(QString::fromLatin1(c.Detail))) << info.Param2.toStdString();
     }
+}
+
+// The key indexes order their entries with the sort keys read before them: a sort key array
+// that holds another kind of object is refused before any key index uses it.
+TEST_F(StackRecordTest, SortKeysAreCheckedBeforeTheKeyIndexesUseThem)
+{
+    BuildRichStack();
+    QString xml = QString::fromUtf8(XmlOfStack(*iStack));
+    const QRegularExpression sortKeyElem(QStringLiteral("type=\"103\">\\s*<Obj>\\s*<SortKey .*</SortKey>"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    ASSERT_TRUE(xml.contains(sortKeyElem));
+    xml.replace(sortKeyElem, QStringLiteral("type=\"104\">\r\n<Obj>\r\n"
+                                            "<Array gen=\"3\" id=\"5\" flags=\"0\" type=\"12\" allocStep=\"50\" "
+                                            "alloc=\"10\" max=\"0\" sortKeyId=\"1999999999\">\r\n</Array>"));
+    xml.replace(QStringLiteral("flags=\"2\" type=\"103\""), QStringLiteral("flags=\"18\" type=\"103\""));
+    CVexilError::ResetErrInfo();
+    EXPECT_EQ(RaisedError([&] { ReadStackXml(xml.toUtf8()); }), EErrBadStruct);
+    EXPECT_TRUE(CVexilError::GetErrInfo().Param2.endsWith(QStringLiteral("sort key flags")))
+        << CVexilError::GetErrInfo().Param2.toStdString();
 }
 
 TEST_F(StackRecordTest, CardRecordBothFormsByteExact)
