@@ -38,6 +38,27 @@ void PassOnErrors(const QString& aContext, FDo&& aDo, FCleanUp&& aCleanUp)
         throw;
     }
 }
+
+// Reads with aRead from aSource. A reader that meets a number its type cannot hold, a count
+// out of range or a value the calendar rejects raises the platform's error; read from a file,
+// each is a structural error of that file.
+template <class FRead>
+void ReadStructure(const CVexilObject& aSource, const QString& aContext, FRead&& aRead)
+{
+    try
+    {
+        aRead();
+    }
+    catch (const CVexilException& e)
+    {
+        const bool outOfRange =
+            e.Number() == ERunInvalidCall || e.Number() == ERunOverflow || e.Number() == ERunSubscript;
+        if (!outOfRange)
+            throw;
+        CVexilError::CheckStruct(false, &aSource, aContext,
+                                 e.Description() + QStringLiteral(" (") + e.Source() + QStringLiteral(")"));
+    }
+}
 }  // namespace
 
 void CVexilStackFile::Construct(const QString& aFileName)
@@ -113,20 +134,22 @@ void CVexilStackFile::LoadBinStack(TStackRef& aStack, TStackViewRecRef& aView)
         [&] {
             store->SetFile(iFileName, EFilRead);
             CVexilFile& file = *store->File();
-            file.ReadRawBytes(KMagicLen);
-            CVexilBinObj::ReadBinObjStart(file, EObjStackFile);
-            stack->Internalize(file);
-            view->Internalize(file);
-            const int64_t areaStart = file.CurrentPos() + CVexilBinObj::ExtIntLen();
-            const int32_t tablePos = file.ReadInt();
-            CVexilError::CheckStruct(tablePos >= areaStart && tablePos < file.Size(), &file, kLoadBinContext,
-                                     QStringLiteral("table position ") + QString::number(tablePos));
-            file.SeekPos(tablePos);
-            store->Internalize(file);
-            CVexilError::CheckStruct(store->StartPos() >= areaStart, &file, kLoadBinContext,
-                                     QStringLiteral("startPos ") + QString::number(store->StartPos()));
-            stack->SetBlobStore(store);
-            CVexilStackCheck::CheckPictures(*stack, file, kLoadBinContext);
+            ReadStructure(file, kLoadBinContext, [&] {
+                file.ReadRawBytes(KMagicLen);
+                CVexilBinObj::ReadBinObjStart(file, EObjStackFile);
+                stack->Internalize(file);
+                view->Internalize(file);
+                const int64_t areaStart = file.CurrentPos() + CVexilBinObj::ExtIntLen();
+                const int32_t tablePos = file.ReadInt();
+                CVexilError::CheckStruct(tablePos >= areaStart && tablePos < file.Size(), &file, kLoadBinContext,
+                                         QStringLiteral("table position ") + QString::number(tablePos));
+                file.SeekPos(tablePos);
+                store->Internalize(file);
+                CVexilError::CheckStruct(store->StartPos() >= areaStart, &file, kLoadBinContext,
+                                         QStringLiteral("startPos ") + QString::number(store->StartPos()));
+                stack->SetBlobStore(store);
+                CVexilStackCheck::CheckPictures(*stack, file, kLoadBinContext);
+            });
         },
         [] {});
     stack->SetFilename(iFileName);
@@ -146,15 +169,17 @@ void CVexilStackFile::LoadXmlStack(TStackRef& aStack, TStackViewRecRef& aView)
         kLoadXmlContext,
         [&] {
             parser.OpenFile();
-            parser.ReadHeader();
-            parser.ReadTheNext(kRootName, false);
-            bool empty = false;
-            parser.ReadAttrAndSym(empty);
-            CVexilStoredObj::CheckXml(parser, !empty, kLoadXmlContext, QStringLiteral("term"));
-            CVexilStoredObj::ReadXmlChild(parser, *stack, kLoadXmlContext, QStringLiteral("LoadXml iStack"));
-            CVexilStoredObj::ReadXmlChild(parser, *view, kLoadXmlContext, QStringLiteral("LoadXml iStackView"));
-            parser.ReadTheNext(kRootName, true);
-            CVexilStackCheck::CheckPictures(*stack, parser, kLoadXmlContext);
+            ReadStructure(parser, kLoadXmlContext, [&] {
+                parser.ReadHeader();
+                parser.ReadTheNext(kRootName, false);
+                bool empty = false;
+                parser.ReadAttrAndSym(empty);
+                CVexilStoredObj::CheckXml(parser, !empty, kLoadXmlContext, QStringLiteral("term"));
+                CVexilStoredObj::ReadXmlChild(parser, *stack, kLoadXmlContext, QStringLiteral("LoadXml iStack"));
+                CVexilStoredObj::ReadXmlChild(parser, *view, kLoadXmlContext, QStringLiteral("LoadXml iStackView"));
+                parser.ReadTheNext(kRootName, true);
+                CVexilStackCheck::CheckPictures(*stack, parser, kLoadXmlContext);
+            });
             parser.CloseFile();
         },
         [&] {

@@ -326,6 +326,31 @@ TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
     }
 }
 
+// A number that does not fit where it is read, in either form, is a structural error of the
+// file, not a run-time error of the program.
+TEST_F(StackFileTest, NumbersOutOfRangeAreStructuralErrors)
+{
+    const QString binary = SavedRichStack();
+    QByteArray bytes = FileContent(binary);
+    const qsizetype sortKeyName = bytes.indexOf(HexBytes("06 00 4B 00 65 00 79 00"));
+    ASSERT_GT(sortKeyName, 0);
+    bytes[sortKeyName + 12] = 99;  // the sort key's part count
+    SetFileContent(binary, bytes);
+    iStack->SetFlags(0);
+    const QString xml = Path(QStringLiteral("Rich.xml"));
+    Save(iStack, iView, xml);
+    QByteArray text = FileContent(xml);
+    text.replace("<IdGen nextId=\"18\"/>", "<IdGen nextId=\"99999999999\"/>");
+    SetFileContent(xml, text);
+    for (const auto& [name, detail] : {std::pair{binary, "Subscript out of range"}, std::pair{xml, "Overflow"}})
+    {
+        ExpectFailureLeavesFolder(EErrBadStruct, [&] { Load(name); }, detail);
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param1.contains(name)) << CVexilError::GetErrInfo().Param1.toStdString();
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param2.contains(QString::fromLatin1(detail)))
+            << CVexilError::GetErrInfo().Param2.toStdString();
+    }
+}
+
 // Every prefix of a stack file fails to load with an error; nothing is created or changed and
 // no question is asked.
 TEST_F(StackFileTest, TruncatedFilesFailCleanly)
