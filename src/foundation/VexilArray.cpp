@@ -1,6 +1,7 @@
 #include "foundation/VexilArray.h"
 
 #include "foundation/VexilError.h"
+#include "foundation/VexilKeyHint.h"
 #include "foundation/VexilLib.h"
 #include "foundation/VexilTextCompare.h"
 
@@ -15,45 +16,73 @@ CVexilArray::TSortKeyLookup gSortKeyLookup;
 
 const QString kArrayContext = QStringLiteral("CVexilArray");
 
-// The key search of the array: a binary search over positions whose probes are part of the
-// observable behaviour (which of several equal keys is met, where a duplicate goes).
-// aCompareAt(mid) tells how the searched key compares with the key at mid (<0, 0, >0).
-// Found: aIndex is the equal element met; not found: the place where the key belongs.
-template <class F>
-bool KeySearch(int32_t aCount, F&& aCompareAt, int32_t& aIndex)
+// The key search of the array is a binary search over positions whose probes are part of the
+// observable behaviour: which of several equal keys it meets, and so where a duplicate goes.
+// In a sorted array its probes depend only on the run [aFirst, aEnd) of elements equal to the
+// key, so the run is found by whatever search is fastest and the probes are then replayed on
+// positions alone. Found: the equal element met; not found: the place where the key belongs.
+bool ReplayKeySearch(int32_t aCount, int32_t aFirst, int32_t aEnd, int32_t& aIndex)
 {
-    aIndex = 0;
-    if (aCount == 0)
+    aIndex = aFirst;
+    if (aFirst >= aEnd)
         return false;
     int32_t lo = 0;
     int32_t hi = aCount - 1;
-    int32_t mid = 0;
-    int cmp = 0;
     for (;;)
     {
-        mid = (lo + hi) / 2;
-        aIndex = mid;
-        cmp = aCompareAt(mid);
-        if (cmp == 0)
+        const int32_t mid = (lo + hi) / 2;
+        if (mid >= aFirst && mid < aEnd)
+        {
+            aIndex = mid;
             return true;
-        if (lo >= hi)
-            break;
-        if (cmp > 0)
-        {
-            if (mid >= aCount - 1)
-                break;
+        }
+        if (mid < aFirst)
             lo = mid + 1;
-        }
         else
-        {
-            if (mid == 0)
-                break;
             hi = mid - 1;
-        }
     }
-    if (cmp > 0)
-        aIndex = mid + 1;
-    return false;
+}
+
+// The run of elements equal to a key in a sorted list, and the replayed search over it.
+// aHintOrder(hint) orders the key against an element's hint (TKeyHint::EOrder), aCompare(elem)
+// the key against the element (<0, 0, >0).
+template <class TList, class FHint, class FCompare>
+bool SearchRun(const TList& aElems, FHint&& aHintOrder, FCompare&& aCompare, int32_t& aIndex)
+{
+    const int32_t count = aElems.Size();
+    // -1 key before the element, 0 equal, 1 after.
+    const auto order = [&](int32_t aPos) {
+        switch (aHintOrder(aElems.HintAt(aPos)))
+        {
+        case TKeyHint::EBefore: return -1;
+        case TKeyHint::EEqual: return 0;
+        case TKeyHint::EAfter: return 1;
+        case TKeyHint::EUnknown: break;
+        }
+        const int cmp = aCompare(aElems.At(aPos));
+        return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+    };
+    const auto known = [](TKeyHint::EOrder aOrder, int aHolds, int aFails) {
+        return aOrder == TKeyHint::EUnknown ? -1 : (aOrder == TKeyHint::EAfter ? aHolds : aFails);
+    };
+    // The first element that is not before the key.
+    const int32_t first = aElems.PartitionPoint(
+        [&](uint64_t aHint) { return known(aHintOrder(aHint), 1, 0); },
+        [&](const TArrayElem& aElem) { return aCompare(aElem) > 0; });
+    if (first == count || order(first) != 0)
+        return ReplayKeySearch(count, first, first, aIndex);
+    // Equal keys: most often the next element differs already.
+    int32_t end = first + 1;
+    if (end < count && order(end) >= 0)
+    {
+        end = aElems.PartitionPoint(
+            [&](uint64_t aHint) {
+                const TKeyHint::EOrder hintOrder = aHintOrder(aHint);
+                return hintOrder == TKeyHint::EEqual ? 1 : known(hintOrder, 1, 0);
+            },
+            [&](const TArrayElem& aElem) { return aCompare(aElem) >= 0; });
+    }
+    return ReplayKeySearch(count, first, end, aIndex);
 }
 
 // Shell sort with the gaps 1, 4, 13, 40 ...; unstable, so its exact passes decide the order
@@ -111,6 +140,40 @@ public:
         return iKind == EText ? CVexilLib::StripSpecialChars(aKey) : aKey;
     }
 
+    // Raises the error of the first comparison of an order that has none.
+    void CheckUsable() const
+    {
+        if (iKind == ESortKey && !iSortKey)  // an index whose sort key cannot be found has no order
+            CVexilError::RaiseRunError(ERunInvalidCall, kArrayContext);
+    }
+
+    // Compares the prepared aKey with an element's key as it is stored.
+    int CompareStored(const QString& aKey, const QString& aStored) const
+    {
+        return iKind == EText ? Compare(aKey, Prepare(aStored)) : Compare(aKey, aStored);
+    }
+
+    // The hint of a prepared key, and what the hints of this order depend on.
+    uint64_t Hint(const QString& aKey) const
+    {
+        switch (iKind)
+        {
+        case ESortKey: return iSortKey ? iSortKey->Hint(aKey) : 0;
+        case EBinary: return TKeyHint::OfCodeUnits(aKey);
+        case EText: return CVexilTextCompare::Hint(aKey, true, false);
+        }
+        return 0;
+    }
+
+    uint64_t HintLayout() const
+    {
+        const uint64_t layout = iKind == ESortKey && iSortKey ? iSortKey->HintLayout() : 0;
+        return (uint64_t(iKind + 1) << 56) ^ (layout & ((uint64_t(1) << 56) - 1));
+    }
+
+    // Whether the hints agree with the comparison now (the text comparison's depend on the locale).
+    bool HintsApply() const { return iKind == EBinary || CVexilTextCompare::HintsApply(); }
+
     // Negative when the prepared aA sorts before the prepared aB, 0 when equal, positive after.
     int Compare(const QString& aA, const QString& aB) const
     {
@@ -160,6 +223,12 @@ void SortElems(TList& aElems, const TKeyOrder& aOrder, FKey&& aKeyOf)
 
 // Moving more elements than this rebuilds the whole list in one linear pass.
 constexpr int32_t kBulkMove = 4096;
+
+// Keyed arrays of this many elements keep key hints; smaller ones search their elements.
+constexpr int32_t kHintFrom = 64;
+// The hint layout of integer keys, and one that no order has (hints to be made again).
+constexpr uint64_t kIntHintLayout = 1;
+constexpr uint64_t kStaleHints = ~uint64_t(0);
 }  // namespace
 
 void CVexilArray::SetSortKeyLookup(TSortKeyLookup aLookup)
@@ -497,6 +566,7 @@ void CVexilArray::RenumberStrKey(int32_t aStep)
             aElem.StrKey = CVexilLib::NumToPaddedStr(key, width);
         });
     }
+    iHintLayout = kStaleHints;
     iChanged = true;
 }
 
@@ -509,6 +579,7 @@ void CVexilArray::RenumberIntKey(int32_t aStep)
         key += aStep;
         aElem.IntKey = key;
     });
+    iHintLayout = kStaleHints;
     iChanged = true;
 }
 
@@ -556,17 +627,55 @@ void CVexilArray::InitElem(TArrayElem& aElem) const
     aElem.iVal.iInt1 = UndefLong;
 }
 
-bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex)
+template <class F>
+bool CVexilArray::FreshHints(uint64_t aLayout, F&& aHintOf)
 {
-    const TKeyOrder order = TKeyOrder::Of(*this);
-    const QString key = order.Prepare(aKey);
-    return KeySearch(Count(), [&](int32_t aMid) { return order.Compare(key, order.Prepare(iElems.At(aMid).StrKey)); },
-                     aIndex);
+    if (!iElems.Hinted() && Count() < kHintFrom)
+        return false;
+    if (!iElems.Hinted() || iHintLayout != aLayout)
+    {
+        iElems.SetHints(aHintOf);
+        iHintLayout = aLayout;
+    }
+    return true;
 }
 
-bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex) const
+bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex)
 {
-    return KeySearch(Count(), [&](int32_t aMid) { return Sign(aKey, iElems.At(aMid).IntKey); }, aIndex);
+    aIndex = 0;
+    if (Count() == 0)
+        return false;
+    const TKeyOrder order = TKeyOrder::Of(*this);
+    order.CheckUsable();
+    const QString key = order.Prepare(aKey);
+    const bool hinted = FreshHints(order.HintLayout(),
+                                   [&](const TArrayElem& aElem) { return order.Hint(order.Prepare(aElem.StrKey)); });
+    const uint64_t keyHint = hinted && order.HintsApply() ? order.Hint(key) : 0;
+    return SearchRun(
+        iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
+        [&](const TArrayElem& aElem) { return order.CompareStored(key, aElem.StrKey); }, aIndex);
+}
+
+bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex)
+{
+    aIndex = 0;
+    if (Count() == 0)
+        return false;
+    const bool hinted = FreshHints(kIntHintLayout, [](const TArrayElem& aElem) { return TKeyHint::OfInt(aElem.IntKey); });
+    const uint64_t keyHint = hinted ? TKeyHint::OfInt(aKey) : 0;
+    return SearchRun(
+        iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
+        [&](const TArrayElem& aElem) { return Sign(aKey, aElem.IntKey); }, aIndex);
+}
+
+uint64_t CVexilArray::HintOf(const TArrayElem& aElem)
+{
+    if (!iElems.Hinted())
+        return 0;
+    if (iWithIntKey)
+        return iHintLayout == kIntHintLayout ? TKeyHint::OfInt(aElem.IntKey) : 0;
+    const TKeyOrder order = TKeyOrder::Of(*this);
+    return iHintLayout == order.HintLayout() ? order.Hint(order.Prepare(aElem.StrKey)) : 0;
 }
 
 int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
@@ -589,7 +698,7 @@ int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
     CVexilError::Assert(iElemType == EValStr || aElem.iVal.iStr.isEmpty(), QStringLiteral("Create str"));
     CVexilError::Assert(iHasObjects || !aElem.iVal.iObj, QStringLiteral("Create obj"));
     MakeRoomAt(index, 1);
-    iElems.Insert(index, aElem);
+    iElems.Insert(index, aElem, WithKey() ? HintOf(aElem) : 0);
     iChanged = true;
     return index;
 }
@@ -702,6 +811,18 @@ bool CVexilArray::ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex)
     aIndex = index;
     aElem = iElems.At(index);
     return true;
+}
+
+bool CVexilArray::FindStrKey(const QString& aKey, int32_t& aIndex)
+{
+    CVexilError::Assert(iWithStrKey, QStringLiteral("ReadByStrKey withKey"));
+    return SearchStrKey(aKey, aIndex);
+}
+
+bool CVexilArray::FindIntKey(int32_t aKey, int32_t& aIndex)
+{
+    CVexilError::Assert(iWithIntKey, QStringLiteral("ReadByIntKey withKey"));
+    return SearchIntKey(aKey, aIndex);
 }
 
 const TArrayElem& CVexilArray::ElemAt(int32_t aIndex) const

@@ -37,6 +37,10 @@ public:
     virtual int32_t Id() const = 0;
     // 0 when aKey1 sorts before aKey2, 1 when they are equal, 2 when after.
     virtual int32_t compare(const QString& aKey1, const QString& aKey2) const = 0;
+    // A key hint (VexilKeyHint.h) of a key, in the text comparison's hint form; 0 for none.
+    virtual uint64_t Hint(const QString& /*aKey*/) const { return 0; }
+    // Changes whenever Hint would give other hints for the same keys.
+    virtual uint64_t HintLayout() const { return 0; }
 };
 
 using TKeyCompareRef = std::shared_ptr<IVexilKeyCompare>;
@@ -115,6 +119,9 @@ public:
     bool ReadPrev(TArrayElem& aElem, int32_t& aCursor) const;
     void WriteLastVal(int32_t aCursor, const TValue& aVal);
     bool ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex) const;
+    // The index of the element that ReadByStrKey and ReadByIntKey would read, without a copy.
+    bool FindStrKey(const QString& aKey, int32_t& aIndex);
+    bool FindIntKey(int32_t aKey, int32_t& aIndex);
 
     // Re-sorts a string-keyed array whose stored order disagrees with the comparison here
     // (another locale, a changed sort key). The readers call it after clearing Changed.
@@ -148,6 +155,8 @@ public:
     // Stores an element as read at index Count, unchecked; beyond the slots it fails with
     // the subscript error.
     void AppendRead(TArrayElem aElem);
+    // Prepares for aNum elements about to be read into a small array.
+    void ReserveRead(int32_t aNum) { iElems.Reserve(aNum); }
 
 private:
     struct THoldsObject
@@ -159,7 +168,13 @@ private:
     // True when aIndex is an element; raises the subscript error outside the slots.
     bool IsElem(int32_t aIndex) const;
     bool SearchStrKey(const QString& aKey, int32_t& aIndex);
-    bool SearchIntKey(int32_t aKey, int32_t& aIndex) const;
+    bool SearchIntKey(int32_t aKey, int32_t& aIndex);
+    // Sets the hints of a large keyed array up when they are missing or stale (another order,
+    // keys changed in place); false when the array keeps none.
+    template <class F>
+    bool FreshHints(uint64_t aLayout, F&& aHintOf);
+    // The hint of an element about to be inserted into a keyed array; 0 while hints are stale.
+    uint64_t HintOf(const TArrayElem& aElem);
     // Inserts at the key's place, or at aIndex in a keyless array; returns the index.
     int32_t Create(const TArrayElem& aElem, int32_t aIndex);
     void MakeRoomAt(int32_t& aIndex, int32_t aNum);
@@ -181,5 +196,6 @@ private:
     bool iAnyType = false;
     bool iBinaryCompare = false;
     bool iHasObjects = false;
+    uint64_t iHintLayout = 0;  // the order that the hints of the elements were made for
     TBlockList<TArrayElem, THoldsObject> iElems;
 };

@@ -12,8 +12,15 @@
 // the moves inside one block, so a sequence of millions of elements stays fast where one flat
 // run would shift half of its elements on every insertion.
 //
+// The elements themselves stay in place in a pool of slots; a block holds only the slot
+// numbers, so an insertion moves a few bytes per element behind it, not whole elements.
+//
 // Besides the plain count, each block counts its "marked" elements (TMark{}(element) true),
 // so that the n-th marked element is found in logarithmic time as well.
+//
+// On request the list keeps a 64-bit hint beside each element (the owner's abbreviation of its
+// key) and the hint of each block's last element in one compact run, so that a search touches
+// the elements only where the hints cannot decide.
 //
 // Elements are changed only through Update, UpdateAll, Insert and Erase so that the counts
 // stay right.
@@ -29,15 +36,15 @@ public:
     const T& At(int32_t aPos) const
     {
         const auto [block, offset] = Locate(aPos);
-        return iBlocks[block].iElems[offset];
+        return iPool.At(iBlocks[block].iSlots[offset]);
     }
 
-    // Applies aChange to the element at aPos.
+    // Applies aChange to the element at aPos; its hint stays.
     template <class F>
     void Update(int32_t aPos, F&& aChange)
     {
         const auto [block, offset] = Locate(aPos);
-        T& elem = iBlocks[block].iElems[offset];
+        T& elem = iPool.At(iBlocks[block].iSlots[offset]);
         const bool wasMarked = TMark{}(elem);
         aChange(elem);
         const int32_t delta = int32_t(TMark{}(elem)) - int32_t(wasMarked);
@@ -49,20 +56,23 @@ public:
         }
     }
 
-    // Applies aChange to every element in order.
+    // Applies aChange to every element in order; the hints stay (the owner sets them again
+    // when keys changed). The elements are laid out in their order on the way, so that walks
+    // after it (renumbering follows key changes) go through memory in one direction.
     template <class F>
     void UpdateAll(F&& aChange)
     {
+        Relayout();
         for (auto& block : iBlocks)
         {
-            for (T& elem : block.iElems)
-                aChange(elem);
+            for (int32_t slot : block.iSlots)
+                aChange(iPool.At(slot));
             Recount(block);
         }
         Rebuild();
     }
 
-    void Insert(int32_t aPos, T aElem)
+    void Insert(int32_t aPos, T aElem, uint64_t aHint = 0)
     {
         const int32_t marked = TMark{}(aElem) ? 1 : 0;
         if (iBlocks.empty())
@@ -75,7 +85,7 @@ public:
         if (aPos == iSize)
         {
             block = int32_t(iBlocks.size()) - 1;
-            offset = int32_t(iBlocks[block].iElems.size());
+            offset = int32_t(iBlocks[block].iSlots.size());
         }
         else
         {
@@ -84,13 +94,18 @@ public:
         Block& target = iBlocks[block];
         // Grow geometrically but never beyond one block, so that small lists stay small and
         // full blocks do not double their slack.
-        if (target.iElems.size() == target.iElems.capacity())
-            target.iElems.reserve(std::min<size_t>(std::max<size_t>(4, target.iElems.size() * 2), KMaxBlock + 1));
-        target.iElems.insert(target.iElems.begin() + offset, std::move(aElem));
+        if (target.iSlots.size() == target.iSlots.capacity())
+            target.iSlots.reserve(std::min<size_t>(std::max<size_t>(4, target.iSlots.size() * 2), KMaxBlock + 1));
+        target.iSlots.insert(target.iSlots.begin() + offset, iPool.Add(std::move(aElem)));
+        if (iHinted)
+        {
+            target.iHints.insert(target.iHints.begin() + offset, aHint);
+            iLastHints[size_t(block)] = target.iHints.back();
+        }
         target.iMarked += marked;
         ++iSize;
         iMarkedSize += marked;
-        if (int32_t(target.iElems.size()) > KMaxBlock)
+        if (int32_t(target.iSlots.size()) > KMaxBlock)
         {
             Split(block);
             Rebuild();
@@ -114,17 +129,30 @@ public:
         while (left > 0)
         {
             Block& b = iBlocks[block];
-            const int32_t take = std::min(left, int32_t(b.iElems.size()) - offset);
-            const auto from = b.iElems.begin() + offset;
-            const int32_t marked = int32_t(std::count_if(from, from + take, TMark{}));
-            b.iElems.erase(from, from + take);
+            const int32_t take = std::min(left, int32_t(b.iSlots.size()) - offset);
+            const auto from = b.iSlots.begin() + offset;
+            int32_t marked = 0;
+            for (auto it = from; it != from + take; ++it)
+            {
+                marked += TMark{}(iPool.At(*it)) ? 1 : 0;
+                iPool.Remove(*it);
+            }
+            b.iSlots.erase(from, from + take);
+            if (iHinted)
+                b.iHints.erase(b.iHints.begin() + offset, b.iHints.begin() + offset + take);
             b.iMarked -= marked;
             markedGone += marked;
             left -= take;
-            if (b.iElems.empty())
+            if (b.iSlots.empty())
+            {
                 iBlocks.erase(iBlocks.begin() + block);
+            }
             else
+            {
+                if (iHinted)
+                    iLastHints[size_t(block)] = b.iHints.back();
                 ++block;
+            }
             offset = 0;
         }
         iSize -= aNum;
@@ -141,9 +169,23 @@ public:
         FenwickAdd(iMarkedTree, first, -markedGone);
     }
 
+    // Empties the list and stops keeping hints.
     void Clear()
     {
         iBlocks.clear();
+        iPool.Clear();
+        iHinted = false;
+        Rebuild();
+    }
+
+    // Prepares for aNum elements in a list that is still small (the values of one record).
+    void Reserve(int32_t aNum)
+    {
+        if (aNum <= 0 || aNum > KMaxBlock || !iBlocks.empty())
+            return;
+        iPool.Reserve(aNum);
+        iBlocks.emplace_back();
+        iBlocks.back().iSlots.reserve(size_t(aNum));
         Rebuild();
     }
 
@@ -155,10 +197,10 @@ public:
         int32_t before = 0;
         const int32_t block = FenwickFind(iMarkedTree, aNum, before);
         int32_t left = aNum - before;
-        const auto& elems = iBlocks[block].iElems;
-        for (int32_t i = 0; i < int32_t(elems.size()); ++i)
+        const auto& blockSlots = iBlocks[block].iSlots;
+        for (int32_t i = 0; i < int32_t(blockSlots.size()); ++i)
         {
-            if (TMark{}(elems[i]) && left-- == 0)
+            if (TMark{}(iPool.At(blockSlots[i])) && left-- == 0)
             {
                 aPos = BlockStart(block) + i;
                 return true;
@@ -171,8 +213,8 @@ public:
     void ForEach(F&& aVisit) const
     {
         for (const auto& block : iBlocks)
-            for (const T& elem : block.iElems)
-                aVisit(elem);
+            for (int32_t slot : block.iSlots)
+                aVisit(iPool.At(slot));
     }
 
     // Position of the first element for which aPred holds; -1 when none.
@@ -182,9 +224,9 @@ public:
         int32_t pos = 0;
         for (const auto& block : iBlocks)
         {
-            for (const T& elem : block.iElems)
+            for (int32_t slot : block.iSlots)
             {
-                if (aPred(elem))
+                if (aPred(iPool.At(slot)))
                     return pos;
                 ++pos;
             }
@@ -192,56 +234,207 @@ public:
         return -1;
     }
 
-    // Moves every element out, in order; the list is empty after.
+    // Moves every element out, in order; the list is empty after and keeps no hints.
     std::vector<T> TakeAll()
     {
         std::vector<T> all;
         all.reserve(iSize);
         for (auto& block : iBlocks)
-            std::move(block.iElems.begin(), block.iElems.end(), std::back_inserter(all));
+            for (int32_t slot : block.iSlots)
+                all.push_back(std::move(iPool.At(slot)));
         Clear();
         return all;
     }
 
-    // Replaces the content by aElems, in order.
+    // Replaces the content by aElems, in order, without hints.
     void Assign(std::vector<T> aElems)
     {
-        iBlocks.clear();
+        Clear();
         const int32_t fill = KMaxBlock * 3 / 4;
-        auto from = std::make_move_iterator(aElems.begin());
-        const auto end = std::make_move_iterator(aElems.end());
-        while (from != end)
+        int32_t left = int32_t(aElems.size());
+        iPool.Reserve(left);
+        auto from = aElems.begin();
+        while (left > 0)
         {
-            const auto take = std::min<std::ptrdiff_t>(fill, end - from);
-            iBlocks.emplace_back();
-            iBlocks.back().iElems.assign(from, from + take);
-            Recount(iBlocks.back());
-            from += take;
+            const int32_t take = std::min(fill, left);
+            Block& block = iBlocks.emplace_back();
+            block.iSlots.reserve(size_t(take));
+            for (int32_t i = 0; i < take; ++i, ++from)
+                block.iSlots.push_back(iPool.Add(std::move(*from)));
+            Recount(block);
+            left -= take;
         }
         Rebuild();
+    }
+
+    // Hints
+
+    bool Hinted() const { return iHinted; }
+
+    // Keeps hints from now on and sets every element's hint to aHintOf(element).
+    template <class F>
+    void SetHints(F&& aHintOf)
+    {
+        iHinted = true;
+        for (auto& block : iBlocks)
+        {
+            block.iHints.resize(block.iSlots.size());
+            for (size_t i = 0; i < block.iSlots.size(); ++i)
+                block.iHints[i] = aHintOf(iPool.At(block.iSlots[i]));
+        }
+        Rebuild();
+    }
+
+    // The hint kept beside the element at aPos; 0 when the list keeps none.
+    uint64_t HintAt(int32_t aPos) const
+    {
+        if (!iHinted)
+            return 0;
+        const auto [block, offset] = Locate(aPos);
+        return iBlocks[block].iHints[offset];
+    }
+
+    // The first position whose element does not fulfil aPred, for a predicate that holds for a
+    // run of elements from the start and for none after it. aHintPred(hint) answers from an
+    // element's hint: 1 it holds, 0 it does not, -1 the hint cannot tell, and then aPred(element)
+    // decides. The last elements of the blocks narrow the search to one block first.
+    template <class FHint, class FElem>
+    int32_t PartitionPoint(FHint&& aHintPred, FElem&& aPred) const
+    {
+        const auto holds = [&](const Block& aBlock, int32_t aOffset, uint64_t aHint) {
+            const int answer = iHinted ? aHintPred(aHint) : -1;
+            return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(aBlock.iSlots[aOffset])));
+        };
+        if (iSize == 0)
+            return 0;
+        int32_t lo = 0;
+        int32_t hi = int32_t(iBlocks.size());
+        while (lo < hi)
+        {
+            const int32_t mid = (lo + hi) / 2;
+            const Block& block = iBlocks[mid];
+            const int32_t last = int32_t(block.iSlots.size()) - 1;
+            if (holds(block, last, iHinted ? iLastHints[size_t(mid)] : 0))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo == int32_t(iBlocks.size()))
+            return iSize;
+        const int32_t blockIndex = lo;
+        const Block& block = iBlocks[blockIndex];
+        lo = 0;
+        hi = int32_t(block.iSlots.size()) - 1;  // known not to hold
+        while (lo < hi)
+        {
+            const int32_t mid = (lo + hi) / 2;
+            if (holds(block, mid, iHinted ? block.iHints[mid] : 0))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        iCacheBlock = blockIndex;
+        iCacheStart = BlockStart(blockIndex);
+        return iCacheStart + lo;
     }
 
 private:
     struct Block
     {
-        std::vector<T> iElems;
+        std::vector<int32_t> iSlots;
+        std::vector<uint64_t> iHints;  // beside the slots while the list keeps hints
         int32_t iMarked = 0;
+    };
+
+    // The elements, each in a slot that it keeps until it is removed. The first slots lie in
+    // one run that grows as a small list does; later ones in chunks of fixed size, so that a
+    // large list never moves its elements. Freed slots are used again.
+    class TPool
+    {
+    public:
+        T& At(int32_t aSlot) { return aSlot < KChunk ? iFirst[aSlot] : iMore[Chunk(aSlot)][aSlot & (KChunk - 1)]; }
+        const T& At(int32_t aSlot) const
+        {
+            return aSlot < KChunk ? iFirst[aSlot] : iMore[Chunk(aSlot)][aSlot & (KChunk - 1)];
+        }
+
+        int32_t Add(T&& aElem)
+        {
+            if (!iFree.empty())
+            {
+                const int32_t slot = iFree.back();
+                iFree.pop_back();
+                At(slot) = std::move(aElem);
+                return slot;
+            }
+            if (iFirst.size() < size_t(KChunk))
+            {
+                iFirst.push_back(std::move(aElem));
+                return int32_t(iFirst.size()) - 1;
+            }
+            if (iMore.empty() || iMore.back().size() == size_t(KChunk))
+                iMore.emplace_back().reserve(KChunk);
+            iMore.back().push_back(std::move(aElem));
+            return int32_t(iMore.size()) * KChunk + int32_t(iMore.back().size()) - 1;
+        }
+
+        // Frees the slot; what the element held is released at once.
+        void Remove(int32_t aSlot)
+        {
+            At(aSlot) = T();
+            iFree.push_back(aSlot);
+        }
+
+        void Reserve(int32_t aNum) { iFirst.reserve(size_t(std::min(aNum, KChunk))); }
+
+        void Clear()
+        {
+            iFirst = {};
+            iMore = {};
+            iFree = {};
+        }
+
+    private:
+        static constexpr int32_t KChunk = 1024;
+        static int32_t Chunk(int32_t aSlot) { return aSlot / KChunk - 1; }
+
+        std::vector<T> iFirst;
+        std::vector<std::vector<T>> iMore;
+        std::vector<int32_t> iFree;
     };
 
     static constexpr int32_t KMinBlock = KMaxBlock / 4;
 
-    static void Recount(Block& aBlock)
+    // Moves the elements into a new pool in the order of their positions.
+    void Relayout()
     {
-        aBlock.iMarked = int32_t(std::count_if(aBlock.iElems.begin(), aBlock.iElems.end(), TMark{}));
+        TPool pool;
+        pool.Reserve(iSize);
+        for (auto& block : iBlocks)
+            for (int32_t& slot : block.iSlots)
+                slot = pool.Add(std::move(iPool.At(slot)));
+        iPool = std::move(pool);
+    }
+
+    void Recount(Block& aBlock) const
+    {
+        aBlock.iMarked = 0;
+        for (int32_t slot : aBlock.iSlots)
+            aBlock.iMarked += TMark{}(iPool.At(slot)) ? 1 : 0;
     }
 
     void Split(int32_t aBlock)
     {
         Block tail;
         Block& head = iBlocks[aBlock];
-        const auto middle = head.iElems.begin() + std::ptrdiff_t(head.iElems.size() / 2);
-        tail.iElems.assign(std::make_move_iterator(middle), std::make_move_iterator(head.iElems.end()));
-        head.iElems.erase(middle, head.iElems.end());
+        const size_t middle = head.iSlots.size() / 2;
+        tail.iSlots.assign(head.iSlots.begin() + std::ptrdiff_t(middle), head.iSlots.end());
+        head.iSlots.resize(middle);
+        if (iHinted)
+        {
+            tail.iHints.assign(head.iHints.begin() + std::ptrdiff_t(middle), head.iHints.end());
+            head.iHints.resize(middle);
+        }
         Recount(tail);
         head.iMarked -= tail.iMarked;
         iBlocks.insert(iBlocks.begin() + aBlock + 1, std::move(tail));
@@ -252,38 +445,51 @@ private:
     bool MergeSmall(int32_t aBlock)
     {
         if (aBlock < 0 || aBlock + 1 >= int32_t(iBlocks.size()) ||
-            int32_t(iBlocks[aBlock].iElems.size()) >= KMinBlock)
+            int32_t(iBlocks[aBlock].iSlots.size()) >= KMinBlock)
             return false;
-        auto& into = iBlocks[aBlock].iElems;
-        auto& from = iBlocks[aBlock + 1].iElems;
-        into.insert(into.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
-        iBlocks[aBlock].iMarked += iBlocks[aBlock + 1].iMarked;
+        Block& into = iBlocks[aBlock];
+        const Block& from = iBlocks[aBlock + 1];
+        into.iSlots.insert(into.iSlots.end(), from.iSlots.begin(), from.iSlots.end());
+        into.iHints.insert(into.iHints.end(), from.iHints.begin(), from.iHints.end());
+        into.iMarked += from.iMarked;
         iBlocks.erase(iBlocks.begin() + aBlock + 1);
-        if (int32_t(into.size()) > KMaxBlock)
+        if (int32_t(into.iSlots.size()) > KMaxBlock)
             Split(aBlock);
         return true;
     }
 
-    // Rebuilds both trees from the counts of the blocks, in time linear in their number.
+    // Rebuilds both trees and the last hints from the blocks, in time linear in their number.
+    // A list of one block needs no tree.
     void Rebuild()
     {
         const size_t n = iBlocks.size();
-        iTree.assign(n, 0);
-        iMarkedTree.assign(n, 0);
         iSize = 0;
         iMarkedSize = 0;
-        for (size_t i = 0; i < n; ++i)
+        for (const Block& b : iBlocks)
         {
-            const Block& b = iBlocks[i];
-            iSize += int32_t(b.iElems.size());
+            iSize += int32_t(b.iSlots.size());
             iMarkedSize += b.iMarked;
-            iTree[i] += int32_t(b.iElems.size());
-            iMarkedTree[i] += b.iMarked;
-            const size_t parent = i | (i + 1);
-            if (parent < n)
+        }
+        iLastHints.clear();
+        if (iHinted)
+            for (const Block& b : iBlocks)
+                iLastHints.push_back(b.iHints.empty() ? 0 : b.iHints.back());
+        iTree.clear();
+        iMarkedTree.clear();
+        if (n > 1)
+        {
+            iTree.assign(n, 0);
+            iMarkedTree.assign(n, 0);
+            for (size_t i = 0; i < n; ++i)
             {
-                iTree[parent] += iTree[i];
-                iMarkedTree[parent] += iMarkedTree[i];
+                iTree[i] += int32_t(iBlocks[i].iSlots.size());
+                iMarkedTree[i] += iBlocks[i].iMarked;
+                const size_t parent = i | (i + 1);
+                if (parent < n)
+                {
+                    iTree[parent] += iTree[i];
+                    iMarkedTree[parent] += iMarkedTree[i];
+                }
             }
         }
         ForgetCache();
@@ -297,14 +503,14 @@ private:
 
     // The block holding the element with number aNum of the counted ones, and in aBefore the
     // count of all blocks before it.
-    int32_t FenwickFind(const std::vector<int32_t>& aTree, int32_t aNum, int32_t& aBefore) const
+    static int32_t FenwickFind(const std::vector<int32_t>& aTree, int32_t aNum, int32_t& aBefore)
     {
         size_t step = 1;
         while (step * 2 <= aTree.size())
             step *= 2;
         size_t pos = 0;  // number of whole blocks passed
         aBefore = 0;
-        for (; step > 0; step /= 2)
+        for (; step > 0 && !aTree.empty(); step /= 2)
         {
             const size_t next = pos + step;
             if (next <= aTree.size() && aBefore + aTree[next - 1] <= aNum)
@@ -325,11 +531,11 @@ private:
     }
 
     // Block and offset of position aPos (0 <= aPos < Size). Walks in order (cursors, the
-    // closing probes of a binary search) stay in one block and skip the tree.
+    // element met by a search) stay in one block and skip the tree.
     std::pair<int32_t, int32_t> Locate(int32_t aPos) const
     {
         if (iCacheBlock >= 0 && aPos >= iCacheStart &&
-            aPos < iCacheStart + int32_t(iBlocks[iCacheBlock].iElems.size()))
+            aPos < iCacheStart + int32_t(iBlocks[iCacheBlock].iSlots.size()))
             return {iCacheBlock, aPos - iCacheStart};
         int32_t before = 0;
         const int32_t block = FenwickFind(iTree, aPos, before);
@@ -341,10 +547,13 @@ private:
     void ForgetCache() { iCacheBlock = -1; }
 
     std::vector<Block> iBlocks;
+    TPool iPool;
     std::vector<int32_t> iTree;        // Fenwick tree of the block sizes
     std::vector<int32_t> iMarkedTree;  // Fenwick tree of the marked counts
+    std::vector<uint64_t> iLastHints;  // the hint of each block's last element
     int32_t iSize = 0;
     int32_t iMarkedSize = 0;
+    bool iHinted = false;
     mutable int32_t iCacheBlock = -1;  // the block of the last lookup and its first position
     mutable int32_t iCacheStart = 0;
 };

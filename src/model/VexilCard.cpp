@@ -145,11 +145,10 @@ TControlRef CVexilCard::ControlById(int32_t aControlId) const
 
 bool CVexilCard::FindValue(int32_t aControlId, int32_t& aIndex) const
 {
-    TArrayElem elem;
-    int32_t cursor = 0;
-    if (!iValues->ReadByIntKey(aControlId, elem, cursor))
+    int32_t index = 0;
+    if (!iValues->FindIntKey(aControlId, index))
         return false;
-    aIndex = cursor - 1;
+    aIndex = index;
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "model/VexilStack.h"
 
 #include <limits>
+#include <vector>
 
 namespace
 {
@@ -41,22 +42,30 @@ int32_t InsertKey(CVexilArray& aKeyIndex, const QString& aKey, int32_t aCardId)
 // Removes the key; false when the index does not hold it (an index that does not track the card).
 bool RemoveKey(CVexilArray& aKeyIndex, const QString& aKey)
 {
-    TArrayElem elem;
-    int32_t cursor = 0;
-    if (!aKeyIndex.ReadByStrKey(aKey, elem, cursor))
+    int32_t index = 0;
+    if (!aKeyIndex.FindStrKey(aKey, index))
         return false;
-    aKeyIndex.DeleteAt(cursor - 1, 1);
+    aKeyIndex.DeleteAt(index, 1);
     return true;
 }
 }  // namespace
 
 void CVexilStack::SetOrderNums()
 {
+    // Gathered by card id first, so that the cards are visited in the order they lie in memory.
+    constexpr int64_t kNone = std::numeric_limits<int64_t>::min();
+    std::vector<int64_t> numOfCard(size_t(iCard->Count()), kNone);
     for (int32_t pos = 0; pos < iOrderIndex->Count(); ++pos)
     {
         const TArrayElem& elem = iOrderIndex->ElemAt(pos);
-        if (CVexilCard* card = CardPtr(elem.iVal.iInt))
-            card->SetOrderNum(elem.IntKey);
+        if (elem.iVal.iInt >= 0 && elem.iVal.iInt < iCard->Count())
+            numOfCard[size_t(elem.iVal.iInt)] = elem.IntKey;
+    }
+    for (int32_t id = 0; id < iCard->Count(); ++id)
+    {
+        CVexilCard* card = CardPtr(id);
+        if (card && numOfCard[size_t(id)] != kNone)
+            card->SetOrderNum(int32_t(numOfCard[size_t(id)]));
     }
 }
 

@@ -205,6 +205,25 @@ int32_t CVexilSortKey::compare(const QString& aKey1, const QString& aKey2) const
     return Result(order, iCount > 0 ? iParts[iCount - 1].Way : 0);
 }
 
+uint64_t CVexilSortKey::Hint(const QString& aKey) const
+{
+    if (iCount == 0 || iParts[0].Type != EConTypeText)
+        return 0;
+    const TKeyPart& part = iParts[0];
+    QString buffer;
+    return CVexilTextCompare::Hint(StrippedText(QStringView(aKey).mid(part.Pos, part.Len), buffer), false,
+                                   part.Way == 1);
+}
+
+uint64_t CVexilSortKey::HintLayout() const
+{
+    if (iCount == 0)
+        return 0;
+    const TKeyPart& part = iParts[0];
+    return (uint64_t(uint16_t(part.Type)) << 48) | (uint64_t(uint16_t(part.Way)) << 32) |
+           (uint64_t(uint16_t(part.Pos)) << 16) | uint16_t(part.Len);
+}
+
 QString CVexilSortKey::BuildKey(CVexilCard& aCard) const
 {
     CVexilError::CheckFailed(aCard.BackgroundId() == iBackgroundId, this, QStringLiteral("BuildKey"),

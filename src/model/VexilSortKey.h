@@ -53,6 +53,9 @@ public:
 
     // 0 when aKey1 sorts before aKey2, 1 when equal, 2 when after.
     int32_t compare(const QString& aKey1, const QString& aKey2) const override;
+    // Hints from a first part of text, which decides most comparisons.
+    uint64_t Hint(const QString& aKey) const override;
+    uint64_t HintLayout() const override;
     QString BuildKey(CVexilCard& aCard) const;
 
     int32_t ExtLen() override;

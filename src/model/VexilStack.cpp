@@ -447,11 +447,10 @@ int32_t CVexilStack::BackgroundIdAt(int32_t aPos) const
 
 bool CVexilStack::OrderPos(int32_t aOrderNum, int32_t& aPos) const
 {
-    TArrayElem elem;
-    int32_t cursor = 0;
-    if (!iOrderIndex->ReadByIntKey(aOrderNum, elem, cursor))
+    int32_t pos = 0;
+    if (!iOrderIndex->FindIntKey(aOrderNum, pos))
         return false;
-    aPos = cursor - 1;
+    aPos = pos;
     return true;
 }
 
