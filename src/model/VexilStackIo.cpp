@@ -11,6 +11,9 @@
 #include "model/VexilStack.h"
 #include "model/VexilStackCheck.h"
 
+#include <functional>
+#include <vector>
+
 namespace
 {
 const QString kXmlName = QStringLiteral("Stack");
@@ -89,6 +92,31 @@ void UpgradeNameIndex(CVexilArray& aNameIndex)
     aNameIndex.SetFlags(aNameIndex.Flags() | EArrBinaryCompare);
     aNameIndex.CheckOrder();
     aNameIndex.SetChanged(true);
+}
+
+// Key strings are derived from the cards' values. A stored key that differs from the one the
+// card gives (a damaged file, or another program's) would not be found when the card changes,
+// which would leave an entry for a card that is gone; such an index is built anew from its
+// cards and reports Changed.
+void RekeyIndex(CVexilArray& aKeyIndex, const CVexilSortKey& aSortKey,
+                const std::function<CVexilCard*(int32_t)>& aCard)
+{
+    aKeyIndex.SortKey();
+    const auto keyOf = [&](int32_t aIndex) { return aSortKey.BuildKey(*aCard(aKeyIndex.ElemAt(aIndex).iVal.iInt)); };
+    int32_t same = 0;
+    while (same < aKeyIndex.Count() && aKeyIndex.ElemAt(same).StrKey == keyOf(same))
+        ++same;
+    if (same == aKeyIndex.Count())
+        return;
+    std::vector<TArrayElem> rekeyed(size_t(aKeyIndex.Count()));
+    for (int32_t i = 0; i < aKeyIndex.Count(); ++i)
+    {
+        rekeyed[size_t(i)] = aKeyIndex.ElemAt(i);
+        rekeyed[size_t(i)].StrKey = keyOf(i);
+    }
+    aKeyIndex.Clear();
+    for (const TArrayElem& elem : rekeyed)
+        aKeyIndex.CreateStrKey(elem);
 }
 }  // namespace
 
@@ -263,7 +291,7 @@ void CVexilStack::FinishRead(const CVexilObject& aSource, const QString& aContex
     // Each key index keeps its sort key, found in this stack while the readers' look-up is on.
     std::shared_ptr<CVexilArray> keyIndex;
     for (bool more = GetFirstKeyIndex(keyIndex, cursor); more; more = GetNextKeyIndex(keyIndex, cursor))
-        keyIndex->SortKey();
+        RekeyIndex(*keyIndex, *FindSortKey(keyIndex->SortKeyId()), [this](int32_t aId) { return CardPtr(aId); });
     ResetChangeInfo();
     SetControlDynFlags();
     iChanged = false;

@@ -86,6 +86,7 @@ protected:
 
         iBg->SetName(QStringLiteral("People"));
         iBg->SetScriptSource(QStringLiteral("on openCard\r\nend openCard"));
+        iBg->SetScript(Script(QStringLiteral("openCard"), QStringLiteral("0102")));
         iName = AddField(QStringLiteral("Name"), EConTypeText);
         iName->SetFlag(EConCardName, true);
         iName->SetFont(Font(QStringLiteral("Verdana"), 240));
@@ -98,11 +99,14 @@ protected:
         iHobbies = AddField(QStringLiteral("Hobbies"), EConTypeList);
         iNext = AddField(QStringLiteral("Next"), EConTypeCommand);
         iNext->SetStdCmd(EStdCmdNextCard);
+        iNext->SetScriptSource(QStringLiteral("on select\r\nend select"));
+        iNext->SetScript(Script(QStringLiteral("select"), QStringLiteral("0304")));
         iPhoto = AddField(QStringLiteral("Photo"), EConTypePicture);
         iTown = AddField(QStringLiteral("Town"), EConTypeText);
         KeepSorted(iBg, {{EConTypeText, iName->Id(), 0, 8, 0}, {EConTypeInteger, iAge->Id(), 1, 4, 0}});
 
         iTowns = AddBackground(QStringLiteral("Towns"));
+        iTowns->SetFont(Font(QStringLiteral("Georgia"), 220));
         iTownName = AddField(QStringLiteral("TownName"), EConTypeText, iTowns);
         iResidents = AddField(QStringLiteral("Residents"), EConTypeList, iTowns);
         iResidents->SetFlag(EConCardList, true);

@@ -262,6 +262,35 @@ TEST_F(StackRecordTest, SortKeysAreCheckedBeforeTheKeyIndexesUseThem)
         << CVexilError::GetErrInfo().Param2.toStdString();
 }
 
+// A key string that is not the one its card gives would not be found when the card changes or
+// goes, and the index would keep an entry for a card that is gone: the index is built anew
+// from its cards when it is read, and the stack asks to be saved.
+TEST_F(StackRecordTest, KeyIndexWithStaleKeysIsBuiltAnew)
+{
+    BuildRichStack();
+    const auto keys = [](const CVexilStack& aStack) {
+        std::shared_ptr<CVexilArray> keyIndex;
+        int32_t cursor = 0;
+        EXPECT_TRUE(aStack.GetFirstKeyIndex(keyIndex, cursor));
+        QStringList strKeys;
+        for (int32_t i = 0; keyIndex && i < keyIndex->Count(); ++i)
+            strKeys.append(keyIndex->ElemAt(i).StrKey);
+        return strKeys;
+    };
+    const QStringList built = keys(*iStack);
+    const QByteArray xml = XmlOfStack(*iStack);
+    ASSERT_EQ(ReadStackXml(xml)->Changed(), false);
+    const TStackRef stale = ReadStackXml(Patched(xml, "strKey=\"CY      50", "strKey=\"AAA     50"));
+    EXPECT_TRUE(stale->Changed());
+    EXPECT_EQ(keys(*stale), built);
+
+    TCardRef cy;
+    ASSERT_TRUE(stale->GetCard(QStringLiteral("Cy"), cy));
+    stale->DeleteCard(cy);
+    const TStackRef back = ReadStackXml(XmlOfStack(*stale));
+    EXPECT_EQ(keys(*back), built.mid(0, 2));
+}
+
 TEST_F(StackRecordTest, CardRecordBothFormsByteExact)
 {
     const TControlRef field = AddField(QStringLiteral("F"), EConTypeText);
