@@ -35,6 +35,8 @@ public:
 
     const T& At(int32_t aPos) const
     {
+        if (iInOrder)
+            return iPool.At(aPos);
         const auto [block, offset] = Locate(aPos);
         return iPool.At(iBlocks[block].iSlots[offset]);
     }
@@ -76,10 +78,7 @@ public:
     {
         const int32_t marked = TMark{}(aElem) ? 1 : 0;
         if (iBlocks.empty())
-        {
-            iBlocks.emplace_back();
-            Rebuild();
-        }
+            AddFirstBlock();
         int32_t block = 0;
         int32_t offset = 0;
         if (aPos == iSize)
@@ -96,11 +95,13 @@ public:
         // full blocks do not double their slack.
         if (target.iSlots.size() == target.iSlots.capacity())
             target.iSlots.reserve(std::min<size_t>(std::max<size_t>(4, target.iSlots.size() * 2), KMaxBlock + 1));
-        target.iSlots.insert(target.iSlots.begin() + offset, iPool.Add(std::move(aElem)));
+        const int32_t slot = iPool.Add(std::move(aElem));
+        iInOrder = iInOrder && aPos == iSize && slot == iSize;
+        target.iSlots.insert(target.iSlots.begin() + offset, slot);
         if (iHinted)
         {
             target.iHints.insert(target.iHints.begin() + offset, aHint);
-            iLastHints[size_t(block)] = target.iHints.back();
+            SetLastHint(block);
         }
         target.iMarked += marked;
         ++iSize;
@@ -145,18 +146,19 @@ public:
             left -= take;
             if (b.iSlots.empty())
             {
-                iBlocks.erase(iBlocks.begin() + block);
+                EraseBlock(block);
             }
             else
             {
-                if (iHinted)
-                    iLastHints[size_t(block)] = b.iHints.back();
+                SetLastHint(block);
                 ++block;
             }
             offset = 0;
         }
         iSize -= aNum;
         iMarkedSize -= markedGone;
+        // Only a run cut from the end leaves every other element in its slot.
+        iInOrder = iInOrder && aPos == iSize;
         // The block that now holds aPos (and its left neighbour) may have become small.
         const bool merged = MergeSmall(block);
         if (MergeSmall(block - 1) || merged || iBlocks.size() != blocksBefore || block != first + 1)
@@ -175,6 +177,8 @@ public:
         iBlocks.clear();
         iPool.Clear();
         iHinted = false;
+        iLastHints.clear();
+        iInOrder = true;
         Rebuild();
     }
 
@@ -184,9 +188,8 @@ public:
         if (aNum <= 0 || aNum > KMaxBlock || !iBlocks.empty())
             return;
         iPool.Reserve(aNum);
-        iBlocks.emplace_back();
+        AddFirstBlock();
         iBlocks.back().iSlots.reserve(size_t(aNum));
-        Rebuild();
     }
 
     // Position of the marked element with number aNum (0-based); false when there is none.
@@ -276,13 +279,15 @@ public:
     void SetHints(F&& aHintOf)
     {
         iHinted = true;
-        for (auto& block : iBlocks)
+        iLastHints.resize(iBlocks.size());
+        for (size_t b = 0; b < iBlocks.size(); ++b)
         {
+            Block& block = iBlocks[b];
             block.iHints.resize(block.iSlots.size());
             for (size_t i = 0; i < block.iSlots.size(); ++i)
                 block.iHints[i] = aHintOf(iPool.At(block.iSlots[i]));
+            SetLastHint(int32_t(b));
         }
-        Rebuild();
     }
 
     // The hint kept beside the element at aPos; 0 when the list keeps none.
@@ -312,9 +317,9 @@ public:
         while (lo < hi)
         {
             const int32_t mid = (lo + hi) / 2;
+            const int answer = iHinted ? aHintPred(iLastHints[size_t(mid)]) : -1;
             const Block& block = iBlocks[mid];
-            const int32_t last = int32_t(block.iSlots.size()) - 1;
-            if (holds(block, last, iHinted ? iLastHints[size_t(mid)] : 0))
+            if (answer >= 0 ? answer == 1 : bool(aPred(iPool.At(block.iSlots.back()))))
                 lo = mid + 1;
             else
                 hi = mid;
@@ -328,6 +333,12 @@ public:
         while (lo < hi)
         {
             const int32_t mid = (lo + hi) / 2;
+            if (iHinted)
+            {
+                // The probes after this one, on either side, load while this one is decided.
+                __builtin_prefetch(block.iHints.data() + (lo + mid) / 2);
+                __builtin_prefetch(block.iHints.data() + (mid + 1 + hi) / 2);
+            }
             if (holds(block, mid, iHinted ? block.iHints[mid] : 0))
                 lo = mid + 1;
             else
@@ -369,6 +380,8 @@ private:
             }
             if (iFirst.size() < size_t(KChunk))
             {
+                if (iFirst.size() == iFirst.capacity())
+                    iFirst.reserve(std::min<size_t>(std::max<size_t>(4, iFirst.size() * 2), KChunk));
                 iFirst.push_back(std::move(aElem));
                 return int32_t(iFirst.size()) - 1;
             }
@@ -414,6 +427,7 @@ private:
             for (int32_t& slot : block.iSlots)
                 slot = pool.Add(std::move(iPool.At(slot)));
         iPool = std::move(pool);
+        iInOrder = true;
     }
 
     void Recount(Block& aBlock) const
@@ -438,6 +452,33 @@ private:
         Recount(tail);
         head.iMarked -= tail.iMarked;
         iBlocks.insert(iBlocks.begin() + aBlock + 1, std::move(tail));
+        if (iHinted)
+        {
+            iLastHints.insert(iLastHints.begin() + aBlock + 1, 0);
+            SetLastHint(aBlock);
+            SetLastHint(aBlock + 1);
+        }
+    }
+
+    void AddFirstBlock()
+    {
+        iBlocks.emplace_back();
+        if (iHinted)
+            iLastHints.push_back(0);
+        Rebuild();
+    }
+
+    void EraseBlock(int32_t aBlock)
+    {
+        iBlocks.erase(iBlocks.begin() + aBlock);
+        if (iHinted)
+            iLastHints.erase(iLastHints.begin() + aBlock);
+    }
+
+    void SetLastHint(int32_t aBlock)
+    {
+        if (iHinted)
+            iLastHints[size_t(aBlock)] = iBlocks[aBlock].iHints.empty() ? 0 : iBlocks[aBlock].iHints.back();
     }
 
     // Joins a block that fell below the minimum with its right neighbour, splitting again
@@ -452,14 +493,15 @@ private:
         into.iSlots.insert(into.iSlots.end(), from.iSlots.begin(), from.iSlots.end());
         into.iHints.insert(into.iHints.end(), from.iHints.begin(), from.iHints.end());
         into.iMarked += from.iMarked;
-        iBlocks.erase(iBlocks.begin() + aBlock + 1);
+        EraseBlock(aBlock + 1);
+        SetLastHint(aBlock);
         if (int32_t(into.iSlots.size()) > KMaxBlock)
             Split(aBlock);
         return true;
     }
 
-    // Rebuilds both trees and the last hints from the blocks, in time linear in their number.
-    // A list of one block needs no tree.
+    // Rebuilds both trees from the blocks, in time linear in their number. A list of one block
+    // needs no tree.
     void Rebuild()
     {
         const size_t n = iBlocks.size();
@@ -470,10 +512,6 @@ private:
             iSize += int32_t(b.iSlots.size());
             iMarkedSize += b.iMarked;
         }
-        iLastHints.clear();
-        if (iHinted)
-            for (const Block& b : iBlocks)
-                iLastHints.push_back(b.iHints.empty() ? 0 : b.iHints.back());
         iTree.clear();
         iMarkedTree.clear();
         if (n > 1)
@@ -554,6 +592,7 @@ private:
     int32_t iSize = 0;
     int32_t iMarkedSize = 0;
     bool iHinted = false;
+    bool iInOrder = true;  // every element lies in the slot of its position
     mutable int32_t iCacheBlock = -1;  // the block of the last lookup and its first position
     mutable int32_t iCacheStart = 0;
 };
