@@ -125,7 +125,6 @@ void CVexilInterpreter::LoadCode(const TObjRef& aObj, const QString& aHexCode, c
     iFloor = iSp;
     iBp = UndefInt;
     iNumLocals = 0;
-    iCode = CVexilHandlerCode();
     iPc = 0;
     iCode = CVexilHandlerCode::FromHex(aHexCode);
 }
