@@ -2,6 +2,7 @@
 
 #include "foundation/VexilArray.h"
 #include "foundation/VexilError.h"
+#include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
 #include "model/VexilIdGen.h"
 #include "model/VexilStack.h"
@@ -93,6 +94,62 @@ private:
     std::vector<TCardFacts> iFacts;
     std::map<int32_t, int32_t> iPerBackground;
     QString iFault;
+};
+
+// Every value a card stores for a field of its background has the field's value type, or none;
+// a command field stores nothing. A card is shown, edited and copied by that type.
+class TValueTypes
+{
+public:
+    explicit TValueTypes(const CVexilStack& aStack) : iStack(aStack) {}
+
+    QString Fault(const CVexilCard& aCard)
+    {
+        const std::vector<TField>& fields = FieldsOf(aCard.BackgroundId());
+        const CVexilArray& values = *aCard.Value();
+        auto field = fields.begin();
+        // Both ascend by field id.
+        for (int32_t i = 0; i < values.Count(); ++i)
+        {
+            const TArrayElem& elem = values.ElemAt(i);
+            while (field != fields.end() && field->Id < elem.IntKey)
+                ++field;
+            if (field == fields.end() || field->Id != elem.IntKey || elem.iVal.iType == EValUndef ||
+                elem.iVal.iType == field->ValType)
+                continue;
+            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(elem.IntKey) +
+                   QStringLiteral(" type ") + Num(elem.iVal.iType);
+        }
+        return {};
+    }
+
+private:
+    struct TField
+    {
+        int32_t Id;
+        int32_t ValType;  // EValUndef for a command
+    };
+
+    const std::vector<TField>& FieldsOf(int32_t aBackgroundId)
+    {
+        const auto known = iFields.find(aBackgroundId);
+        if (known != iFields.end())
+            return known->second;
+        std::vector<TField>& fields = iFields[aBackgroundId];
+        TControlRef control;
+        int32_t cursor = 0;
+        const TControlSetRef background = iStack.Background(aBackgroundId);
+        for (bool more = background->GetFirstControl(control, cursor); more;
+             more = background->GetNextControl(control, cursor))
+            fields.push_back({control->Id(), control->ConType() == EConTypeCommand
+                                                 ? int32_t(EValUndef)
+                                                 : CVexilValue::ConToValType(control->ConType())});
+        std::sort(fields.begin(), fields.end(), [](const TField& a, const TField& b) { return a.Id < b.Id; });
+        return fields;
+    }
+
+    const CVexilStack& iStack;
+    std::map<int32_t, std::vector<TField>> iFields;
 };
 
 // Which cards one index has named: a card named twice or not present is a fault.
@@ -264,6 +321,10 @@ QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
         return QStringLiteral("cards flags");
     const TCards cards(*aStack.iCard);
     fault = cards.Fault(aStack);
+    TValueTypes valueTypes(aStack);
+    for (int32_t slot = 0; slot < cards.Slots() && fault.isEmpty(); ++slot)
+        if (const TCardFacts* card = cards.At(slot))
+            fault = valueTypes.Fault(*card->Card);
     if (fault.isEmpty())
         fault = OrderIndexFault(*aStack.iOrderIndex, cards);
     if (fault.isEmpty())

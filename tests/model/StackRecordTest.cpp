@@ -225,6 +225,7 @@ TEST_F(StackRecordTest, BrokenGraphsAreStructuralErrors)
         {"<Elem intKey=\"2\" type=\"12\" int=\"50\">\r\n            </Elem>",
          "<Elem intKey=\"2\" type=\"50\" int0=\"1\" int1=\"2\">\r\n            </Elem>", "value type 50"},
         {"creDate=\"20240301\"", "creDate=\"99999999\"", "stamps"},
+        {"type=\"17\" int=\"16\"", "type=\"12\" int=\"16\"", "card 1 field 9 type 12"},
     };
     for (const TCase& c : cases)
     {
