@@ -197,6 +197,8 @@ bool CVexilInterpreter::Step(TInstr aInstr)
 
 void CVexilInterpreter::ExecFault(TInstr aInstr)
 {
+    // The ip stays at the fault, which may be the end of the code.
+    --iPc;
     // The checks that come before the operand is read.
     if ((aInstr.Base == EOpcEnter && iBp != UndefInt) || (aInstr.Base == EOpcReturn && iBp == UndefInt))
         Violation();

@@ -304,6 +304,10 @@ TEST_F(InterpreterTest, HostileByteCodeEndsInARunTimeError)
         EXPECT_EQ(info.RunNumber, c.RunNumber) << c.Name;
         EXPECT_EQ(info.Obj, iOne) << c.Name;
     }
+    // The description shows the ip at the fault: here the end of the code.
+    iInterp.Reset();
+    RaisedError([&] { iInterp.Execute(iOne, QStringLiteral("0000260000")); });
+    EXPECT_EQ(iInterp.ObjDescr(), QStringLiteral("CVexilInterpreter ip=5"));
     iInterp.Reset();
     // Well-formed code at the limits runs: 21 locals, and Stop.
     iInterp.Execute(iOne, QStringLiteral("0000261500271500"));
