@@ -483,6 +483,7 @@ void CVexilArray::Move(int32_t aFromIndex, int32_t aNum, int32_t aToIndex, bool 
         for (TArrayElem& elem : run)
             iElems.Insert(at++, std::move(elem));
     }
+    iHintLayout = kStaleHints;
     iChanged = true;
     if (aRenumber)
         RenumberIntKey(aStep);
@@ -832,9 +833,19 @@ const TArrayElem& CVexilArray::ElemAt(int32_t aIndex) const
     return iElems.At(aIndex);
 }
 
+int32_t CVexilArray::IntKeyAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    if (iWithIntKey && iElems.Hinted() && iHintLayout == kIntHintLayout)
+        return TKeyHint::IntOf(iElems.HintAt(aIndex));
+    return iElems.At(aIndex).IntKey;
+}
+
 void CVexilArray::AppendRead(TArrayElem aElem)
 {
     if (Count() > iAlloc)
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    iElems.Insert(Count(), std::move(aElem));
+    const uint64_t hint = WithKey() ? HintOf(aElem) : 0;
+    iElems.Insert(Count(), std::move(aElem), hint);
 }

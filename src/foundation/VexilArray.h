@@ -152,6 +152,8 @@ public:
     int32_t Alloc() const { return iAlloc; }
     void SetAlloc(int32_t aAlloc) { iAlloc = aAlloc; }
     const TArrayElem& ElemAt(int32_t aIndex) const;
+    // ElemAt(aIndex).IntKey, in a large array without reading the element.
+    int32_t IntKeyAt(int32_t aIndex) const;
     // Stores an element as read at index Count, unchecked; beyond the slots it fails with
     // the subscript error.
     void AppendRead(TArrayElem aElem);

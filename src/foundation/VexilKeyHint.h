@@ -48,6 +48,9 @@ public:
         return hint.Whole();
     }
 
+    // The integer key of a hint made by OfInt.
+    static int32_t IntOf(uint64_t aHint) { return int32_t(uint32_t(aHint >> 32) ^ 0x80000000u); }
+
     // A text compared by its UTF-16 code units: the first eight, as long as they are below 128.
     static uint64_t OfCodeUnits(QStringView aText)
     {

@@ -86,10 +86,10 @@ void CVexilStack::InsertIntoOrderIndex(CVexilCard& aCard, const CVexilCard* aBef
         CVexilError::Assert(found, QStringLiteral("AddCard aBeforeCard OrderNum found"));
         if (!found)
             break;  // past the assertion the card goes to the end
-        const int64_t b = iOrderIndex->ElemAt(pos).IntKey;
+        const int64_t b = iOrderIndex->IntKeyAt(pos);
         if (pos > 0)
         {
-            const int64_t a = iOrderIndex->ElemAt(pos - 1).IntKey;
+            const int64_t a = iOrderIndex->IntKeyAt(pos - 1);
             placed = b - a > 1;
             num = (b - a) / 2 + a;
         }
@@ -104,10 +104,10 @@ void CVexilStack::InsertIntoOrderIndex(CVexilCard& aCard, const CVexilCard* aBef
     if (!placed && iOrderIndex->Count() > 0)
     {
         // Renumbered before the next number could overflow.
-        if (int64_t(iOrderIndex->ElemAt(iOrderIndex->Count() - 1).IntKey) + KOrderNumStep >
+        if (int64_t(iOrderIndex->IntKeyAt(iOrderIndex->Count() - 1)) + KOrderNumStep >
             std::numeric_limits<int32_t>::max())
             RenumberOrder(KOrderNumStep);
-        num = int64_t(iOrderIndex->ElemAt(iOrderIndex->Count() - 1).IntKey) + KOrderNumStep;
+        num = int64_t(iOrderIndex->IntKeyAt(iOrderIndex->Count() - 1)) + KOrderNumStep;
     }
     aCard.SetOrderNum(int32_t(num));
     iOrderIndex->CreateIntKey(IntElem(*iOrderIndex, int32_t(num), aCard.Id()));

@@ -288,8 +288,8 @@ TSortKeyRef CVexilStack::FindSortKey(int32_t aId) const
 TSortKeyRef CVexilStack::SortKey(int32_t aId) const
 {
     TSortKeyRef sortKey = FindSortKey(aId);
-    CVexilError::CheckFailed(sortKey != nullptr, this, QStringLiteral("SortKey"),
-                             QStringLiteral("SortKey found ") + QString::number(aId));
+    if (!sortKey)  // the text is built only for a failure: this runs for every card added or changed
+        CVexilError::CheckFailed(false, this, QStringLiteral("SortKey"), QStringLiteral("SortKey found ") + QString::number(aId));
     return sortKey;
 }
 
@@ -337,8 +337,8 @@ std::shared_ptr<CVexilArray> CVexilStack::FindKeyIndex(int32_t aId) const
 std::shared_ptr<CVexilArray> CVexilStack::KeyIndex(int32_t aId) const
 {
     std::shared_ptr<CVexilArray> keyIndex = FindKeyIndex(aId);
-    CVexilError::CheckFailed(keyIndex != nullptr, this, QStringLiteral("KeyIndex"),
-                             QStringLiteral("KeyIndex found ") + QString::number(aId));
+    if (!keyIndex)  // the text is built only for a failure: this runs for every card added or changed
+        CVexilError::CheckFailed(false, this, QStringLiteral("KeyIndex"), QStringLiteral("KeyIndex found ") + QString::number(aId));
     return keyIndex;
 }
 

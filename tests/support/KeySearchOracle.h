@@ -118,6 +118,8 @@ public:
                 aArray.RenumberIntKey(step10);
                 for (size_t i = 0; i < iElems.size(); ++i)
                     iElems[i].IntKey = int32_t(i + 1) * step10;
+                const int32_t at = int32_t(random() % iElems.size());
+                ASSERT_EQ(aArray.IntKeyAt(at), iElems[size_t(at)].IntKey) << "renumbered, step " << step;
             }
         }
         ASSERT_EQ(aArray.Count(), int32_t(iElems.size()));
@@ -126,6 +128,10 @@ public:
             ASSERT_EQ(aArray.ElemAt(i).iVal.iInt, iElems[size_t(i)].iVal.iInt) << "element " << i;
             ASSERT_EQ(aArray.ElemAt(i).StrKey, iElems[size_t(i)].StrKey) << "element " << i;
             ASSERT_EQ(aArray.ElemAt(i).IntKey, iElems[size_t(i)].IntKey) << "element " << i;
+            if (!strKey)
+            {
+                ASSERT_EQ(aArray.IntKeyAt(i), iElems[size_t(i)].IntKey) << "element " << i;
+            }
         }
     }
 
