@@ -82,6 +82,9 @@ public:
     bool TooDeep() const { return gNesting > kMaxNesting; }
 };
 
+// Arrays whose elements take at most this many bytes are read without a look at the file size.
+constexpr int64_t kShortRun = 4096;
+
 // Growth figures beyond this are not the program's; such a file gets the usual step.
 constexpr int32_t kMaxAllocStep = 1000;
 
@@ -393,8 +396,13 @@ void CVexilArray::Internalize(CVexilFile& aFile)
     // Every element takes at least its type and its keys.
     const int64_t minElemLen = CVexilBinObj::ExtShortLen() + (iWithStrKey ? CVexilBinObj::ExtShortLen() : 0) +
                                (iWithIntKey ? CVexilBinObj::ExtIntLen() : 0);
-    CVexilError::CheckStruct(head.Count * minElemLen <= aFile.RemainingBytes(), &aFile, context,
+    // A short run is simply read: its reads fail at the end of the file. Only a long one is
+    // held against the size of the file first (asking the system for it every time would cost
+    // more than reading the values of a card).
+    const int64_t minLen = head.Count * minElemLen;
+    CVexilError::CheckStruct(minLen <= kShortRun || minLen <= aFile.RemainingBytes(), &aFile, context,
                              QStringLiteral("max=") + QString::number(head.Count) + QStringLiteral(" beyond the end"));
+    ReserveRead(head.Count);
     for (int32_t i = 0; i < head.Count; ++i)
     {
         TArrayElem elem;
