@@ -221,6 +221,19 @@ QString KeyIndexFault(const CVexilArray& aKeyIndex, const CVexilSortKey* aSortKe
     return {};
 }
 
+// Cards that come and go are entered in and removed from the key index of a sorted background
+// only; any other key index would keep entries of cards that are gone.
+bool KeepsBackgroundSorted(const CVexilStack& aStack, int32_t aKeyIndexId)
+{
+    TControlSetRef background;
+    int32_t cursor = 0;
+    for (bool more = aStack.GetFirstBackground(background, cursor); more;
+         more = aStack.GetNextBackground(background, cursor))
+        if (background->Flag(ECseKeepCardsSorted) && background->KeyIndexId() == aKeyIndexId)
+            return true;
+    return false;
+}
+
 // The ids in use apart from card ids, for the id generator's check.
 class TIdsInUse
 {
@@ -333,7 +346,11 @@ QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
     std::shared_ptr<CVexilArray> keyIndex;
     for (bool more = aStack.GetFirstKeyIndex(keyIndex, cursor); more && fault.isEmpty();
          more = aStack.GetNextKeyIndex(keyIndex, cursor))
+    {
         fault = KeyIndexFault(*keyIndex, aStack.FindSortKey(keyIndex->SortKeyId()).get(), cards);
+        if (fault.isEmpty() && !KeepsBackgroundSorted(aStack, keyIndex->Id()))
+            fault = QStringLiteral("key index ") + Num(keyIndex->Id()) + QStringLiteral(" keeps no background sorted");
+    }
     TControlSetRef background;
     for (bool more = aStack.GetFirstBackground(background, cursor); more && fault.isEmpty();
          more = aStack.GetNextBackground(background, cursor))
