@@ -276,6 +276,10 @@ QString ControlRefsFault(const CVexilStack& aStack, const CVexilControlSet& aBac
 
 QString SortKeyFault(const CVexilStack& aStack, const CVexilSortKey& aSortKey)
 {
+    // A key index stores each key as a text, which a stack file holds up to this length.
+    constexpr int32_t kMaxKeyChars = 16383;
+    if (aSortKey.KeyLen() > kMaxKeyChars)
+        return QStringLiteral("sort key ") + Num(aSortKey.Id()) + QStringLiteral(" length ") + Num(aSortKey.KeyLen());
     const TControlSetRef background = aStack.Background(aSortKey.BackgroundId());
     if (!background)
         return QStringLiteral("sort key ") + Num(aSortKey.Id()) + QStringLiteral(" backgroundId");

@@ -217,6 +217,7 @@ TEST_F(StackRecordTest, BrokenGraphsAreStructuralErrors)
          "type=\"12\" int=\"3\">\r\n          </Elem>\r\n          <Elem strKey=\"BOB", "key index 12 entry"},
         {"controlId=\"2\"", "controlId=\"14\"", "sort key 11 field 14"},
         {"<Part type=\"0\" controlId=\"1\"", "<Part type=\"9\" controlId=\"1\"", "sort key 11 type 9"},
+        {"way=\"1\" len=\"4\" pos=\"8\"", "way=\"1\" len=\"16366\" pos=\"8\"", "sort key 11 length 16384"},
         {"keyIndexId=\"1999999999\"", "keyIndexId=\"99\"", "background 13 keyIndexId"},
         {"id=\"0\" flags=\"19\"", "id=\"0\" flags=\"17\"", "key index 12 keeps no background sorted"},
         {"selBackgroundId=\"0\"", "selBackgroundId=\"77\"", "background 13 control 15 selBackgroundId"},
