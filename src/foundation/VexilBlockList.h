@@ -177,7 +177,7 @@ public:
         iBlocks.clear();
         iPool.Clear();
         iHinted = false;
-        iLastHints.clear();
+        iHintIndex = {};
         iInOrder = true;
         Rebuild();
     }
@@ -279,7 +279,7 @@ public:
     void SetHints(F&& aHintOf)
     {
         iHinted = true;
-        iLastHints.resize(iBlocks.size());
+        iHintIndex.Resize(iBlocks.size());
         for (size_t b = 0; b < iBlocks.size(); ++b)
         {
             Block& block = iBlocks[b];
@@ -306,9 +306,9 @@ public:
     template <class FHint, class FElem>
     int32_t PartitionPoint(FHint&& aHintPred, FElem&& aPred) const
     {
-        const auto holds = [&](const Block& aBlock, int32_t aOffset, uint64_t aHint) {
-            const int answer = iHinted ? aHintPred(aHint) : -1;
-            return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(aBlock.iSlots[aOffset])));
+        const auto holds = [&](int32_t aBlock, int32_t aOffset, uint64_t aHint) {
+            const int answer = aHintPred(aHint);
+            return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(iBlocks[aBlock].iSlots[aOffset])));
         };
         if (iSize == 0)
             return 0;
@@ -317,7 +317,7 @@ public:
         while (lo < hi)
         {
             const int32_t mid = (lo + hi) / 2;
-            const int answer = iHinted ? aHintPred(iLastHints[size_t(mid)]) : -1;
+            const int answer = iHinted ? aHintPred(iHintIndex.iLast[size_t(mid)]) : -1;
             const Block& block = iBlocks[mid];
             if (answer >= 0 ? answer == 1 : bool(aPred(iPool.At(block.iSlots.back()))))
                 lo = mid + 1;
@@ -327,42 +327,55 @@ public:
         if (lo == int32_t(iBlocks.size()))
             return iSize;
         const int32_t blockIndex = lo;
-        const Block& block = iBlocks[blockIndex];
+        const int32_t start = BlockStart(blockIndex);
         lo = 0;
-        hi = int32_t(block.iSlots.size()) - 1;  // known not to hold
         if (iHinted)
         {
-            // The run of KSkip elements first, from the compact hints of the runs' last elements
-            // (loaded at once), then the run itself: two waits for memory instead of one per probe.
-            const std::vector<uint64_t>& skip = block.iSkip;
-            for (size_t i = 0; i < skip.size(); i += 8)
-                __builtin_prefetch(skip.data() + i);
+            // The run of KSkip elements first, from the hints of the runs' last elements (four
+            // lines loaded at once), then the run itself: the block's own record is not needed.
+            const int32_t size = (blockIndex + 1 < int32_t(iBlocks.size()) ? BlockStart(blockIndex + 1) : iSize) - start;
+            const uint64_t* runHints = iHintIndex.Runs(blockIndex);
+            const uint64_t* hints = iHintIndex.iData[size_t(blockIndex)];
+            for (int32_t i = 0; i < KRuns; i += 8)
+                __builtin_prefetch(runHints + i);
             int32_t runLo = 0;
-            int32_t runHi = int32_t(skip.size());
+            int32_t runHi = size / KSkip;
             while (runLo < runHi)
             {
                 const int32_t mid = (runLo + runHi) / 2;
-                if (holds(block, mid * KSkip + KSkip - 1, skip[size_t(mid)]))
+                if (holds(blockIndex, mid * KSkip + KSkip - 1, runHints[mid]))
                     runLo = mid + 1;
                 else
                     runHi = mid;
             }
             lo = runLo * KSkip;
-            hi = std::min(hi, lo + KSkip - 1);
-            __builtin_prefetch(block.iHints.data() + lo);
-            __builtin_prefetch(block.iHints.data() + hi);
+            int32_t hi = std::min(size - 1, lo + KSkip - 1);  // known not to hold
+            __builtin_prefetch(hints + lo);
+            __builtin_prefetch(hints + hi);
+            while (lo < hi)
+            {
+                const int32_t mid = (lo + hi) / 2;
+                if (holds(blockIndex, mid, hints[mid]))
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
         }
-        while (lo < hi)
+        else
         {
-            const int32_t mid = (lo + hi) / 2;
-            if (holds(block, mid, iHinted ? block.iHints[mid] : 0))
-                lo = mid + 1;
-            else
-                hi = mid;
+            int32_t hi = int32_t(iBlocks[blockIndex].iSlots.size()) - 1;  // known not to hold
+            while (lo < hi)
+            {
+                const int32_t mid = (lo + hi) / 2;
+                if (aPred(iPool.At(iBlocks[blockIndex].iSlots[mid])))
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
         }
         iCacheBlock = blockIndex;
-        iCacheStart = BlockStart(blockIndex);
-        return iCacheStart + lo;
+        iCacheStart = start;
+        return start + lo;
     }
 
 private:
@@ -370,11 +383,41 @@ private:
     {
         std::vector<int32_t> iSlots;
         std::vector<uint64_t> iHints;  // beside the slots while the list keeps hints
-        std::vector<uint64_t> iSkip;   // the hint of the last element of each full run of KSkip
         int32_t iMarked = 0;
     };
 
+    // What a search reads of the hints, block by block in compact runs, so that it touches
+    // the blocks themselves only where a hint cannot decide: the last hint of each block, the
+    // hints of the last elements of its runs of KSkip, and where its hints lie.
     static constexpr int32_t KSkip = 16;
+    static constexpr int32_t KRuns = (KMaxBlock + 1) / KSkip;
+    struct THintIndex
+    {
+        std::vector<uint64_t> iLast;
+        std::vector<uint64_t> iRuns;  // KRuns per block
+        std::vector<const uint64_t*> iData;
+
+        const uint64_t* Runs(int32_t aBlock) const { return iRuns.data() + size_t(aBlock) * KRuns; }
+        void Resize(size_t aBlocks)
+        {
+            iLast.resize(aBlocks);
+            iRuns.resize(aBlocks * KRuns);
+            iData.resize(aBlocks);
+        }
+        void InsertBlock(int32_t aBlock)
+        {
+            iLast.insert(iLast.begin() + aBlock, 0);
+            iRuns.insert(iRuns.begin() + std::ptrdiff_t(aBlock) * KRuns, size_t(KRuns), 0);
+            iData.insert(iData.begin() + aBlock, nullptr);
+        }
+        void EraseBlock(int32_t aBlock)
+        {
+            iLast.erase(iLast.begin() + aBlock);
+            const auto runs = iRuns.begin() + std::ptrdiff_t(aBlock) * KRuns;
+            iRuns.erase(runs, runs + KRuns);
+            iData.erase(iData.begin() + aBlock);
+        }
+    };
 
     // The elements, each in a slot that it keeps until it is removed. The first slots lie in
     // one run that grows as a small list does; later ones in chunks of fixed size, so that a
@@ -473,7 +516,7 @@ private:
         iBlocks.insert(iBlocks.begin() + aBlock + 1, std::move(tail));
         if (iHinted)
         {
-            iLastHints.insert(iLastHints.begin() + aBlock + 1, 0);
+            iHintIndex.InsertBlock(aBlock + 1);
             HintsChanged(aBlock, middle);
             HintsChanged(aBlock + 1, 0);
         }
@@ -483,7 +526,7 @@ private:
     {
         iBlocks.emplace_back();
         if (iHinted)
-            iLastHints.push_back(0);
+            iHintIndex.Resize(1);
         Rebuild();
     }
 
@@ -491,7 +534,7 @@ private:
     {
         iBlocks.erase(iBlocks.begin() + aBlock);
         if (iHinted)
-            iLastHints.erase(iLastHints.begin() + aBlock);
+            iHintIndex.EraseBlock(aBlock);
     }
 
     // Brings the last hint and the run hints of a block up to date after its hints changed from
@@ -500,12 +543,13 @@ private:
     {
         if (!iHinted)
             return;
-        Block& block = iBlocks[aBlock];
-        iLastHints[size_t(aBlock)] = block.iHints.empty() ? 0 : block.iHints.back();
-        const size_t runs = block.iHints.size() / KSkip;
-        block.iSkip.resize(runs);
+        const Block& block = iBlocks[aBlock];
+        iHintIndex.iLast[size_t(aBlock)] = block.iHints.empty() ? 0 : block.iHints.back();
+        iHintIndex.iData[size_t(aBlock)] = block.iHints.data();
+        uint64_t* runHints = iHintIndex.iRuns.data() + size_t(aBlock) * KRuns;
+        const size_t runs = std::min(block.iHints.size() / KSkip, size_t(KRuns));
         for (size_t run = aOffset / KSkip; run < runs; ++run)
-            block.iSkip[run] = block.iHints[run * KSkip + KSkip - 1];
+            runHints[run] = block.iHints[run * KSkip + KSkip - 1];
     }
 
     // Joins a block that fell below the minimum with its right neighbour, splitting again
@@ -616,7 +660,7 @@ private:
     TPool iPool;
     std::vector<int32_t> iTree;        // Fenwick tree of the block sizes
     std::vector<int32_t> iMarkedTree;  // Fenwick tree of the marked counts
-    std::vector<uint64_t> iLastHints;  // the hint of each block's last element
+    THintIndex iHintIndex;  // while the list keeps hints
     int32_t iSize = 0;
     int32_t iMarkedSize = 0;
     bool iHinted = false;
