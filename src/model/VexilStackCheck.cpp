@@ -390,7 +390,9 @@ QString CVexilStackCheck::BackgroundFault(const CVexilStack& aStack, const CVexi
 
 QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
 {
-    const CVexilBlobStore& store = *aStack.iBlobStore;
+    CVexilBlobStore& store = *aStack.iBlobStore;
+    // How often values and wallpapers name each picture.
+    std::map<int32_t, int32_t> uses;
     TIdsInUse ids;
     TControlSetRef background;
     int32_t cursor = 0;
@@ -401,6 +403,8 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
         const int32_t wallPaper = background->WallPaperId();
         if (wallPaper != UndefLong && !store.HasBlob(wallPaper))
             return QStringLiteral("background ") + Num(background->Id()) + QStringLiteral(" wallPaperId");
+        if (wallPaper != UndefLong)
+            ++uses[wallPaper];
         TControlRef control;
         int32_t controlCursor = 0;
         for (bool field = background->GetFirstControl(control, controlCursor); field;
@@ -423,10 +427,17 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
         for (int32_t i = 0; i < values.Count(); ++i)
         {
             const TValue& value = values.ElemAt(i).iVal;
-            if (value.iType == EValBlobId && value.iInt != UndefLong && !store.HasBlob(value.iInt))
+            if (value.iType != EValBlobId || value.iInt == UndefLong)
+                continue;
+            if (!store.HasBlob(value.iInt))
                 return QStringLiteral("card ") + Num(slot) + QStringLiteral(" picture ") + Num(value.iInt);
+            ++uses[value.iInt];
         }
     }
+    // A stored count below the uses would delete a picture that is still shown when one use goes.
+    for (const auto& [id, count] : uses)
+        if (store.ReadBlob(id, true)->RefCount() < count)
+            return QStringLiteral("picture ") + Num(id) + QStringLiteral(" refCount");
     ids.Add(store.HighestId());
     if (!ids.Below(aStack.IdGen().PeekId()))
         return QStringLiteral("next id ") + Num(aStack.IdGen().PeekId());

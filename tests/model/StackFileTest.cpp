@@ -292,8 +292,8 @@ TEST_F(StackFileTest, FilesThatAreNoStacks)
     ExpectFailureLeavesFolder(EErrFileNotFound, [&] { Load(Path(QStringLiteral("missing.Quorvan"))); }, "missing");
 }
 
-// The pictures that cards and wallpapers name, and the next id, are checked against the whole
-// file, in both forms.
+// The pictures that cards and wallpapers name, their counts of uses and the next id are checked
+// against the whole file, in both forms.
 TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
 {
     const QString binary = SavedRichStack();
@@ -312,6 +312,7 @@ TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
         {"type=\"17\" int=\"16\"", "type=\"17\" int=\"99\"", "card 1 picture 99"},
         {"wallPaperId=\"17\"", "wallPaperId=\"98\"", "background 13 wallPaperId"},
         {"<IdGen nextId=\"18\"/>", "<IdGen nextId=\"17\"/>", "next id 17"},
+        {"height=\"31999\" refCount=\"1\"", "height=\"31999\" refCount=\"0\"", "picture 17 refCount"},
     };
     for (const TCase& c : cases)
     {
