@@ -641,7 +641,7 @@ bool CVexilArray::FreshHints(uint64_t aLayout, F&& aHintOf)
     return true;
 }
 
-bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex)
+bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex, uint64_t* aHint)
 {
     aIndex = 0;
     if (Count() == 0)
@@ -651,19 +651,24 @@ bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex)
     const QString key = order.Prepare(aKey);
     const bool hinted = FreshHints(order.HintLayout(),
                                    [&](const TArrayElem& aElem) { return order.Hint(order.Prepare(aElem.StrKey)); });
-    const uint64_t keyHint = hinted && order.HintsApply() ? order.Hint(key) : 0;
+    const uint64_t hint = hinted ? order.Hint(key) : 0;
+    if (aHint)
+        *aHint = hint;
+    const uint64_t keyHint = order.HintsApply() ? hint : 0;
     return SearchRun(
         iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
         [&](const TArrayElem& aElem) { return order.CompareStored(key, aElem.StrKey); }, aIndex);
 }
 
-bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex)
+bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint)
 {
     aIndex = 0;
     if (Count() == 0)
         return false;
     const bool hinted = FreshHints(kIntHintLayout, [](const TArrayElem& aElem) { return TKeyHint::OfInt(aElem.IntKey); });
     const uint64_t keyHint = hinted ? TKeyHint::OfInt(aKey) : 0;
+    if (aHint)
+        *aHint = keyHint;
     return SearchRun(
         iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
         [&](const TArrayElem& aElem) { return Sign(aKey, aElem.IntKey); }, aIndex);
@@ -685,9 +690,13 @@ int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
     CVexilError::CheckFailed(aElem.iVal.iType != EValUndef, this, context, QStringLiteral("aElem.iVal.iType"));
     CVexilError::CheckFailed(iAnyType || aElem.iVal.iType == iElemType, this, context, QStringLiteral("iType"));
     int32_t index = aIndex;
+    uint64_t hint = 0;
+    uint64_t layout = 0;
     if (WithKey())
     {
-        const bool found = iWithStrKey ? SearchStrKey(aElem.StrKey, index) : SearchIntKey(aElem.IntKey, index);
+        const bool found =
+            iWithStrKey ? SearchStrKey(aElem.StrKey, index, &hint) : SearchIntKey(aElem.IntKey, index, &hint);
+        layout = iHintLayout;
         CVexilError::Assert(!found || (iFlags & EArrDupKeys) != 0, QStringLiteral("Create duplicate"));
     }
     else if (index == UndefLong)
@@ -699,7 +708,10 @@ int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
     CVexilError::Assert(iElemType == EValStr || aElem.iVal.iStr.isEmpty(), QStringLiteral("Create str"));
     CVexilError::Assert(iHasObjects || !aElem.iVal.iObj, QStringLiteral("Create obj"));
     MakeRoomAt(index, 1);
-    iElems.Insert(index, aElem, WithKey() ? HintOf(aElem) : 0);
+    // The key's hint from the search, unless it made none or the hints were made again meanwhile.
+    if (hint == 0 || layout != iHintLayout)
+        hint = HintOf(aElem);
+    iElems.Insert(index, aElem, hint);
     iChanged = true;
     return index;
 }

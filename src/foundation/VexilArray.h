@@ -169,8 +169,9 @@ private:
     void Derive();
     // True when aIndex is an element; raises the subscript error outside the slots.
     bool IsElem(int32_t aIndex) const;
-    bool SearchStrKey(const QString& aKey, int32_t& aIndex);
-    bool SearchIntKey(int32_t aKey, int32_t& aIndex);
+    // Both give the hint of the key in aHint when asked (0 while the array keeps none).
+    bool SearchStrKey(const QString& aKey, int32_t& aIndex, uint64_t* aHint = nullptr);
+    bool SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint = nullptr);
     // Sets the hints of a large keyed array up when they are missing or stale (another order,
     // keys changed in place); false when the array keeps none.
     template <class F>

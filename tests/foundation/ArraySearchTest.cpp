@@ -240,3 +240,29 @@ TEST(KeyHint, Orders)
     for (const TCase& c : cases)
         EXPECT_EQ(HintSign(c.A, c.B), c.Expected) << &c - cases;
 }
+
+// A large array keeps its hints when emptied; what comes in next must get them as well.
+TEST(ArraySearch, AnEmptiedLargeArrayKeepsItsKeysRight)
+{
+    CVexilArray array;
+    array.Construct(EArrIntKey, EValInt);
+    TArrayElem elem;
+    const auto add = [&](int32_t aKey) {
+        array.InitElem(elem);
+        elem.IntKey = aKey;
+        elem.iVal.iInt = aKey;
+        array.CreateIntKey(elem);
+    };
+    for (int32_t key = 0; key < 300; ++key)
+        add(key * 3);
+    int32_t cursor = 0;
+    ASSERT_TRUE(array.ReadByIntKey(297, elem, cursor));
+    array.DeleteAt(0, array.Count());
+    for (const int32_t key : {50, -7, 20})
+        add(key);
+    for (int32_t i = 0; i < array.Count(); ++i)
+        EXPECT_EQ(array.IntKeyAt(i), array.ElemAt(i).IntKey) << i;
+    EXPECT_EQ(array.IntKeyAt(0), -7);
+    ASSERT_TRUE(array.ReadByIntKey(20, elem, cursor));
+    EXPECT_EQ(cursor, 2);
+}
