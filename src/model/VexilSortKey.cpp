@@ -12,6 +12,7 @@
 #include "foundation/VexilXmlWriter.h"
 #include "model/VexilCard.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,6 +88,24 @@ double PieceNumber(QStringView aPiece)
     if (i > firstDigit && rest == size)
         return double(negative ? -value : value);
     return CVexilNumText::LeadingNumber(Raw(aPiece));
+}
+
+// Appends a key piece: the text cut or padded to aLen characters, upper-cased. Keys are built
+// for every card added or changed, so plain ASCII is upper-cased here without the general
+// case mapping (which gives the same for it).
+void AppendPiece(QString& aKey, QString aText, int16_t aLen)
+{
+    const QStringView kept = QStringView(aText).left(aLen);
+    const bool ascii = aLen >= 0 && std::all_of(kept.begin(), kept.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii)
+    {
+        CVexilLib::PadOrCut(aText, aLen);
+        aKey += aText.toUpper();
+        return;
+    }
+    for (const QChar c : kept)
+        aKey += c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
+    aKey.resize(aKey.size() + aLen - kept.size(), u' ');
 }
 
 int Sign(double aA, double aB)
@@ -234,9 +253,7 @@ QString CVexilSortKey::BuildKey(CVexilCard& aCard) const
     {
         TValue value;
         aCard.GetControlVal(iParts[i].ControlId, value, false);
-        QString text = CVexilValue::ValToIntText(value);
-        CVexilLib::PadOrCut(text, iParts[i].Len);
-        key += text.toUpper();
+        AppendPiece(key, CVexilValue::ValToIntText(value), iParts[i].Len);
     }
     key += CVexilLib::NumToPaddedStr(aCard.Id(), KIdWidth);
     return key;

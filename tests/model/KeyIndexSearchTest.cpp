@@ -5,6 +5,7 @@
 #include "model/VexilSortKey.h"
 
 #include "KeySearchOracle.h"
+#include "StackFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -91,5 +92,43 @@ TEST(KeyIndexSearch, AKeyIndexAnswersAsThePlainBinarySearch)
         oracle.Drive(
             keyIndex, [](std::mt19937& aRandom, TArrayElem& aElem) { aElem.StrKey = RandomKey(aRandom); }, 5000,
             uint32_t(31 + way));
+    }
+}
+
+namespace
+{
+class KeyPieces : public StackFixture
+{
+};
+}  // namespace
+
+// The text pieces of key strings: cut or padded, upper-cased as the general case mapping does.
+TEST_F(KeyPieces, TextIsCutPaddedAndUpperCased)
+{
+    const TControlRef text = AddField(QStringLiteral("T"), EConTypeText);
+    const TCardRef card = AddCard(QStringLiteral("A"));
+    struct TCase
+    {
+        const char16_t* Text;
+        int16_t Len;
+        const char16_t* Piece;
+    } cases[] = {
+        {u"abc", 5, u"ABC  "},
+        {u"aZ9-_ x", 7, u"AZ9-_ X"},
+        {u"abcdef", 4, u"ABCD"},
+        {u"abcdé", 4, u"ABCD"},            // what is cut off does not matter
+        {u"été", 4, u"ÉTÉ "},
+        {u"straße", 6, u"STRASSE"},          // the general mapping may lengthen a piece
+        {u"", 3, u"   "},
+        {u"abc", 0, u""},
+    };
+    for (const TCase& c : cases)
+    {
+        auto key = std::make_shared<CVexilSortKey>();
+        key->Contruct(9, QStringLiteral("K"), iBg->Id());
+        key->AddKeyPart(EConTypeText, text->Id(), 0, c.Len);
+        card->SetControlVal(text->Id(), Val::Str(QString::fromUtf16(c.Text)));
+        EXPECT_EQ(key->BuildKey(*card), QString::fromUtf16(c.Piece) + CVexilLib::NumToPaddedStr(card->Id(), 10))
+            << QString::fromUtf16(c.Text).toStdString();
     }
 }
