@@ -55,7 +55,13 @@ public:
             if (!card)
                 continue;
             iFacts[size_t(slot)] = {card, card->BackgroundId(), card->OrderNum()};
-            ++iPerBackground[card->BackgroundId()];
+            // Cards of one background mostly come together.
+            if (!iLastCount || card->BackgroundId() != iLastBackgroundId)
+            {
+                iLastBackgroundId = card->BackgroundId();
+                iLastCount = &iPerBackground[iLastBackgroundId];
+            }
+            ++*iLastCount;
             if (card->Id() != slot && iFault.isEmpty())
                 iFault = QStringLiteral("card id ") + Num(card->Id()) + QStringLiteral(" in slot ") + Num(slot);
         }
@@ -93,6 +99,8 @@ public:
 private:
     std::vector<TCardFacts> iFacts;
     std::map<int32_t, int32_t> iPerBackground;
+    int32_t iLastBackgroundId = UndefLong;
+    int32_t* iLastCount = nullptr;
     QString iFault;
 };
 
@@ -132,10 +140,14 @@ private:
 
     const std::vector<TField>& FieldsOf(int32_t aBackgroundId)
     {
+        if (iLast && aBackgroundId == iLastBackgroundId)
+            return *iLast;
+        iLastBackgroundId = aBackgroundId;
         const auto known = iFields.find(aBackgroundId);
         if (known != iFields.end())
-            return known->second;
+            return *(iLast = &known->second);
         std::vector<TField>& fields = iFields[aBackgroundId];
+        iLast = &fields;
         TControlRef control;
         int32_t cursor = 0;
         const TControlSetRef background = iStack.Background(aBackgroundId);
@@ -150,6 +162,8 @@ private:
 
     const CVexilStack& iStack;
     std::map<int32_t, std::vector<TField>> iFields;
+    int32_t iLastBackgroundId = UndefLong;
+    const std::vector<TField>* iLast = nullptr;
 };
 
 // Which cards one index has named: a card named twice or not present is a fault.
