@@ -453,7 +453,8 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
         if (store.ReadBlob(id, true)->RefCount() < count)
             return QStringLiteral("picture ") + Num(id) + QStringLiteral(" refCount");
     ids.Add(store.HighestId());
-    if (!ids.Below(aStack.IdGen().PeekId()))
+    // The generator must not reach the value that stands for no id.
+    if (!ids.Below(aStack.IdGen().PeekId()) || aStack.IdGen().PeekId() >= UndefLong)
         return QStringLiteral("next id ") + Num(aStack.IdGen().PeekId());
     return {};
 }

@@ -312,6 +312,7 @@ TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
         {"type=\"17\" int=\"16\"", "type=\"17\" int=\"99\"", "card 1 picture 99"},
         {"wallPaperId=\"17\"", "wallPaperId=\"98\"", "background 13 wallPaperId"},
         {"<IdGen nextId=\"18\"/>", "<IdGen nextId=\"17\"/>", "next id 17"},
+        {"<IdGen nextId=\"18\"/>", "<IdGen/>", "next id 1999999999"},
         {"height=\"31999\" refCount=\"1\"", "height=\"31999\" refCount=\"0\"", "picture 17 refCount"},
     };
     for (const TCase& c : cases)
