@@ -14,6 +14,7 @@
 //
 // The elements themselves stay in place in a pool of slots; a block holds only the slot
 // numbers, so an insertion moves a few bytes per element behind it, not whole elements.
+// A small list (most are: the values of one card) is just its run of elements, without blocks.
 //
 // Besides the plain count, each block counts its "marked" elements (TMark{}(element) true),
 // so that the n-th marked element is found in logarithmic time as well.
@@ -45,16 +46,19 @@ public:
     template <class F>
     void Update(int32_t aPos, F&& aChange)
     {
-        const auto [block, offset] = Locate(aPos);
-        T& elem = iPool.At(iBlocks[block].iSlots[offset]);
+        int32_t block = -1;
+        T& elem = Find(aPos, block);
         const bool wasMarked = TMark{}(elem);
         aChange(elem);
         const int32_t delta = int32_t(TMark{}(elem)) - int32_t(wasMarked);
         if (delta != 0)
         {
-            iBlocks[block].iMarked += delta;
+            if (block >= 0)
+            {
+                iBlocks[block].iMarked += delta;
+                FenwickAdd(iMarkedTree, block, delta);
+            }
             iMarkedSize += delta;
-            FenwickAdd(iMarkedTree, block, delta);
         }
     }
 
@@ -64,12 +68,24 @@ public:
     template <class F>
     void UpdateAll(F&& aChange)
     {
+        if (Flat())
+        {
+            iMarkedSize = 0;
+            for (T& elem : iPool.Run())
+            {
+                aChange(elem);
+                iMarkedSize += TMark{}(elem) ? 1 : 0;
+            }
+            return;
+        }
         Relayout();
+        iMarkedSize = 0;
         for (auto& block : iBlocks)
         {
             for (int32_t slot : block.iSlots)
                 aChange(iPool.At(slot));
             Recount(block);
+            iMarkedSize += block.iMarked;
         }
         Rebuild();
     }
@@ -77,8 +93,15 @@ public:
     void Insert(int32_t aPos, T aElem, uint64_t aHint = 0)
     {
         const int32_t marked = TMark{}(aElem) ? 1 : 0;
-        if (iBlocks.empty())
-            AddFirstBlock();
+        if (Flat() && iSize >= KFlatMax)
+            MakeBlocks();
+        if (Flat())
+        {
+            iPool.InsertInRun(aPos, std::move(aElem));
+            ++iSize;
+            iMarkedSize += marked;
+            return;
+        }
         int32_t block = 0;
         int32_t offset = 0;
         if (aPos == iSize)
@@ -91,8 +114,8 @@ public:
             std::tie(block, offset) = Locate(aPos);
         }
         Block& target = iBlocks[block];
-        // Grow geometrically but never beyond one block, so that small lists stay small and
-        // full blocks do not double their slack.
+        // Grow geometrically but never beyond one block, so that full blocks do not double
+        // their slack.
         if (target.iSlots.size() == target.iSlots.capacity())
             target.iSlots.reserve(std::min<size_t>(std::max<size_t>(4, target.iSlots.size() * 2), KMaxBlock + 1));
         const int32_t slot = iPool.Add(std::move(aElem));
@@ -122,6 +145,12 @@ public:
     {
         if (aNum <= 0)
             return;
+        if (Flat())
+        {
+            iMarkedSize -= iPool.EraseFromRun(aPos, aNum, TMark{});
+            iSize -= aNum;
+            return;
+        }
         auto [block, offset] = Locate(aPos);
         const size_t blocksBefore = iBlocks.size();
         const int32_t first = block;
@@ -157,6 +186,11 @@ public:
         }
         iSize -= aNum;
         iMarkedSize -= markedGone;
+        if (iSize == 0)
+        {
+            Clear();
+            return;
+        }
         // Only a run cut from the end leaves every other element in its slot.
         iInOrder = iInOrder && aPos == iSize;
         // The block that now holds aPos (and its left neighbour) may have become small.
@@ -179,17 +213,16 @@ public:
         iHinted = false;
         iHintIndex = {};
         iInOrder = true;
+        iSize = 0;
+        iMarkedSize = 0;
         Rebuild();
     }
 
     // Prepares for aNum elements in a list that is still small (the values of one record).
     void Reserve(int32_t aNum)
     {
-        if (aNum <= 0 || aNum > KMaxBlock || !iBlocks.empty())
-            return;
-        iPool.Reserve(aNum);
-        AddFirstBlock();
-        iBlocks.back().iSlots.reserve(size_t(aNum));
+        if (Flat() && aNum <= KFlatMax)
+            iPool.Reserve(aNum);
     }
 
     // Position of the marked element with number aNum (0-based); false when there is none.
@@ -197,6 +230,12 @@ public:
     {
         if (aNum < 0 || aNum >= iMarkedSize)
             return false;
+        if (Flat())
+        {
+            int32_t left = aNum;
+            aPos = FindIf([&](const T& aElem) { return TMark{}(aElem) && left-- == 0; });
+            return aPos >= 0;
+        }
         int32_t before = 0;
         const int32_t block = FenwickFind(iMarkedTree, aNum, before);
         int32_t left = aNum - before;
@@ -215,9 +254,10 @@ public:
     template <class F>
     void ForEach(F&& aVisit) const
     {
-        for (const auto& block : iBlocks)
-            for (int32_t slot : block.iSlots)
-                aVisit(iPool.At(slot));
+        FindIf([&](const T& aElem) {
+            aVisit(aElem);
+            return false;
+        });
     }
 
     // Position of the first element for which aPred holds; -1 when none.
@@ -225,6 +265,16 @@ public:
     int32_t FindIf(F&& aPred) const
     {
         int32_t pos = 0;
+        if (Flat())
+        {
+            for (const T& elem : iPool.Run())
+            {
+                if (aPred(elem))
+                    return pos;
+                ++pos;
+            }
+            return -1;
+        }
         for (const auto& block : iBlocks)
         {
             for (int32_t slot : block.iSlots)
@@ -241,10 +291,17 @@ public:
     std::vector<T> TakeAll()
     {
         std::vector<T> all;
-        all.reserve(iSize);
-        for (auto& block : iBlocks)
-            for (int32_t slot : block.iSlots)
-                all.push_back(std::move(iPool.At(slot)));
+        if (Flat())
+        {
+            all = iPool.TakeRun();
+        }
+        else
+        {
+            all.reserve(iSize);
+            for (auto& block : iBlocks)
+                for (int32_t slot : block.iSlots)
+                    all.push_back(std::move(iPool.At(slot)));
+        }
         Clear();
         return all;
     }
@@ -253,19 +310,22 @@ public:
     void Assign(std::vector<T> aElems)
     {
         Clear();
+        iSize = int32_t(aElems.size());
+        iMarkedSize = int32_t(std::count_if(aElems.begin(), aElems.end(), TMark{}));
+        iPool.Reserve(iSize);
+        for (T& elem : aElems)
+            iPool.Add(std::move(elem));
+        if (iSize <= KFlatMax)
+            return;
         const int32_t fill = KMaxBlock * 3 / 4;
-        int32_t left = int32_t(aElems.size());
-        iPool.Reserve(left);
-        auto from = aElems.begin();
-        while (left > 0)
+        for (int32_t start = 0; start < iSize; start += fill)
         {
-            const int32_t take = std::min(fill, left);
             Block& block = iBlocks.emplace_back();
-            block.iSlots.reserve(size_t(take));
-            for (int32_t i = 0; i < take; ++i, ++from)
-                block.iSlots.push_back(iPool.Add(std::move(*from)));
+            const int32_t take = std::min(fill, iSize - start);
+            block.iSlots.resize(size_t(take));
+            for (int32_t i = 0; i < take; ++i)
+                block.iSlots[size_t(i)] = start + i;
             Recount(block);
-            left -= take;
         }
         Rebuild();
     }
@@ -278,6 +338,8 @@ public:
     template <class F>
     void SetHints(F&& aHintOf)
     {
+        if (Flat())
+            MakeBlocks();
         iHinted = true;
         iHintIndex.Resize(iBlocks.size());
         for (size_t b = 0; b < iBlocks.size(); ++b)
@@ -306,6 +368,11 @@ public:
     template <class FHint, class FElem>
     int32_t PartitionPoint(FHint&& aHintPred, FElem&& aPred) const
     {
+        if (Flat())
+        {
+            const auto run = iPool.Run();
+            return int32_t(std::partition_point(run.begin(), run.end(), aPred) - run.begin());
+        }
         const auto holds = [&](int32_t aBlock, int32_t aOffset, uint64_t aHint) {
             const int answer = aHintPred(aHint);
             return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(iBlocks[aBlock].iSlots[aOffset])));
@@ -386,6 +453,10 @@ private:
         int32_t iMarked = 0;
     };
 
+    // A list of at most this many elements without blocks is one run in the order of its
+    // positions; it gets blocks when it grows beyond it and loses them when it is emptied.
+    static constexpr int32_t KFlatMax = std::min<int32_t>(64, KMaxBlock);
+
     // What a search reads of the hints, block by block in compact runs, so that it touches
     // the blocks themselves only where a hint cannot decide: the last hint of each block, the
     // hints of the last elements of its runs of KSkip, and where its hints lie.
@@ -421,7 +492,8 @@ private:
 
     // The elements, each in a slot that it keeps until it is removed. The first slots lie in
     // one run that grows as a small list does; later ones in chunks of fixed size, so that a
-    // large list never moves its elements. Freed slots are used again.
+    // large list never moves its elements. Freed slots are used again. Without blocks the
+    // run is the list itself.
     class TPool
     {
     public:
@@ -442,8 +514,7 @@ private:
             }
             if (iFirst.size() < size_t(KChunk))
             {
-                if (iFirst.size() == iFirst.capacity())
-                    iFirst.reserve(std::min<size_t>(std::max<size_t>(4, iFirst.size() * 2), KChunk));
+                Grow();
                 iFirst.push_back(std::move(aElem));
                 return int32_t(iFirst.size()) - 1;
             }
@@ -460,6 +531,25 @@ private:
             iFree.push_back(aSlot);
         }
 
+        // The first run as a list of its own.
+        std::vector<T>& Run() { return iFirst; }
+        const std::vector<T>& Run() const { return iFirst; }
+        void InsertInRun(int32_t aPos, T&& aElem)
+        {
+            Grow();
+            iFirst.insert(iFirst.begin() + aPos, std::move(aElem));
+        }
+        // Removes aNum elements of the run from aPos on; gives how many of them were marked.
+        template <class FMark>
+        int32_t EraseFromRun(int32_t aPos, int32_t aNum, FMark aMark)
+        {
+            const auto from = iFirst.begin() + aPos;
+            const int32_t marked = int32_t(std::count_if(from, from + aNum, aMark));
+            iFirst.erase(from, from + aNum);
+            return marked;
+        }
+        std::vector<T> TakeRun() { return std::exchange(iFirst, {}); }
+
         void Reserve(int32_t aNum) { iFirst.reserve(size_t(std::min(aNum, KChunk))); }
 
         void Clear()
@@ -473,12 +563,43 @@ private:
         static constexpr int32_t KChunk = 1024;
         static int32_t Chunk(int32_t aSlot) { return aSlot / KChunk - 1; }
 
+        // Room for one more element in the first run: small runs grow by doubling from four.
+        void Grow()
+        {
+            if (iFirst.size() == iFirst.capacity())
+                iFirst.reserve(std::min<size_t>(std::max<size_t>(4, iFirst.size() * 2), KChunk));
+        }
+
         std::vector<T> iFirst;
         std::vector<std::vector<T>> iMore;
         std::vector<int32_t> iFree;
     };
 
     static constexpr int32_t KMinBlock = KMaxBlock / 4;
+
+    bool Flat() const { return iBlocks.empty(); }
+
+    // The element at aPos, and in aBlock its block (-1 without blocks).
+    T& Find(int32_t aPos, int32_t& aBlock)
+    {
+        if (Flat())
+            return iPool.At(aPos);
+        const auto [block, offset] = Locate(aPos);
+        aBlock = block;
+        return iPool.At(iBlocks[block].iSlots[offset]);
+    }
+
+    // Gives a list without blocks its one block; the slots follow the positions.
+    void MakeBlocks()
+    {
+        Block& block = iBlocks.emplace_back();
+        block.iSlots.resize(size_t(iSize));
+        for (int32_t i = 0; i < iSize; ++i)
+            block.iSlots[size_t(i)] = i;
+        block.iMarked = iMarkedSize;
+        iInOrder = true;
+        Rebuild();
+    }
 
     // Moves the elements into a new pool in the order of their positions.
     void Relayout()
@@ -520,14 +641,6 @@ private:
             HintsChanged(aBlock, middle);
             HintsChanged(aBlock + 1, 0);
         }
-    }
-
-    void AddFirstBlock()
-    {
-        iBlocks.emplace_back();
-        if (iHinted)
-            iHintIndex.Resize(1);
-        Rebuild();
     }
 
     void EraseBlock(int32_t aBlock)
@@ -577,13 +690,6 @@ private:
     void Rebuild()
     {
         const size_t n = iBlocks.size();
-        iSize = 0;
-        iMarkedSize = 0;
-        for (const Block& b : iBlocks)
-        {
-            iSize += int32_t(b.iSlots.size());
-            iMarkedSize += b.iMarked;
-        }
         iTree.clear();
         iMarkedTree.clear();
         if (n > 1)
@@ -640,8 +746,8 @@ private:
         return sum;
     }
 
-    // Block and offset of position aPos (0 <= aPos < Size). Walks in order (cursors, the
-    // element met by a search) stay in one block and skip the tree.
+    // Block and offset of position aPos (0 <= aPos < Size) in a list with blocks. Walks in
+    // order (cursors, the element met by a search) stay in one block and skip the tree.
     std::pair<int32_t, int32_t> Locate(int32_t aPos) const
     {
         if (iCacheBlock >= 0 && aPos >= iCacheStart &&
@@ -656,11 +762,11 @@ private:
 
     void ForgetCache() { iCacheBlock = -1; }
 
-    std::vector<Block> iBlocks;
+    std::vector<Block> iBlocks;  // none while the list is small
     TPool iPool;
     std::vector<int32_t> iTree;        // Fenwick tree of the block sizes
     std::vector<int32_t> iMarkedTree;  // Fenwick tree of the marked counts
-    THintIndex iHintIndex;  // while the list keeps hints
+    THintIndex iHintIndex;             // while the list keeps hints
     int32_t iSize = 0;
     int32_t iMarkedSize = 0;
     bool iHinted = false;

@@ -95,3 +95,73 @@ TEST(BlockList, RandomChangesMatchAVector)
     model.clear();
     ExpectSame(list, model);
 }
+
+// A list small enough to be one run gets blocks as it grows and is one run again once emptied;
+// every way through must keep the elements and the marks.
+TEST(BlockList, GrowingAndEmptyingAgainMatchesAVector)
+{
+    std::mt19937 random(3);
+    TSmallBlocks list;
+    std::vector<int> model;
+    for (int round = 0; round < 3; ++round)
+    {
+        for (int i = 0; i < 120; ++i)
+        {
+            const int32_t at = int32_t(random() % (model.size() + 1));
+            model.insert(model.begin() + at, i);
+            list.Insert(at, i);
+        }
+        ExpectSame(list, model);
+        while (!model.empty())
+        {
+            const int32_t at = int32_t(random() % model.size());
+            const int32_t num = std::min<int32_t>(int32_t(random() % 9) + 1, int32_t(model.size()) - at);
+            model.erase(model.begin() + at, model.begin() + at + num);
+            list.Erase(at, num);
+            ExpectSame(list, model);
+        }
+    }
+}
+
+// With hints the search asks the elements only where a hint cannot tell, and finds the same.
+TEST(BlockList, PartitionPointWithAndWithoutHints)
+{
+    using TList = TBlockList<int, TIsOdd, 16>;
+    std::mt19937 random(9);
+    std::vector<int> model;
+    for (int i = 0; i < 700; ++i)
+        model.push_back(int(random() % 300));
+    std::sort(model.begin(), model.end());
+    TList list;
+    for (size_t i = 0; i < model.size(); ++i)
+        list.Insert(int32_t(i), model[i]);
+    for (const bool hinted : {false, true})
+    {
+        if (hinted)
+            list.SetHints([](int aValue) { return uint64_t(aValue); });
+        for (const int unknownEvery : {7, 1000})  // every so many values the hint tells nothing
+        {
+            for (int key = -1; key <= 301; ++key)
+            {
+                int asked = 0;
+                const int32_t found = list.PartitionPoint(
+                    [&](uint64_t aHint) { return (aHint + 1) % unknownEvery == 0 ? -1 : (int(aHint) < key ? 1 : 0); },
+                    [&](int aValue) {
+                        ++asked;
+                        return aValue < key;
+                    });
+                const auto expected =
+                    std::partition_point(model.begin(), model.end(), [&](int aValue) { return aValue < key; });
+                ASSERT_EQ(found, int32_t(expected - model.begin())) << key << (hinted ? " hinted" : "");
+                if (hinted && unknownEvery == 1000)
+                {
+                    EXPECT_EQ(asked, 0) << key;  // hints that always tell leave the elements alone
+                }
+                if (hinted && found < int32_t(model.size()))
+                {
+                    EXPECT_EQ(list.HintAt(found), uint64_t(model[size_t(found)]));
+                }
+            }
+        }
+    }
+}
