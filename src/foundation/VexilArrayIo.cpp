@@ -158,20 +158,6 @@ CVexilStoredObj* StoredObj(const CVexilArray& aArray, const TValue& aVal, const 
     return obj;
 }
 
-// A stored date that the calendar cannot hold is a fault of the file, not of the program.
-bool StoredDate(int32_t aIntDate, double& aDate)
-{
-    try
-    {
-        aDate = CVexilValue::IntToDate(aIntDate);
-        return true;
-    }
-    catch (const CVexilException&)
-    {
-        return false;
-    }
-}
-
 QString DateDetail(int32_t aIntDate)
 {
     return QStringLiteral("date ") + QString::number(aIntDate);
@@ -241,7 +227,7 @@ void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
     case EValKind::Date:
     {
         const int32_t intDate = aFile.ReadInt();
-        CVexilError::CheckStruct(StoredDate(intDate, aVal.iDate), &aFile, aContext, DateDetail(intDate));
+        CVexilError::CheckStruct(CVexilValue::StoredDate(intDate, aVal.iDate), &aFile, aContext, DateDetail(intDate));
         break;
     }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
@@ -312,7 +298,7 @@ void ReadValueXml(CVexilXmlParser& aParser, TValue& aVal, const QString& aContex
     case EValKind::Date:
     {
         const int32_t intDate = aParser.IntAttr(QStringLiteral("date"));
-        CVexilStoredObj::CheckXml(aParser, StoredDate(intDate, aVal.iDate), aContext, DateDetail(intDate));
+        CVexilStoredObj::CheckXml(aParser, CVexilValue::StoredDate(intDate, aVal.iDate), aContext, DateDetail(intDate));
         break;
     }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aParser.IntAttr(QStringLiteral("time"))); break;

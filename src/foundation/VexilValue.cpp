@@ -345,6 +345,19 @@ double CVexilValue::IntToDate(int32_t aIntDate)
     return FromQDate(date);
 }
 
+bool CVexilValue::StoredDate(int32_t aIntDate, double& aDate)
+{
+    try
+    {
+        aDate = IntToDate(aIntDate);
+        return true;
+    }
+    catch (const CVexilException&)
+    {
+        return false;
+    }
+}
+
 double CVexilValue::IntToTime(int32_t aIntTime)
 {
     if (aIntTime == UndefLong)

@@ -22,6 +22,8 @@ public:
     // yyyymmdd and hhmmss integers; UndefLong gives 1980-01-01 and 00:00:00. Out-of-range
     // parts carry into the next unit; a year beyond 9999 raises run-time error 5.
     static double IntToDate(int32_t aIntDate);
+    // IntToDate of a date read from a file: false when the calendar cannot hold it.
+    static bool StoredDate(int32_t aIntDate, double& aDate);
     static double IntToTime(int32_t aIntTime);
     // Raise run-time error 6 for a value outside the date range.
     static int32_t DateToInt(double aDate);

@@ -187,9 +187,12 @@ void CVexilBlob::Internalize(CVexilFile& aFile)
     iBlobType = aFile.ReadShort();
     iName = aFile.ReadStr();
     iFilename = aFile.ReadStr();
-    iCreDate = CVexilValue::IntToDate(aFile.ReadInt());
+    const QString context = QStringLiteral("CVexilBlob.Internalize");
+    CVexilError::CheckStruct(CVexilValue::StoredDate(aFile.ReadInt(), iCreDate), &aFile, context,
+                             QStringLiteral("creDate"));
     iCreTime = CVexilValue::IntToTime(aFile.ReadInt());
-    iFileDate = CVexilValue::IntToDate(aFile.ReadInt());
+    CVexilError::CheckStruct(CVexilValue::StoredDate(aFile.ReadInt(), iFileDate), &aFile, context,
+                             QStringLiteral("fileDate"));
     iFileTime = CVexilValue::IntToTime(aFile.ReadInt());
     iMimeType = aFile.ReadStr();
     iOriginalId = gen >= 4 ? aFile.ReadInt() : UndefLong;
@@ -197,8 +200,7 @@ void CVexilBlob::Internalize(CVexilFile& aFile)
     iWidth = gen >= 5 ? aFile.ReadShort() : UndefInt;
     iHeight = gen >= 5 ? aFile.ReadShort() : UndefInt;
     iRefCount = aFile.ReadInt();
-    CVexilError::CheckStruct(iRefCount >= 0, &aFile, QStringLiteral("CVexilBlob.Internalize"),
-                             QStringLiteral("refCount"));
+    CVexilError::CheckStruct(iRefCount >= 0, &aFile, context, QStringLiteral("refCount"));
     if (!iInfoOnly)
         iBytes = aFile.ReadBytes();
     iOnFile = true;
@@ -245,9 +247,11 @@ void CVexilBlob::InternalizeXml(CVexilXmlParser& aParser)
     iBlobType = aParser.IntAttr(QStringLiteral("type"));
     iName = aParser.Attr(QStringLiteral("name"));
     iFilename = aParser.Attr(QStringLiteral("fileName"));
-    iCreDate = CVexilValue::IntToDate(aParser.IntAttr(QStringLiteral("creDate")));
+    CheckXml(aParser, CVexilValue::StoredDate(aParser.IntAttr(QStringLiteral("creDate")), iCreDate), context,
+             QStringLiteral("creDate"));
     iCreTime = CVexilValue::IntToTime(aParser.IntAttr(QStringLiteral("creTime")));
-    iFileDate = CVexilValue::IntToDate(aParser.IntAttr(QStringLiteral("fileDate")));
+    CheckXml(aParser, CVexilValue::StoredDate(aParser.IntAttr(QStringLiteral("fileDate")), iFileDate), context,
+             QStringLiteral("fileDate"));
     iFileTime = CVexilValue::IntToTime(aParser.IntAttr(QStringLiteral("fileTime")));
     iMimeType = aParser.Attr(QStringLiteral("mimeType"));
     iOriginalId = aParser.IntAttr(QStringLiteral("originalId"));

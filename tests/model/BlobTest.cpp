@@ -240,6 +240,8 @@ TEST(BlobTest, HostileRecordsAreRefused)
         {"byte count beyond the end", Le16(10) + Le16(5) + body + Le32(4) + QByteArray("\x01\x02\x03", 3),
          EErrBadStruct},
         {"truncated", (Le16(10) + Le16(5) + body).left(20), EErrBadStruct},
+        {"date beyond the calendar", Le16(10) + Le16(5) + QByteArray(body).replace(Le32(20240102), Le32(99999999)) +
+             kSampleBytes, EErrBadStruct},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(RaisedError([&] { ReadBlob(c.Bytes); }), c.Error) << c.Name;
@@ -321,6 +323,7 @@ TEST(BlobTest, XmlReaderTakesMissingAttributesAsUndefinedAndRefusesBadInput)
         {"no digit", xml(QStringLiteral("gen=\"5\" id=\"4\""), QStringLiteral("0G"))},
         {"negative count", xml(QStringLiteral("gen=\"5\" id=\"4\" refCount=\"-1\""), QStringLiteral("00"))},
         {"other child", QByteArray("<Blob gen=\"5\">\r\n<Data>00</Data>\r\n</Blob>\r\n")},
+        {"date beyond the calendar", xml(QStringLiteral("gen=\"5\" id=\"4\" fileDate=\"99999999\""), QStringLiteral("00"))},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(RaisedError([&] { ReadXmlBlob(c.Xml); }), EErrBadStruct) << c.Name;
