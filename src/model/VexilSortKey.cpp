@@ -90,9 +90,9 @@ double PieceNumber(QStringView aPiece)
     return CVexilNumText::LeadingNumber(Raw(aPiece));
 }
 
-// Appends a key piece: the text cut or padded to aLen characters, upper-cased. Keys are built
-// for every card added or changed, so plain ASCII is upper-cased here without the general
-// case mapping (which gives the same for it).
+// Appends a key piece: the text cut or padded to aLen characters, upper-cased character by
+// character, so that a piece keeps its width ("ß" stays one character). Keys are built for
+// every card added or changed, so plain ASCII takes a short way.
 void AppendPiece(QString& aKey, QString aText, int16_t aLen)
 {
     const QStringView kept = QStringView(aText).left(aLen);
@@ -100,7 +100,8 @@ void AppendPiece(QString& aKey, QString aText, int16_t aLen)
     if (!ascii)
     {
         CVexilLib::PadOrCut(aText, aLen);
-        aKey += aText.toUpper();
+        for (const QChar c : std::as_const(aText))
+            aKey += c.toUpper();
         return;
     }
     for (const QChar c : kept)

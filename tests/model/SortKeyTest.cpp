@@ -70,6 +70,8 @@ TEST_F(SortKeyTest, PartTextByValueType)
     const std::vector<TCase> cases = {
         {EConTypeText, Val::Str(QStringLiteral("Keyboard")), 5, QStringLiteral("KEYBO")},
         {EConTypeText, TValue(), 3, QStringLiteral("   ")},
+        {EConTypeText, Val::Str(QStringLiteral("straße")), 6, QStringLiteral("STRAßE")},  // width kept
+        {EConTypeText, Val::Str(QStringLiteral("öl")), 3, QStringLiteral("ÖL ")},
         {EConTypeInteger, Val::Int(-12), 4, QStringLiteral("-12 ")},
         {EConTypeInteger, Val::Int(12345), 4, QStringLiteral("1234")},
         {EConTypeReal, Val::Real(1.5), 5, QStringLiteral("1.5  ")},
