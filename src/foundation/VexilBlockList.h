@@ -370,7 +370,7 @@ public:
     {
         if (Flat())
         {
-            const auto run = iPool.Run();
+            const std::vector<T>& run = iPool.Run();
             return int32_t(std::partition_point(run.begin(), run.end(), aPred) - run.begin());
         }
         const auto holds = [&](int32_t aBlock, int32_t aOffset, uint64_t aHint) {
