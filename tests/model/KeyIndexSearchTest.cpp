@@ -102,7 +102,7 @@ class KeyPieces : public StackFixture
 };
 }  // namespace
 
-// The text pieces of key strings: cut or padded, upper-cased as the general case mapping does.
+// The text pieces of key strings: cut or padded, upper-cased character by character.
 TEST_F(KeyPieces, TextIsCutPaddedAndUpperCased)
 {
     const TControlRef text = AddField(QStringLiteral("T"), EConTypeText);
@@ -118,7 +118,7 @@ TEST_F(KeyPieces, TextIsCutPaddedAndUpperCased)
         {u"abcdef", 4, u"ABCD"},
         {u"abcdé", 4, u"ABCD"},            // what is cut off does not matter
         {u"été", 4, u"ÉTÉ "},
-        {u"straße", 6, u"STRASSE"},          // the general mapping may lengthen a piece
+        {u"stra\u00DFe", 6, u"STRA\u00DFE"},      // a piece keeps its width
         {u"", 3, u"   "},
         {u"abc", 0, u""},
     };
