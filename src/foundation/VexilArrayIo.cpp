@@ -158,9 +158,15 @@ CVexilStoredObj* StoredObj(const CVexilArray& aArray, const TValue& aVal, const 
     return obj;
 }
 
+// The details of failed checks, made only on failure: the checks run for every element read.
 QString DateDetail(int32_t aIntDate)
 {
     return QStringLiteral("date ") + QString::number(aIntDate);
+}
+
+QString TypeDetail(int32_t aType)
+{
+    return kElemTypeDetail + QStringLiteral(" ") + QString::number(aType);
 }
 
 void WriteValue(CVexilFile& aFile, const CVexilArray& aArray, const TValue& aVal)
@@ -227,7 +233,8 @@ void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
     case EValKind::Date:
     {
         const int32_t intDate = aFile.ReadInt();
-        CVexilError::CheckStruct(CVexilValue::StoredDate(intDate, aVal.iDate), &aFile, aContext, DateDetail(intDate));
+        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
+            CVexilError::CheckStruct(false, &aFile, aContext, DateDetail(intDate));
         break;
     }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
@@ -240,7 +247,8 @@ void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
         if (aFile.ReadShort() != 0)
         {
             TStoredRef obj = CVexilObjFactory::Create(aVal.iType);
-            CVexilError::CheckStruct(obj != nullptr, &aFile, aContext, QStringLiteral("class ") + QString::number(aVal.iType));
+            if (!obj)
+                CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("class ") + QString::number(aVal.iType));
             obj->Internalize(aFile);
             aVal.iObj = obj;
         }
@@ -298,7 +306,8 @@ void ReadValueXml(CVexilXmlParser& aParser, TValue& aVal, const QString& aContex
     case EValKind::Date:
     {
         const int32_t intDate = aParser.IntAttr(QStringLiteral("date"));
-        CVexilStoredObj::CheckXml(aParser, CVexilValue::StoredDate(intDate, aVal.iDate), aContext, DateDetail(intDate));
+        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
+            CVexilStoredObj::CheckXml(aParser, false, aContext, DateDetail(intDate));
         break;
     }
     case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aParser.IntAttr(QStringLiteral("time"))); break;
@@ -386,8 +395,9 @@ void CVexilArray::Internalize(CVexilFile& aFile)
     // held against the size of the file first (asking the system for it every time would cost
     // more than reading the values of a card).
     const int64_t minLen = head.Count * minElemLen;
-    CVexilError::CheckStruct(minLen <= kShortRun || minLen <= aFile.RemainingBytes(), &aFile, context,
-                             QStringLiteral("max=") + QString::number(head.Count) + QStringLiteral(" beyond the end"));
+    if (minLen > kShortRun && minLen > aFile.RemainingBytes())
+        CVexilError::CheckStruct(false, &aFile, context,
+                                 QStringLiteral("max=") + QString::number(head.Count) + QStringLiteral(" beyond the end"));
     ReserveRead(head.Count);
     for (int32_t i = 0; i < head.Count; ++i)
     {
@@ -398,8 +408,8 @@ void CVexilArray::Internalize(CVexilFile& aFile)
         if (iWithIntKey)
             elem.IntKey = aFile.ReadInt();
         elem.iVal.iType = aFile.ReadShort();
-        CVexilError::CheckStruct(TypeFits(*this, elem.iVal.iType), &aFile, context,
-                                 kElemTypeDetail + QStringLiteral(" ") + QString::number(elem.iVal.iType));
+        if (!TypeFits(*this, elem.iVal.iType))
+            CVexilError::CheckStruct(false, &aFile, context, TypeDetail(elem.iVal.iType));
         ReadValue(aFile, elem.iVal, context);
         AppendRead(std::move(elem));
     }
@@ -479,8 +489,8 @@ void CVexilArray::InternalizeXml(CVexilXmlParser& aParser)
         if (iWithIntKey)
             elem.IntKey = aParser.IntAttr(QStringLiteral("intKey"));
         elem.iVal.iType = aParser.ShortAttr(QStringLiteral("type"));
-        CheckXml(aParser, TypeFits(*this, elem.iVal.iType), context,
-                 kElemTypeDetail + QStringLiteral(" ") + QString::number(elem.iVal.iType));
+        if (!TypeFits(*this, elem.iVal.iType))
+            CheckXml(aParser, false, context, TypeDetail(elem.iVal.iType));
         ReadValueXml(aParser, elem.iVal, context);
         AppendRead(std::move(elem));
         aParser.ReadTheNext(QStringLiteral("Elem"), true);
