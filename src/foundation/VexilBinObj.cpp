@@ -44,9 +44,10 @@ void CVexilBinObj::WriteBinObjStart(CVexilFile& aFile, int16_t aTypeId, int16_t 
 int16_t CVexilBinObj::ReadBinObjStart(CVexilFile& aFile, int16_t aTypeId, int16_t aLowest, int16_t aHighest)
 {
     const int16_t typeId = aFile.ReadShort();
-    CVexilError::CheckStruct(typeId == aTypeId, &aFile, kReadContext,
-                             QStringLiteral("typeId expected=") + SignedNum(aTypeId) + QStringLiteral(", got=") +
-                                 SignedNum(typeId));
+    if (typeId != aTypeId)  // the text only on failure: every record read passes here
+        CVexilError::CheckStruct(false, &aFile, kReadContext,
+                                 QStringLiteral("typeId expected=") + SignedNum(aTypeId) + QStringLiteral(", got=") +
+                                     SignedNum(typeId));
     const int16_t gen = aFile.ReadShort();
     if (gen < aLowest)
         CVexilError::Throw(EErrGenTooLow, kReadContext, QStringLiteral("expected=") + SignedNum(aLowest),
