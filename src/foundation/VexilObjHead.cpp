@@ -41,8 +41,8 @@ int16_t CVexilObjHead::InternalizeBaseObj(IVexilBaseObj& aObj, CVexilFile& aFile
     aObj.SetFlags(aFile.ReadInt());
     aObj.SetScriptSource(aFile.ReadStr());
     const int16_t numScripts = aFile.ReadShort();
-    CVexilError::CheckStruct(numScripts >= 0, &aFile, kInternalizeContext,
-                             QStringLiteral("numScripts ") + QString::number(numScripts));
+    if (numScripts < 0)  // the text only on failure: every card read passes here
+        CVexilError::CheckStruct(false, &aFile, kInternalizeContext, QStringLiteral("numScripts ") + QString::number(numScripts));
     std::shared_ptr<CVexilArray> script;
     if (numScripts > 0)
     {
