@@ -137,7 +137,8 @@ public:
         }
         ForgetCache();
         FenwickAdd(iTree, block, 1);
-        FenwickAdd(iMarkedTree, block, marked);
+        if (marked != 0)
+            FenwickAdd(iMarkedTree, block, marked);
     }
 
     // Removes aNum elements from aPos on.
@@ -202,7 +203,8 @@ public:
         }
         ForgetCache();
         FenwickAdd(iTree, first, -aNum);
-        FenwickAdd(iMarkedTree, first, -markedGone);
+        if (markedGone != 0)
+            FenwickAdd(iMarkedTree, first, -markedGone);
     }
 
     // Empties the list and stops keeping hints.
