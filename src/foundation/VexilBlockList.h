@@ -114,15 +114,13 @@ public:
             std::tie(block, offset) = Locate(aPos);
         }
         Block& target = iBlocks[block];
-        // Grow geometrically but never beyond one block, so that full blocks do not double
-        // their slack.
-        if (target.iSlots.size() == target.iSlots.capacity())
-            target.iSlots.reserve(std::min<size_t>(std::max<size_t>(4, target.iSlots.size() * 2), KMaxBlock + 1));
+        Grow(target.iSlots);
         const int32_t slot = iPool.Add(std::move(aElem));
         iInOrder = iInOrder && aPos == iSize && slot == iSize;
         target.iSlots.insert(target.iSlots.begin() + offset, slot);
         if (iHinted)
         {
+            Grow(target.iHints);
             target.iHints.insert(target.iHints.begin() + offset, aHint);
             HintsChanged(block, offset);
         }
@@ -580,6 +578,15 @@ private:
     static constexpr int32_t KMinBlock = KMaxBlock / 4;
 
     bool Flat() const { return iBlocks.empty(); }
+
+    // Room for one more entry of a block: growing geometrically but never beyond one block, so
+    // that full blocks do not double their slack.
+    template <class U>
+    static void Grow(std::vector<U>& aEntries)
+    {
+        if (aEntries.size() == aEntries.capacity())
+            aEntries.reserve(std::min<size_t>(std::max<size_t>(4, aEntries.size() * 2), KMaxBlock + 1));
+    }
 
     // The element at aPos, and in aBlock its block (-1 without blocks).
     T& Find(int32_t aPos, int32_t& aBlock)
