@@ -90,7 +90,9 @@ public:
         Rebuild();
     }
 
-    void Insert(int32_t aPos, T aElem, uint64_t aHint = 0)
+    void Insert(int32_t aPos, const T& aElem, uint64_t aHint = 0) { Insert(aPos, T(aElem), aHint); }
+
+    void Insert(int32_t aPos, T&& aElem, uint64_t aHint = 0)
     {
         const int32_t marked = TMark{}(aElem) ? 1 : 0;
         if (Flat() && iSize >= KFlatMax)
@@ -537,7 +539,10 @@ private:
         void InsertInRun(int32_t aPos, T&& aElem)
         {
             Grow();
-            iFirst.insert(iFirst.begin() + aPos, std::move(aElem));
+            if (aPos == int32_t(iFirst.size()))
+                iFirst.push_back(std::move(aElem));
+            else
+                iFirst.insert(iFirst.begin() + aPos, std::move(aElem));
         }
         // Removes aNum elements of the run from aPos on; gives how many of them were marked.
         template <class FMark>
