@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -31,6 +32,28 @@ class TBlockList
     static_assert(KMaxBlock >= 4, "blocks must hold a few elements");
 
 public:
+    TBlockList() = default;
+    TBlockList(const TBlockList& aOther) { *this = aOther; }
+    TBlockList(TBlockList&&) noexcept = default;
+    TBlockList& operator=(TBlockList&&) noexcept = default;
+
+    TBlockList& operator=(const TBlockList& aOther)
+    {
+        if (this == &aOther)
+            return *this;
+        iPool = aOther.iPool;
+        iIndex = aOther.iIndex ? std::make_unique<TIndex>(*aOther.iIndex) : nullptr;
+        iSize = aOther.iSize;
+        iMarkedSize = aOther.iMarkedSize;
+        iHinted = aOther.iHinted;
+        iInOrder = aOther.iInOrder;
+        ForgetCache();
+        // The copied blocks keep their hints elsewhere.
+        for (size_t b = 0; iHinted && b < iIndex->iBlocks.size(); ++b)
+            iIndex->iHintIndex.iData[b] = iIndex->iBlocks[b].iHints.data();
+        return *this;
+    }
+
     int32_t Size() const { return iSize; }
     int32_t MarkedCount() const { return iMarkedSize; }
 
@@ -39,7 +62,7 @@ public:
         if (iInOrder)
             return iPool.At(aPos);
         const auto [block, offset] = Locate(aPos);
-        return iPool.At(iBlocks[block].iSlots[offset]);
+        return iPool.At(iIndex->iBlocks[block].iSlots[offset]);
     }
 
     // Applies aChange to the element at aPos; its hint stays.
@@ -55,8 +78,8 @@ public:
         {
             if (block >= 0)
             {
-                iBlocks[block].iMarked += delta;
-                FenwickAdd(iMarkedTree, block, delta);
+                iIndex->iBlocks[block].iMarked += delta;
+                FenwickAdd(iIndex->iMarkedTree, block, delta);
             }
             iMarkedSize += delta;
         }
@@ -80,7 +103,7 @@ public:
         }
         Relayout();
         iMarkedSize = 0;
-        for (auto& block : iBlocks)
+        for (auto& block : iIndex->iBlocks)
         {
             for (int32_t slot : block.iSlots)
                 aChange(iPool.At(slot));
@@ -108,14 +131,14 @@ public:
         int32_t offset = 0;
         if (aPos == iSize)
         {
-            block = int32_t(iBlocks.size()) - 1;
-            offset = int32_t(iBlocks[block].iSlots.size());
+            block = int32_t(iIndex->iBlocks.size()) - 1;
+            offset = int32_t(iIndex->iBlocks[block].iSlots.size());
         }
         else
         {
             std::tie(block, offset) = Locate(aPos);
         }
-        Block& target = iBlocks[block];
+        Block& target = iIndex->iBlocks[block];
         Grow(target.iSlots);
         const int32_t slot = iPool.Add(std::move(aElem));
         iInOrder = iInOrder && aPos == iSize && slot == iSize;
@@ -136,9 +159,9 @@ public:
             return;
         }
         ForgetCache();
-        FenwickAdd(iTree, block, 1);
+        FenwickAdd(iIndex->iTree, block, 1);
         if (marked != 0)
-            FenwickAdd(iMarkedTree, block, marked);
+            FenwickAdd(iIndex->iMarkedTree, block, marked);
     }
 
     // Removes aNum elements from aPos on.
@@ -153,13 +176,13 @@ public:
             return;
         }
         auto [block, offset] = Locate(aPos);
-        const size_t blocksBefore = iBlocks.size();
+        const size_t blocksBefore = iIndex->iBlocks.size();
         const int32_t first = block;
         int32_t left = aNum;
         int32_t markedGone = 0;
         while (left > 0)
         {
-            Block& b = iBlocks[block];
+            Block& b = iIndex->iBlocks[block];
             const int32_t take = std::min(left, int32_t(b.iSlots.size()) - offset);
             const auto from = b.iSlots.begin() + offset;
             int32_t marked = 0;
@@ -196,28 +219,27 @@ public:
         iInOrder = iInOrder && aPos == iSize;
         // The block that now holds aPos (and its left neighbour) may have become small.
         const bool merged = MergeSmall(block);
-        if (MergeSmall(block - 1) || merged || iBlocks.size() != blocksBefore || block != first + 1)
+        if (MergeSmall(block - 1) || merged || iIndex->iBlocks.size() != blocksBefore || block != first + 1)
         {
             Rebuild();
             return;
         }
         ForgetCache();
-        FenwickAdd(iTree, first, -aNum);
+        FenwickAdd(iIndex->iTree, first, -aNum);
         if (markedGone != 0)
-            FenwickAdd(iMarkedTree, first, -markedGone);
+            FenwickAdd(iIndex->iMarkedTree, first, -markedGone);
     }
 
     // Empties the list and stops keeping hints.
     void Clear()
     {
-        iBlocks.clear();
+        iIndex.reset();
         iPool.Clear();
         iHinted = false;
-        iHintIndex = {};
         iInOrder = true;
         iSize = 0;
         iMarkedSize = 0;
-        Rebuild();
+        ForgetCache();
     }
 
     // Prepares for aNum elements in a list that is still small (the values of one record).
@@ -239,9 +261,9 @@ public:
             return aPos >= 0;
         }
         int32_t before = 0;
-        const int32_t block = FenwickFind(iMarkedTree, aNum, before);
+        const int32_t block = FenwickFind(iIndex->iMarkedTree, aNum, before);
         int32_t left = aNum - before;
-        const auto& blockSlots = iBlocks[block].iSlots;
+        const auto& blockSlots = iIndex->iBlocks[block].iSlots;
         for (int32_t i = 0; i < int32_t(blockSlots.size()); ++i)
         {
             if (TMark{}(iPool.At(blockSlots[i])) && left-- == 0)
@@ -277,7 +299,7 @@ public:
             }
             return -1;
         }
-        for (const auto& block : iBlocks)
+        for (const auto& block : iIndex->iBlocks)
         {
             for (int32_t slot : block.iSlots)
             {
@@ -300,7 +322,7 @@ public:
         else
         {
             all.reserve(iSize);
-            for (auto& block : iBlocks)
+            for (auto& block : iIndex->iBlocks)
                 for (int32_t slot : block.iSlots)
                     all.push_back(std::move(iPool.At(slot)));
         }
@@ -320,9 +342,10 @@ public:
         if (iSize <= KFlatMax)
             return;
         const int32_t fill = KMaxBlock * 3 / 4;
+        iIndex = std::make_unique<TIndex>();
         for (int32_t start = 0; start < iSize; start += fill)
         {
-            Block& block = iBlocks.emplace_back();
+            Block& block = iIndex->iBlocks.emplace_back();
             const int32_t take = std::min(fill, iSize - start);
             block.iSlots.resize(size_t(take));
             for (int32_t i = 0; i < take; ++i)
@@ -343,10 +366,10 @@ public:
         if (Flat())
             MakeBlocks();
         iHinted = true;
-        iHintIndex.Resize(iBlocks.size());
-        for (size_t b = 0; b < iBlocks.size(); ++b)
+        iIndex->iHintIndex.Resize(iIndex->iBlocks.size());
+        for (size_t b = 0; b < iIndex->iBlocks.size(); ++b)
         {
-            Block& block = iBlocks[b];
+            Block& block = iIndex->iBlocks[b];
             block.iHints.resize(block.iSlots.size());
             for (size_t i = 0; i < block.iSlots.size(); ++i)
                 block.iHints[i] = aHintOf(iPool.At(block.iSlots[i]));
@@ -360,7 +383,7 @@ public:
         if (!iHinted)
             return 0;
         const auto [block, offset] = Locate(aPos);
-        return iBlocks[block].iHints[offset];
+        return iIndex->iBlocks[block].iHints[offset];
     }
 
     // The first position whose element does not fulfil aPred, for a predicate that holds for a
@@ -377,23 +400,23 @@ public:
         }
         const auto holds = [&](int32_t aBlock, int32_t aOffset, uint64_t aHint) {
             const int answer = aHintPred(aHint);
-            return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(iBlocks[aBlock].iSlots[aOffset])));
+            return answer >= 0 ? answer == 1 : bool(aPred(iPool.At(iIndex->iBlocks[aBlock].iSlots[aOffset])));
         };
         if (iSize == 0)
             return 0;
         int32_t lo = 0;
-        int32_t hi = int32_t(iBlocks.size());
+        int32_t hi = int32_t(iIndex->iBlocks.size());
         while (lo < hi)
         {
             const int32_t mid = (lo + hi) / 2;
-            const int answer = iHinted ? aHintPred(iHintIndex.iLast[size_t(mid)]) : -1;
-            const Block& block = iBlocks[mid];
+            const int answer = iHinted ? aHintPred(iIndex->iHintIndex.iLast[size_t(mid)]) : -1;
+            const Block& block = iIndex->iBlocks[mid];
             if (answer >= 0 ? answer == 1 : bool(aPred(iPool.At(block.iSlots.back()))))
                 lo = mid + 1;
             else
                 hi = mid;
         }
-        if (lo == int32_t(iBlocks.size()))
+        if (lo == int32_t(iIndex->iBlocks.size()))
             return iSize;
         const int32_t blockIndex = lo;
         const int32_t start = BlockStart(blockIndex);
@@ -402,9 +425,9 @@ public:
         {
             // The run of KSkip elements first, from the hints of the runs' last elements (four
             // lines loaded at once), then the run itself: the block's own record is not needed.
-            const int32_t size = (blockIndex + 1 < int32_t(iBlocks.size()) ? BlockStart(blockIndex + 1) : iSize) - start;
-            const uint64_t* runHints = iHintIndex.Runs(blockIndex);
-            const uint64_t* hints = iHintIndex.iData[size_t(blockIndex)];
+            const int32_t size = (blockIndex + 1 < int32_t(iIndex->iBlocks.size()) ? BlockStart(blockIndex + 1) : iSize) - start;
+            const uint64_t* runHints = iIndex->iHintIndex.Runs(blockIndex);
+            const uint64_t* hints = iIndex->iHintIndex.iData[size_t(blockIndex)];
             for (int32_t i = 0; i < KRuns; i += 8)
                 __builtin_prefetch(runHints + i);
             int32_t runLo = 0;
@@ -432,11 +455,11 @@ public:
         }
         else
         {
-            int32_t hi = int32_t(iBlocks[blockIndex].iSlots.size()) - 1;  // known not to hold
+            int32_t hi = int32_t(iIndex->iBlocks[blockIndex].iSlots.size()) - 1;  // known not to hold
             while (lo < hi)
             {
                 const int32_t mid = (lo + hi) / 2;
-                if (aPred(iPool.At(iBlocks[blockIndex].iSlots[mid])))
+                if (aPred(iPool.At(iIndex->iBlocks[blockIndex].iSlots[mid])))
                     lo = mid + 1;
                 else
                     hi = mid;
@@ -499,18 +522,32 @@ private:
     class TPool
     {
     public:
-        T& At(int32_t aSlot) { return aSlot < KChunk ? iFirst[aSlot] : iMore[Chunk(aSlot)][aSlot & (KChunk - 1)]; }
+        TPool() = default;
+        TPool(const TPool& aOther)
+            : iFirst(aOther.iFirst), iMore(aOther.iMore ? std::make_unique<TMore>(*aOther.iMore) : nullptr)
+        {
+        }
+        TPool(TPool&&) noexcept = default;
+        TPool& operator=(TPool&&) noexcept = default;
+        TPool& operator=(const TPool& aOther)
+        {
+            if (this != &aOther)
+                *this = TPool(aOther);
+            return *this;
+        }
+
+        T& At(int32_t aSlot) { return aSlot < KChunk ? iFirst[aSlot] : iMore->iChunks[Chunk(aSlot)][aSlot & (KChunk - 1)]; }
         const T& At(int32_t aSlot) const
         {
-            return aSlot < KChunk ? iFirst[aSlot] : iMore[Chunk(aSlot)][aSlot & (KChunk - 1)];
+            return aSlot < KChunk ? iFirst[aSlot] : iMore->iChunks[Chunk(aSlot)][aSlot & (KChunk - 1)];
         }
 
         int32_t Add(T&& aElem)
         {
-            if (!iFree.empty())
+            if (iMore && !iMore->iFree.empty())
             {
-                const int32_t slot = iFree.back();
-                iFree.pop_back();
+                const int32_t slot = iMore->iFree.back();
+                iMore->iFree.pop_back();
                 At(slot) = std::move(aElem);
                 return slot;
             }
@@ -520,17 +557,22 @@ private:
                 iFirst.push_back(std::move(aElem));
                 return int32_t(iFirst.size()) - 1;
             }
-            if (iMore.empty() || iMore.back().size() == size_t(KChunk))
-                iMore.emplace_back().reserve(KChunk);
-            iMore.back().push_back(std::move(aElem));
-            return int32_t(iMore.size()) * KChunk + int32_t(iMore.back().size()) - 1;
+            if (!iMore)
+                iMore = std::make_unique<TMore>();
+            auto& chunks = iMore->iChunks;
+            if (chunks.empty() || chunks.back().size() == size_t(KChunk))
+                chunks.emplace_back().reserve(KChunk);
+            chunks.back().push_back(std::move(aElem));
+            return int32_t(chunks.size()) * KChunk + int32_t(chunks.back().size()) - 1;
         }
 
         // Frees the slot; what the element held is released at once.
         void Remove(int32_t aSlot)
         {
             At(aSlot) = T();
-            iFree.push_back(aSlot);
+            if (!iMore)
+                iMore = std::make_unique<TMore>();
+            iMore->iFree.push_back(aSlot);
         }
 
         // The first run as a list of its own.
@@ -560,8 +602,7 @@ private:
         void Clear()
         {
             iFirst = {};
-            iMore = {};
-            iFree = {};
+            iMore.reset();
         }
 
     private:
@@ -575,14 +616,20 @@ private:
                 iFirst.reserve(std::min<size_t>(std::max<size_t>(4, iFirst.size() * 2), KChunk));
         }
 
+        // The chunks beyond the first run and the freed slots, which small lists never have.
+        struct TMore
+        {
+            std::vector<std::vector<T>> iChunks;
+            std::vector<int32_t> iFree;
+        };
+
         std::vector<T> iFirst;
-        std::vector<std::vector<T>> iMore;
-        std::vector<int32_t> iFree;
+        std::unique_ptr<TMore> iMore;
     };
 
     static constexpr int32_t KMinBlock = KMaxBlock / 4;
 
-    bool Flat() const { return iBlocks.empty(); }
+    bool Flat() const { return !iIndex; }
 
     // Room for one more entry of a block: growing geometrically but never beyond one block, so
     // that full blocks do not double their slack.
@@ -600,13 +647,14 @@ private:
             return iPool.At(aPos);
         const auto [block, offset] = Locate(aPos);
         aBlock = block;
-        return iPool.At(iBlocks[block].iSlots[offset]);
+        return iPool.At(iIndex->iBlocks[block].iSlots[offset]);
     }
 
     // Gives a list without blocks its one block; the slots follow the positions.
     void MakeBlocks()
     {
-        Block& block = iBlocks.emplace_back();
+        iIndex = std::make_unique<TIndex>();
+        Block& block = iIndex->iBlocks.emplace_back();
         block.iSlots.resize(size_t(iSize));
         for (int32_t i = 0; i < iSize; ++i)
             block.iSlots[size_t(i)] = i;
@@ -620,7 +668,7 @@ private:
     {
         TPool pool;
         pool.Reserve(iSize);
-        for (auto& block : iBlocks)
+        for (auto& block : iIndex->iBlocks)
             for (int32_t& slot : block.iSlots)
                 slot = pool.Add(std::move(iPool.At(slot)));
         iPool = std::move(pool);
@@ -637,7 +685,7 @@ private:
     void Split(int32_t aBlock)
     {
         Block tail;
-        Block& head = iBlocks[aBlock];
+        Block& head = iIndex->iBlocks[aBlock];
         const size_t middle = head.iSlots.size() / 2;
         tail.iSlots.assign(head.iSlots.begin() + std::ptrdiff_t(middle), head.iSlots.end());
         head.iSlots.resize(middle);
@@ -648,10 +696,10 @@ private:
         }
         Recount(tail);
         head.iMarked -= tail.iMarked;
-        iBlocks.insert(iBlocks.begin() + aBlock + 1, std::move(tail));
+        iIndex->iBlocks.insert(iIndex->iBlocks.begin() + aBlock + 1, std::move(tail));
         if (iHinted)
         {
-            iHintIndex.InsertBlock(aBlock + 1);
+            iIndex->iHintIndex.InsertBlock(aBlock + 1);
             HintsChanged(aBlock, middle);
             HintsChanged(aBlock + 1, 0);
         }
@@ -659,9 +707,9 @@ private:
 
     void EraseBlock(int32_t aBlock)
     {
-        iBlocks.erase(iBlocks.begin() + aBlock);
+        iIndex->iBlocks.erase(iIndex->iBlocks.begin() + aBlock);
         if (iHinted)
-            iHintIndex.EraseBlock(aBlock);
+            iIndex->iHintIndex.EraseBlock(aBlock);
     }
 
     // Brings the last hint and the run hints of a block up to date after its hints changed from
@@ -670,10 +718,10 @@ private:
     {
         if (!iHinted)
             return;
-        const Block& block = iBlocks[aBlock];
-        iHintIndex.iLast[size_t(aBlock)] = block.iHints.empty() ? 0 : block.iHints.back();
-        iHintIndex.iData[size_t(aBlock)] = block.iHints.data();
-        uint64_t* runHints = iHintIndex.iRuns.data() + size_t(aBlock) * KRuns;
+        const Block& block = iIndex->iBlocks[aBlock];
+        iIndex->iHintIndex.iLast[size_t(aBlock)] = block.iHints.empty() ? 0 : block.iHints.back();
+        iIndex->iHintIndex.iData[size_t(aBlock)] = block.iHints.data();
+        uint64_t* runHints = iIndex->iHintIndex.iRuns.data() + size_t(aBlock) * KRuns;
         const size_t runs = std::min(block.iHints.size() / KSkip, size_t(KRuns));
         for (size_t run = aOffset / KSkip; run < runs; ++run)
             runHints[run] = block.iHints[run * KSkip + KSkip - 1];
@@ -683,11 +731,11 @@ private:
     // when the pair is too large for one block; true when it changed the blocks.
     bool MergeSmall(int32_t aBlock)
     {
-        if (aBlock < 0 || aBlock + 1 >= int32_t(iBlocks.size()) ||
-            int32_t(iBlocks[aBlock].iSlots.size()) >= KMinBlock)
+        if (aBlock < 0 || aBlock + 1 >= int32_t(iIndex->iBlocks.size()) ||
+            int32_t(iIndex->iBlocks[aBlock].iSlots.size()) >= KMinBlock)
             return false;
-        Block& into = iBlocks[aBlock];
-        const Block& from = iBlocks[aBlock + 1];
+        Block& into = iIndex->iBlocks[aBlock];
+        const Block& from = iIndex->iBlocks[aBlock + 1];
         const size_t joint = into.iSlots.size();
         into.iSlots.insert(into.iSlots.end(), from.iSlots.begin(), from.iSlots.end());
         into.iHints.insert(into.iHints.end(), from.iHints.begin(), from.iHints.end());
@@ -703,22 +751,22 @@ private:
     // needs no tree.
     void Rebuild()
     {
-        const size_t n = iBlocks.size();
-        iTree.clear();
-        iMarkedTree.clear();
+        const size_t n = iIndex->iBlocks.size();
+        iIndex->iTree.clear();
+        iIndex->iMarkedTree.clear();
         if (n > 1)
         {
-            iTree.assign(n, 0);
-            iMarkedTree.assign(n, 0);
+            iIndex->iTree.assign(n, 0);
+            iIndex->iMarkedTree.assign(n, 0);
             for (size_t i = 0; i < n; ++i)
             {
-                iTree[i] += int32_t(iBlocks[i].iSlots.size());
-                iMarkedTree[i] += iBlocks[i].iMarked;
+                iIndex->iTree[i] += int32_t(iIndex->iBlocks[i].iSlots.size());
+                iIndex->iMarkedTree[i] += iIndex->iBlocks[i].iMarked;
                 const size_t parent = i | (i + 1);
                 if (parent < n)
                 {
-                    iTree[parent] += iTree[i];
-                    iMarkedTree[parent] += iMarkedTree[i];
+                    iIndex->iTree[parent] += iIndex->iTree[i];
+                    iIndex->iMarkedTree[parent] += iIndex->iMarkedTree[i];
                 }
             }
         }
@@ -756,7 +804,7 @@ private:
     {
         int32_t sum = 0;
         for (int32_t i = aBlock - 1; i >= 0; i = (i & (i + 1)) - 1)
-            sum += iTree[i];
+            sum += iIndex->iTree[i];
         return sum;
     }
 
@@ -765,10 +813,10 @@ private:
     std::pair<int32_t, int32_t> Locate(int32_t aPos) const
     {
         if (iCacheBlock >= 0 && aPos >= iCacheStart &&
-            aPos < iCacheStart + int32_t(iBlocks[iCacheBlock].iSlots.size()))
+            aPos < iCacheStart + int32_t(iIndex->iBlocks[iCacheBlock].iSlots.size()))
             return {iCacheBlock, aPos - iCacheStart};
         int32_t before = 0;
-        const int32_t block = FenwickFind(iTree, aPos, before);
+        const int32_t block = FenwickFind(iIndex->iTree, aPos, before);
         iCacheBlock = block;
         iCacheStart = before;
         return {block, aPos - before};
@@ -776,11 +824,17 @@ private:
 
     void ForgetCache() { iCacheBlock = -1; }
 
-    std::vector<Block> iBlocks;  // none while the list is small
+    // What only a list with blocks needs, apart so that a small list stays small.
+    struct TIndex
+    {
+        std::vector<Block> iBlocks;
+        std::vector<int32_t> iTree;        // Fenwick tree of the block sizes
+        std::vector<int32_t> iMarkedTree;  // Fenwick tree of the marked counts
+        THintIndex iHintIndex;             // while the list keeps hints
+    };
+
     TPool iPool;
-    std::vector<int32_t> iTree;        // Fenwick tree of the block sizes
-    std::vector<int32_t> iMarkedTree;  // Fenwick tree of the marked counts
-    THintIndex iHintIndex;             // while the list keeps hints
+    std::unique_ptr<TIndex> iIndex;  // none while the list is small
     int32_t iSize = 0;
     int32_t iMarkedSize = 0;
     bool iHinted = false;

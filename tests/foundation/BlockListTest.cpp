@@ -165,3 +165,31 @@ TEST(BlockList, PartitionPointWithAndWithoutHints)
         }
     }
 }
+
+// A copy searches with hints of its own, whatever becomes of the original.
+TEST(BlockList, ACopyKeepsItsOwnHints)
+{
+    using TList = TBlockList<int, TIsOdd, 16>;
+    auto original = std::make_unique<TList>();
+    for (int i = 0; i < 200; ++i)
+        original->Insert(i, i * 2);
+    original->SetHints([](int aValue) { return uint64_t(aValue); });
+    const TList copy = *original;
+    TList assigned;
+    assigned = *original;
+    for (int i = 0; i < 200; ++i)
+        original->Insert(0, -1);  // moves the original's hints
+    original.reset();
+    std::vector<std::vector<uint64_t>> reuse(50, std::vector<uint64_t>(40, 7));  // takes the freed memory
+    for (const TList* list : {&copy, static_cast<const TList*>(&assigned)})
+    {
+        for (int key = 0; key < 400; key += 3)
+        {
+            const int32_t found = list->PartitionPoint([&](uint64_t aHint) { return int(aHint) < key ? 1 : 0; },
+                                                       [&](int aValue) { return aValue < key; });
+            ASSERT_EQ(found, (key + 1) / 2) << key;
+        }
+        EXPECT_EQ(list->MarkedCount(), 0);
+        EXPECT_EQ(list->At(199), 398);
+    }
+}
