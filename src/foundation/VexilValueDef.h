@@ -23,16 +23,17 @@ enum EValType : int32_t
 
 // The stored value record. Only the field named by iType is meaningful.
 // Dates and times are days since 1899-12-30 as a double.
+// The members are ordered without padding holes: arrays hold millions of values.
 struct TValue
 {
     int32_t iType = EValUndef;
-    QString iStr;
     int32_t iInt = 0;
+    QString iStr;
     double iReal = 0;
     double iDate = 0;
     double iTime = 0;
-    bool iBool = false;
     TObjRef iObj;
     int32_t iInt0 = 0;
     int32_t iInt1 = 0;
+    bool iBool = false;
 };
