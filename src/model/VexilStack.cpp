@@ -33,11 +33,10 @@ bool NextObj(const CVexilArray& aArray, std::shared_ptr<T>& aObj, int32_t& aCurs
 template <class T>
 std::shared_ptr<T> ObjByIntKey(CVexilArray& aArray, int32_t aKey)
 {
-    TArrayElem elem;
-    int32_t cursor = 0;
-    if (!aArray.ReadByIntKey(aKey, elem, cursor))
+    int32_t index = 0;
+    if (!aArray.FindIntKey(aKey, index))
         return nullptr;
-    return std::static_pointer_cast<T>(elem.iVal.iObj);
+    return std::static_pointer_cast<T>(aArray.ElemAt(index).iVal.iObj);
 }
 
 void AddObj(CVexilArray& aArray, int32_t aKey, int32_t aType, TObjRef aObj)
