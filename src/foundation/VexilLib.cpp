@@ -117,10 +117,25 @@ int16_t CVexilLib::CompareStr(const QString& aA, const QString& aB)
 QString CVexilLib::NumToPaddedStr(int32_t aNumber, int aWidth)
 {
     const int width = Checked16(aWidth);
-    const QString digits = QString::number(aNumber);
-    if (digits.size() >= width)
-        return digits.right(width);
-    return QString(width - digits.size(), u' ') + digits;
+    // The digits as QString::number writes them, made from the right without temporary texts:
+    // every sort key string ends with a padded card id.
+    constexpr int kMaxLen = 11;  // "-2147483648"
+    char16_t digits[kMaxLen];
+    int start = kMaxLen;
+    int64_t rest = aNumber < 0 ? -int64_t(aNumber) : int64_t(aNumber);
+    do
+    {
+        digits[--start] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (aNumber < 0)
+        digits[--start] = u'-';
+    const int len = kMaxLen - start;
+    if (len >= width)
+        return QString(reinterpret_cast<const QChar*>(digits + kMaxLen - width), width);
+    QString text(width, u' ');
+    std::copy(digits + start, digits + kMaxLen, reinterpret_cast<char16_t*>(text.data()) + width - len);
+    return text;
 }
 
 void CVexilLib::PadOrCut(QString& aText, int aWidth)

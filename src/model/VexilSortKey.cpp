@@ -104,9 +104,11 @@ void AppendPiece(QString& aKey, QString aText, int16_t aLen)
             aKey += c.toUpper();
         return;
     }
+    const qsizetype at = aKey.size();
+    aKey.resize(at + aLen, u' ');
+    QChar* out = aKey.data() + at;
     for (const QChar c : kept)
-        aKey += c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
-    aKey.resize(aKey.size() + aLen - kept.size(), u' ');
+        *out++ = c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
 }
 
 int Sign(double aA, double aB)

@@ -103,6 +103,8 @@ TEST(Util, NumToPaddedStrAndPadOrCut)
     EXPECT_EQ(CVexilLib::NumToPaddedStr(-5, 3), QStringLiteral(" -5"));
     EXPECT_EQ(CVexilLib::NumToPaddedStr(7, 0), QString());
     EXPECT_EQ(CVexilLib::NumToPaddedStr(100, 10), QStringLiteral("       100"));
+    EXPECT_EQ(CVexilLib::NumToPaddedStr(INT32_MIN, 12), QStringLiteral(" -2147483648"));
+    EXPECT_EQ(CVexilLib::NumToPaddedStr(INT32_MIN, 10), QStringLiteral("2147483648"));
 
     QString text = QStringLiteral("abc");
     CVexilLib::PadOrCut(text, 5);
