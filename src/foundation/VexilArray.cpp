@@ -619,9 +619,15 @@ void CVexilArray::CheckOrder()
 
 void CVexilArray::InitElem(TArrayElem& aElem) const
 {
+    // Field by field: every element read from a file starts here.
     aElem.StrKey.clear();
     aElem.IntKey = UndefLong;
-    aElem.iVal = TValue();
+    aElem.iVal.iStr.clear();
+    aElem.iVal.iReal = 0;
+    aElem.iVal.iDate = 0;
+    aElem.iVal.iTime = 0;
+    aElem.iVal.iBool = false;
+    aElem.iVal.iObj.reset();
     aElem.iVal.iType = iAnyType ? EValUndef : iElemType;
     aElem.iVal.iInt = UndefLong;
     aElem.iVal.iInt0 = UndefLong;
