@@ -13,6 +13,7 @@
 //   bench_ModelBench                 all figures
 //   bench_ModelBench --cards=100000  a smaller file
 
+#include "SqliteSupport.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilCard.h"
@@ -25,7 +26,6 @@
 #include <QLocale>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -199,19 +199,6 @@ private:
     std::vector<TControlRef> iFields;
 };
 
-void Check(int aResult, int aExpected, sqlite3* aDb)
-{
-    if (aResult != aExpected)
-    {
-        std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(aDb));
-        std::abort();
-    }
-}
-
-void Exec(sqlite3* aDb, const char* aSql)
-{
-    Check(sqlite3_exec(aDb, aSql, nullptr, nullptr, nullptr), SQLITE_OK, aDb);
-}
 
 void BindText(sqlite3_stmt* aStmt, int aIndex, const QString& aText)
 {

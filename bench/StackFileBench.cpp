@@ -13,6 +13,7 @@
 //   bench_StackFileBench                 all figures
 //   bench_StackFileBench --cards=10000   a smaller stack
 
+#include "SqliteSupport.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilBlob.h"
@@ -31,7 +32,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -268,19 +268,6 @@ void RunStackFiles(const TBuilt& aBuilt, const QString& aFolder)
 
 // ---- SQLite
 
-void Check(int aResult, int aExpected, sqlite3* aDb)
-{
-    if (aResult != aExpected)
-    {
-        std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(aDb));
-        std::abort();
-    }
-}
-
-void Exec(sqlite3* aDb, const char* aSql)
-{
-    Check(sqlite3_exec(aDb, aSql, nullptr, nullptr, nullptr), SQLITE_OK, aDb);
-}
 
 void BindValue(sqlite3_stmt* aStmt, int aIndex, const TValue& aValue, const CVexilBlobStore& aStore)
 {

@@ -4,6 +4,7 @@
 // broadcast, for the tests of the stack model.
 
 #include "RaisedError.h"
+#include "StackBuild.h"
 #include "RecordIo.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
@@ -151,20 +152,11 @@ protected:
         CVexilClock::SetSource({});
     }
 
-    TControlSetRef AddBackground(const QString& aName)
-    {
-        auto background = std::make_shared<CVexilControlSet>();
-        background->Construct(aName, iStack->IdGen().NextId());
-        iStack->AddBackground(background);
-        return background;
-    }
+    TControlSetRef AddBackground(const QString& aName) { return NewBackground(*iStack, aName); }
 
     TControlRef AddField(const QString& aName, int32_t aType, const TControlSetRef& aBackground = nullptr)
     {
-        auto control = std::make_shared<CVexilControl>();
-        control->Construct(iStack->IdGen().NextId(), aName, aType);
-        (aBackground ? aBackground : iBg)->AddControl(control, UndefLong);
-        return control;
+        return NewField(*iStack, aBackground ? *aBackground : *iBg, aName, aType);
     }
 
     TCardRef AddCard(const QString& aName, const TCardRef& aBefore = nullptr, const TControlSetRef& aBackground = nullptr)

@@ -4,6 +4,7 @@
 
 #include "QStringPrinter.h"
 #include "RaisedError.h"
+#include "StackBuild.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilArray.h"
@@ -96,20 +97,11 @@ protected:
         CVexilStackViewLink::Install(nullptr);
     }
 
-    TControlSetRef AddBackground(const QString& aName)
-    {
-        auto background = std::make_shared<CVexilControlSet>();
-        background->Construct(aName, iStack->IdGen().NextId());
-        iStack->AddBackground(background);
-        return background;
-    }
+    TControlSetRef AddBackground(const QString& aName) { return NewBackground(*iStack, aName); }
 
     TControlRef AddField(const QString& aName, int32_t aType, const TControlSetRef& aBackground = nullptr)
     {
-        auto control = std::make_shared<CVexilControl>();
-        control->Construct(iStack->IdGen().NextId(), aName, aType);
-        (aBackground ? aBackground : iBg)->AddControl(control, UndefLong);
-        return control;
+        return NewField(*iStack, aBackground ? *aBackground : *iBg, aName, aType);
     }
 
     // Appends a card to the stack order; the first card added is shown.
