@@ -144,14 +144,17 @@ bool CVexilStack::FindBySelControl(const CVexilControl& aControl, TControlRef& a
 
 void CVexilStack::SetCardListsDirty(const CVexilControlSet* aBackground)
 {
-    ForEachBackground(*this, [&](const TControlSetRef& aEach) {
-        if ((aBackground && aBackground != aEach.get()) || !aEach->WithCardList())
-            return;
-        ForEachCardOf(*this, aEach->Id(), [&](const TCardRef& aCard) {
+    // Runs on every card added, so the backgrounds are looked at in place, without taking references.
+    for (int32_t pos = 0; pos < iBackground->Count(); ++pos)
+    {
+        const auto* each = static_cast<const CVexilControlSet*>(iBackground->ElemAt(pos).iVal.iObj.get());
+        if ((aBackground && aBackground != each) || !each->WithCardList())
+            continue;
+        ForEachCardOf(*this, each->Id(), [&](const TCardRef& aCard) {
             aCard->SetDirty(true);
             ChangeCard(*aCard);
         });
-    });
+    }
 }
 
 void CVexilStack::PrepareForSave()

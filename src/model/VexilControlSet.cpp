@@ -220,8 +220,11 @@ bool CVexilControlSet::GetControlByNum(int32_t aNum, TControlRef& aControl) cons
 
 bool CVexilControlSet::WithCardList() const
 {
-    TControlRef control;
-    return GetControlByFlag(EConCardList, control);
+    // Asked on every card added, renamed or deleted: looked at in place, without taking a reference.
+    for (int32_t pos = 0; pos < iControls->Count(); ++pos)
+        if (static_cast<const CVexilControl*>(iControls->ElemAt(pos).iVal.iObj.get())->Flag(EConCardList))
+            return true;
+    return false;
 }
 
 void CVexilControlSet::AddControl(const TControlRef& aControl, int32_t aBeforeId)
