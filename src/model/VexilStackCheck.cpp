@@ -34,8 +34,77 @@ QString ObjectsFault(const CVexilArray& aArray, int32_t aElemType, const QString
     return {};
 }
 
-// What the index checks need of each card, gathered in one pass so that each card is
-// visited once.
+// Every value a card stores for a field of its background has the field's value type, or none;
+// a command field stores nothing. A card is shown, edited and copied by that type.
+class TValueTypes
+{
+public:
+    explicit TValueTypes(const CVexilStack& aStack) : iStack(aStack) {}
+
+    // A card of a background that is not there is left to the background check.
+    QString Fault(const CVexilCard& aCard)
+    {
+        const std::vector<TField>* known = FieldsOf(aCard.BackgroundId());
+        if (!known)
+            return {};
+        const std::vector<TField>& fields = *known;
+        const CVexilArray& values = *aCard.Value();
+        auto field = fields.begin();
+        // Both ascend by field id.
+        for (int32_t i = 0; i < values.Count(); ++i)
+        {
+            const TArrayElem& elem = values.ElemAt(i);
+            while (field != fields.end() && field->Id < elem.IntKey)
+                ++field;
+            if (field == fields.end() || field->Id != elem.IntKey || elem.iVal.iType == EValUndef ||
+                elem.iVal.iType == field->ValType)
+                continue;
+            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(elem.IntKey) +
+                   QStringLiteral(" type ") + Num(elem.iVal.iType);
+        }
+        return {};
+    }
+
+private:
+    struct TField
+    {
+        int32_t Id;
+        int32_t ValType;  // EValUndef for a command
+    };
+
+    // Looked up once per run of cards of one background; none for a background that is not there.
+    const std::vector<TField>* FieldsOf(int32_t aBackgroundId)
+    {
+        if (iLastBackgroundId == aBackgroundId)
+            return iLast;
+        iLastBackgroundId = aBackgroundId;
+        const auto known = iFields.find(aBackgroundId);
+        if (known != iFields.end())
+            return iLast = &known->second;
+        const TControlSetRef background = iStack.Background(aBackgroundId);
+        if (!background)
+            return iLast = nullptr;
+        std::vector<TField>& fields = iFields[aBackgroundId];
+        iLast = &fields;
+        TControlRef control;
+        int32_t cursor = 0;
+        for (bool more = background->GetFirstControl(control, cursor); more;
+             more = background->GetNextControl(control, cursor))
+            fields.push_back({control->Id(), control->ConType() == EConTypeCommand
+                                                 ? int32_t(EValUndef)
+                                                 : CVexilValue::ConToValType(control->ConType())});
+        std::sort(fields.begin(), fields.end(), [](const TField& a, const TField& b) { return a.Id < b.Id; });
+        return &fields;
+    }
+
+    const CVexilStack& iStack;
+    std::map<int32_t, std::vector<TField>> iFields;
+    int32_t iLastBackgroundId = UndefLong;
+    const std::vector<TField>* iLast = nullptr;
+};
+
+// What the index checks need of each card, gathered in one pass that checks the values'
+// types as well, so that each card and its values are visited once.
 struct TCardFacts
 {
     const CVexilCard* Card = nullptr;  // none for a free slot
@@ -47,8 +116,9 @@ class TCards
 {
 public:
     // The array's type makes every object in it a card.
-    explicit TCards(const CVexilArray& aCards) : iFacts(size_t(aCards.Count()))
+    TCards(const CVexilStack& aStack, const CVexilArray& aCards) : iFacts(size_t(aCards.Count()))
     {
+        TValueTypes valueTypes(aStack);
         for (int32_t slot = 0; slot < aCards.Count(); ++slot)
         {
             const auto* card = static_cast<const CVexilCard*>(aCards.ElemAt(slot).iVal.iObj.get());
@@ -64,10 +134,12 @@ public:
             ++*iLastCount;
             if (card->Id() != slot && iFault.isEmpty())
                 iFault = QStringLiteral("card id ") + Num(card->Id()) + QStringLiteral(" in slot ") + Num(slot);
+            if (iTypeFault.isEmpty())
+                iTypeFault = valueTypes.Fault(*card);
         }
     }
 
-    // A card out of its slot or of a background that is not there.
+    // A card out of its slot, of a background that is not there or with a value of a wrong type.
     QString Fault(const CVexilStack& aStack) const
     {
         if (!iFault.isEmpty())
@@ -75,7 +147,7 @@ public:
         for (const auto& [backgroundId, count] : iPerBackground)
             if (!aStack.Background(backgroundId))
                 return QStringLiteral("cards of backgroundId ") + Num(backgroundId);
-        return {};
+        return iTypeFault;
     }
 
     int32_t Count() const
@@ -102,68 +174,7 @@ private:
     int32_t iLastBackgroundId = UndefLong;
     int32_t* iLastCount = nullptr;
     QString iFault;
-};
-
-// Every value a card stores for a field of its background has the field's value type, or none;
-// a command field stores nothing. A card is shown, edited and copied by that type.
-class TValueTypes
-{
-public:
-    explicit TValueTypes(const CVexilStack& aStack) : iStack(aStack) {}
-
-    QString Fault(const CVexilCard& aCard)
-    {
-        const std::vector<TField>& fields = FieldsOf(aCard.BackgroundId());
-        const CVexilArray& values = *aCard.Value();
-        auto field = fields.begin();
-        // Both ascend by field id.
-        for (int32_t i = 0; i < values.Count(); ++i)
-        {
-            const TArrayElem& elem = values.ElemAt(i);
-            while (field != fields.end() && field->Id < elem.IntKey)
-                ++field;
-            if (field == fields.end() || field->Id != elem.IntKey || elem.iVal.iType == EValUndef ||
-                elem.iVal.iType == field->ValType)
-                continue;
-            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(elem.IntKey) +
-                   QStringLiteral(" type ") + Num(elem.iVal.iType);
-        }
-        return {};
-    }
-
-private:
-    struct TField
-    {
-        int32_t Id;
-        int32_t ValType;  // EValUndef for a command
-    };
-
-    const std::vector<TField>& FieldsOf(int32_t aBackgroundId)
-    {
-        if (iLast && aBackgroundId == iLastBackgroundId)
-            return *iLast;
-        iLastBackgroundId = aBackgroundId;
-        const auto known = iFields.find(aBackgroundId);
-        if (known != iFields.end())
-            return *(iLast = &known->second);
-        std::vector<TField>& fields = iFields[aBackgroundId];
-        iLast = &fields;
-        TControlRef control;
-        int32_t cursor = 0;
-        const TControlSetRef background = iStack.Background(aBackgroundId);
-        for (bool more = background->GetFirstControl(control, cursor); more;
-             more = background->GetNextControl(control, cursor))
-            fields.push_back({control->Id(), control->ConType() == EConTypeCommand
-                                                 ? int32_t(EValUndef)
-                                                 : CVexilValue::ConToValType(control->ConType())});
-        std::sort(fields.begin(), fields.end(), [](const TField& a, const TField& b) { return a.Id < b.Id; });
-        return fields;
-    }
-
-    const CVexilStack& iStack;
-    std::map<int32_t, std::vector<TField>> iFields;
-    int32_t iLastBackgroundId = UndefLong;
-    const std::vector<TField>* iLast = nullptr;
+    QString iTypeFault;  // reported after the faults above
 };
 
 // Which cards one index has named: a card named twice or not present is a fault.
@@ -350,12 +361,8 @@ QString CVexilStackCheck::StructureFault(const CVexilStack& aStack)
         return fault;
     if (aStack.iCard->Flags() != 0 || aStack.iCard->ElemType() != EValCard)
         return QStringLiteral("cards flags");
-    const TCards cards(*aStack.iCard);
+    const TCards cards(aStack, *aStack.iCard);
     fault = cards.Fault(aStack);
-    TValueTypes valueTypes(aStack);
-    for (int32_t slot = 0; slot < cards.Slots() && fault.isEmpty(); ++slot)
-        if (const TCardFacts* card = cards.At(slot))
-            fault = valueTypes.Fault(*card->Card);
     if (fault.isEmpty())
         fault = OrderIndexFault(*aStack.iOrderIndex, cards);
     if (fault.isEmpty())
