@@ -75,6 +75,7 @@ inline bool CVexilInterpreter::RunSetInt(int32_t aAt, int32_t aRest)
     int32_t l = 0;
     int32_t r = 0;
     int32_t result = 0;
+    // The two values, and later the sum and the variable index, would take two slots.
     if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r) ||
         !CVexilOperators::AddInts(EOpcCode(group[2].Base), l, r, result) ||
         uint32_t(group[3].Arg) >= uint32_t(iNumLocals))
@@ -99,7 +100,11 @@ void CVexilInterpreter::Run()
         switch (instr.Op)
         {
         case EInsPushLocal: ExecPushVar(instr.Arg); break;
-        case EInsStoreLocal: ExecStoreVar(instr.Arg); break;
+        case EInsStoreLocal:
+            // The byte code pushes the variable index above the value.
+            NeedSlot();
+            ExecStoreVar(instr.Arg);
+            break;
         case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), instr.Arg); break;
         case EOpcLine: iLineIndex = instr.Arg; break;
         case EOpcJump: iPc = instr.Arg; break;

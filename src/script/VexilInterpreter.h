@@ -132,9 +132,14 @@ private:
     // behind in them.
     CVexilVar& PushSlot()
     {
+        NeedSlot();
+        return iStack[iSp++];
+    }
+    // A push must find a free slot, also a push that a fused instruction leaves out.
+    void NeedSlot() const
+    {
         if (iSp >= kStackSize)
             Violation();
-        return iStack[iSp++];
     }
     // A handler takes only the values it pushed itself.
     void NeedValues(int32_t aCount) const

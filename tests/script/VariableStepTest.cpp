@@ -84,18 +84,36 @@ TEST_F(VariableStepTest, ErrorsArriveAtTheirInstruction)
     }
 }
 
-TEST_F(VariableStepTest, ComparisonOfTwoVariablesNeedsTwoSlots)
+TEST_F(VariableStepTest, EveryValueAndVariableIndexTakesASlot)
 {
-    QStringList lines;
-    for (int i = 1; i <= 20; ++i)
-        lines << QStringLiteral("v%1 = %1").arg(i);
-    // 19 variables and the two values fill the value stack.
-    Run(lines.mid(0, 19) + QStringList{QStringLiteral("If v1 < v19 Then"), QStringLiteral("End If")});
-    EXPECT_FALSE(iInterp.Running());
-    // 20 variables leave one slot.
-    const TRunErrInfo info = RunFails(lines + QStringList{QStringLiteral("If v1 < v20 Then"), QStringLiteral("End If")});
-    EXPECT_EQ(info.RunNumber, ERunSubscript);
-    EXPECT_EQ(info.LineIndex, 21);
+    // Each statement needs two slots above the locals at its fullest: two values, or a value
+    // and the index of the variable that it is stored into.
+    const QStringList statements[] = {
+        {QStringLiteral("v1 = 1")},
+        {QStringLiteral("v1 = \"a\"")},
+        {QStringLiteral("v1 = v2")},
+        {QStringLiteral("v1 = v1 + 1")},
+        {QStringLiteral("v1 = \"a\" & \"b\"")},
+        {QStringLiteral("If v1 < v2 Then"), QStringLiteral("End If")},
+    };
+    const auto assignments = [](int aCount) {
+        QStringList lines;
+        for (int i = 1; i <= aCount; ++i)
+            lines << QStringLiteral("v%1 = %1").arg(i);
+        return lines;
+    };
+    for (const QStringList& statement : statements)
+    {
+        const std::string name = statement.join(u'/').toStdString();
+        // 19 locals leave two slots.
+        Run(assignments(19) + statement);
+        EXPECT_FALSE(iInterp.Running()) << name;
+        // 20 locals leave one: the statement fails (the assignments after it name the locals).
+        const TRunErrInfo info = RunFails(statement + assignments(20));
+        EXPECT_EQ(info.MsgId, EMsgSystemError) << name;
+        EXPECT_EQ(info.RunNumber, ERunSubscript) << name;
+        EXPECT_EQ(info.LineIndex, 1) << name;
+    }
 }
 
 TEST_F(VariableStepTest, ProgressCountsEveryInstruction)
