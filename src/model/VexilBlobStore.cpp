@@ -83,6 +83,46 @@ QString TableFault(const CVexilArray& aIdIndex, const CVexilArray& aPosTab, int3
     return {};
 }
 
+TBlobPlace PlaceOf(const CVexilArray& aPosTab, int32_t aIndex)
+{
+    const TValue& entry = aPosTab.ElemAt(aIndex).iVal;
+    return {entry.iInt0, entry.iInt1};
+}
+
+// Reads the record at aPlace, which must be a picture record of blob aId exactly as long as
+// aPlace; anything else is error 1006 naming aFile. Info-only, the byte count is checked
+// without reading the bytes.
+TBlobRef ReadRecord(CVexilFile& aFile, int32_t aId, const TBlobPlace& aPlace, bool aInfoOnly)
+{
+    const QString context = QStringLiteral("CVexilBlobStore.ReadBlob");
+    const auto fault = [&](const char* aWhat) {
+        return QStringLiteral("blob ") + QString::number(aId) + QStringLiteral(" record ") + QString::fromLatin1(aWhat);
+    };
+    aFile.SeekPos(aPlace.Offset);
+    // The head is looked at first: a table entry that points at anything but a picture record
+    // is a fault of this file, whatever generation the bytes there happen to hold.
+    const int16_t typeId = aFile.ReadShort();
+    const int16_t gen = aFile.ReadShort();
+    const TObjGenerations gens = CVexilBinObj::Generations(EObjBlob);
+    if (typeId != EObjBlob || gen < gens.Lowest || gen > gens.Highest)
+        CVexilError::CheckStruct(false, &aFile, context, fault("head"));
+    aFile.SeekPos(aPlace.Offset);
+    auto blob = std::make_shared<CVexilBlob>();
+    blob->SetInfoOnly(aInfoOnly);
+    blob->Internalize(aFile);
+    if (blob->Id() != aId)
+        CVexilError::CheckStruct(false, &aFile, context, fault("id"));
+    int64_t end = aFile.CurrentPos();
+    if (aInfoOnly)
+    {
+        const int32_t count = aFile.ReadInt();
+        end = count < 0 ? -1 : end + CVexilBinObj::ExtIntLen() + count;
+    }
+    if (end != int64_t(aPlace.Offset) + aPlace.Length)
+        CVexilError::CheckStruct(false, &aFile, context, fault("length"));
+    return blob;
+}
+
 // What is wrong with the id index and the cache of an XML file: each blob once, under its id.
 QString CacheFault(const CVexilArray& aIdIndex, const CVexilArray& aCache)
 {
@@ -256,8 +296,7 @@ void CVexilBlobStore::SetTabIndex(int32_t aId, int32_t aIndex)
 
 TBlobPlace CVexilBlobStore::Entry(int32_t aIndex) const
 {
-    const TValue& entry = iPosTab->ElemAt(aIndex).iVal;
-    return {entry.iInt0, entry.iInt1};
+    return PlaceOf(*iPosTab, aIndex);
 }
 
 void CVexilBlobStore::SetEntryLength(int32_t aIndex, int32_t aLength)
@@ -292,16 +331,7 @@ CVexilFile& CVexilBlobStore::RequireFile(const QString& aContext) const
 
 TBlobRef CVexilBlobStore::ReadFromFile(CVexilFile& aFile, int32_t aId, int32_t aIndex, bool aInfoOnly) const
 {
-    const QString context = QStringLiteral("CVexilBlobStore.ReadBlob");
-    const TBlobPlace place = Entry(aIndex);
-    aFile.SeekPos(place.Offset);
-    auto blob = std::make_shared<CVexilBlob>();
-    blob->SetInfoOnly(aInfoOnly);
-    blob->Internalize(aFile);
-    CVexilError::CheckStruct(blob->Id() == aId, &aFile, context, QStringLiteral("id ") + QString::number(aId));
-    CVexilError::CheckStruct(aFile.CurrentPos() <= int64_t(place.Offset) + place.Length, &aFile, context,
-                             QStringLiteral("record length, id ") + QString::number(aId));
-    return blob;
+    return ReadRecord(aFile, aId, Entry(aIndex), aInfoOnly);
 }
 
 void CVexilBlobStore::CacheBlob(const TBlobRef& aBlob)
@@ -609,10 +639,12 @@ void CVexilBlobStore::Rewrite(CVexilBlob& aBlob, int32_t aIndex, CVexilFile& aTa
     Place(aBlob, aTarget);
 }
 
-void CVexilBlobStore::CopyRecord(int32_t aIndex, CVexilFile& aTarget)
+void CVexilBlobStore::CopyRecord(int32_t aId, int32_t aIndex, CVexilFile& aTarget)
 {
     const TBlobPlace entry = Entry(aIndex);
     CVexilFile& source = RequireFile(QStringLiteral("CommitTo"));
+    // Copied unread, a record that is not what the table says would be kept in its damage.
+    ReadRecord(source, aId, entry, true);
     source.SeekPos(entry.Offset);
     const QByteArray record = source.ReadRawBytes(entry.Length);
     aTarget.SeekPos(entry.Offset);
@@ -650,7 +682,7 @@ void CVexilBlobStore::WriteArea(CVexilFile& aTarget, bool aCopyUnchanged)
         }
         else if (aCopyUnchanged)
         {
-            CopyRecord(elem.iVal.iInt, aTarget);
+            CopyRecord(id, elem.iVal.iInt, aTarget);
         }
     }
 }
@@ -759,6 +791,12 @@ void CVexilBlobStore::Internalize(CVexilFile& aFile)
     posTab->Internalize(aFile);
     const QString fault = TableFault(*idIndex, *posTab, startPos, tablePos);
     CVexilError::CheckStruct(fault.isEmpty(), &aFile, context, fault);
+    // Pictures are read only when needed: a damaged record must fail the load, not a later save.
+    const int64_t tableEnd = aFile.CurrentPos();
+    TArrayElem elem;
+    for (int32_t cursor = 0; idIndex->ReadNext(elem, cursor);)
+        ReadRecord(aFile, elem.IntKey, PlaceOf(*posTab, elem.iVal.iInt), true);
+    aFile.SeekPos(tableEnd);
     iStartPos = startPos;
     iFlags = EBstFileBased;
     iIdIndex = std::move(idIndex);

@@ -98,7 +98,8 @@ public:
     // Writes new and changed records into the open file, in place; unchanged ones stay.
     void Commit();
     // Writes the picture area into aTarget, a new file opened for reading and writing:
-    // unchanged records are copied to their offsets, the others placed as Commit places them.
+    // unchanged records are copied to their offsets once each is checked to be the record its
+    // entry describes (error 1006 otherwise), the others placed as Commit places them.
     // Afterwards the store describes aTarget; it reads nothing until AcceptCommit or
     // CancelCommit. On failure the store is as it was.
     void CommitTo(CVexilFile& aTarget);
@@ -108,7 +109,8 @@ public:
     void CancelCommit();
 
     // The table record: written file-based only; read with every entry checked against the
-    // file (error 1006). The cache is not stored.
+    // file (error 1006): each names a picture record of its blob, as long as the entry says,
+    // between startPos and the table. The cache is not stored.
     int32_t ExtLen() override;
     void Externalize(CVexilFile& aFile) override;
     void Internalize(CVexilFile& aFile) override;
@@ -152,7 +154,7 @@ private:
     void FindSpace(CVexilBlob& aBlob, int32_t aMinPos, int32_t aStartIndex, int32_t& aIndex, TBlobPlace& aEntry);
     void Place(CVexilBlob& aBlob, CVexilFile& aTarget);
     void Rewrite(CVexilBlob& aBlob, int32_t aIndex, CVexilFile& aTarget);
-    void CopyRecord(int32_t aIndex, CVexilFile& aTarget);
+    void CopyRecord(int32_t aId, int32_t aIndex, CVexilFile& aTarget);
     void WriteArea(CVexilFile& aTarget, bool aCopyUnchanged);
 
     void CheckConsistency() const;

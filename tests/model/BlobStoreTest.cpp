@@ -566,6 +566,10 @@ TEST_F(BlobStoreTest, TableRecordIsByteExactAndReadsBack)
 TEST_F(BlobStoreTest, HostileTablesAreStructuralErrors)
 {
     const int32_t tablePos = 400;
+    // The records that the valid table describes: blobs 1 and 2 at 100 and 200.
+    const QByteArray area = QByteArray(100, 0) + BinaryOf([](CVexilFile& aFile) { NewBlob(1)->Externalize(aFile); }) +
+                            BinaryOf([](CVexilFile& aFile) { NewBlob(2)->Externalize(aFile); }) + QByteArray(100, 0);
+    ASSERT_EQ(area.size(), tablePos);
     const TTable valid{100, EArrIntKey, {{1, 0}, {2, 1}}, {{100, 100}, {200, 100}}, EValIntPair};
     struct TCase
     {
@@ -603,7 +607,7 @@ TEST_F(BlobStoreTest, HostileTablesAreStructuralErrors)
     for (const TCase& c : cases)
     {
         const QString name = File("t.bin");
-        SetFileContent(name, QByteArray(tablePos, 0) + c.Record);
+        SetFileContent(name, area + c.Record);
         CVexilFile file;
         file.Construct(name, EFilRead);
         file.OpenFile();
@@ -618,31 +622,57 @@ TEST_F(BlobStoreTest, HostileTablesAreStructuralErrors)
     }
 }
 
+// A record that is not what its table entry says fails the load, also when the store does not
+// check itself. One damaged in the file after the load fails its read, and a save to a new file
+// does not copy it.
 TEST_F(BlobStoreTest, RecordsThatDisagreeWithTheTableAreStructuralErrors)
 {
     const QString name = File("s.bin");
     const int32_t tablePos = MakeFile(name, 3);
-    QByteArray bytes = FileContent(name);
-    bytes.replace(204, 4, Le32(7));  // the second record's id
-    SetFileContent(name, bytes);
-
+    const QByteArray good = FileContent(name);
+    // Blob 2's record lies at 200; its picture byte count at 248, then 48 bytes.
+    struct TCase
+    {
+        const char* Name;
+        qsizetype At;
+        QByteArray Bytes;
+    };
+    const TCase cases[] = {
+        {"id", 204, Le32(7)},
+        {"type id", 200, Le16(11)},
+        {"generation too high", 202, Le16(6)},
+        {"generation too low", 202, Le16(2)},
+        {"longer than its entry", 248, Le32(60)},
+        {"shorter than its entry", 248, Le32(47)},
+        {"negative byte count", 248, Le32(-1)},
+        {"byte count beyond the file", 248, Le32(10000001)},
+    };
     CVexilBlobStore::SetConsistencyChecks(false);
-    CVexilBlobStore store;
-    Load(store, name, tablePos);
-    EXPECT_EQ(store.ReadBlob(3)->Bytes(), NewBlob(3)->Bytes());  // the bad record is not read
-    EXPECT_EQ(RaisedError([&] { store.ReadBlob(2); }), EErrBadStruct);
-    CVexilBlobStore::SetConsistencyChecks(true);
-    EXPECT_EQ(RaisedError([&] { store.ReadBlob(1); }), EErrBadStruct);  // every record is re-read
+    for (const TCase& c : cases)
+    {
+        QByteArray bad = good;
+        bad.replace(c.At, c.Bytes.size(), c.Bytes);
+        SetFileContent(name, bad);
+        CVexilError::ResetErrInfo();
+        CVexilBlobStore refused;
+        EXPECT_EQ(RaisedError([&] { Load(refused, name, tablePos); }), EErrBadStruct) << c.Name;
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param1.contains(name)) << c.Name;
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param2.contains(QStringLiteral("blob 2 record"))) << c.Name;
 
-    // A record that runs past its place in the table.
-    const int32_t goodTablePos = MakeFile(name, 2);
-    bytes = FileContent(name);
-    bytes.replace(200 + 48, 4, Le32(60));  // the picture byte count of the second record
-    SetFileContent(name, bytes + QByteArray(20, 0));
-    CVexilBlobStore::SetConsistencyChecks(false);
-    CVexilBlobStore grown;
-    Load(grown, name, goodTablePos);
-    EXPECT_EQ(RaisedError([&] { grown.ReadBlob(2); }), EErrBadStruct);
+        SetFileContent(name, good);
+        CVexilBlobStore store;
+        Load(store, name, tablePos);
+        SetFileContent(name, bad);  // the same file, which the store holds open
+        EXPECT_EQ(store.ReadBlob(3)->Bytes(), NewBlob(3)->Bytes()) << c.Name;
+        EXPECT_EQ(RaisedError([&] { store.ReadBlob(2); }), EErrBadStruct) << c.Name;
+        CVexilFile target;
+        target.Construct(File("new.bin"), EFilReadWrite);
+        target.OpenFile();
+        EXPECT_EQ(RaisedError([&] { store.CommitTo(target); }), EErrBadStruct) << c.Name;
+        target.CloseFile();
+        EXPECT_EQ(Places(store, {1, 2, 3}), (TPlaces{{100, 100}, {200, 100}, {300, 100}})) << c.Name;
+        store.CloseFile();
+    }
 }
 
 TEST_F(BlobStoreTest, SetFileReopensOnAnotherName)

@@ -328,6 +328,42 @@ TEST_F(StackFileTest, PictureReferencesAndIdsAreChecked)
     }
 }
 
+// Pictures are read only when shown, so a damaged picture record must fail the opening, not a
+// later save: its byte count patched, or the table's length for it with the record intact; a
+// picture that a card shows and one that nothing uses alike. Checked also when the store does
+// not check itself, as in a release build.
+TEST_F(StackFileTest, ADamagedPictureRecordFailsTheOpening)
+{
+    BuildRichStack();
+    const TBlobRef unused = AddPicture(200, 'u');
+    const QString name = Path(QStringLiteral("Rich.Quorvan"));
+    Save(iStack, iView, name);
+    const QByteArray good = FileContent(name);
+    const int32_t tablePos = IntAt(good, TablePosAt(*iStack, *iView));
+    CVexilBlobStore::SetConsistencyChecks(false);
+    for (const TBlobRef& picture : {iPicture, unused})
+    {
+        TBlobPlace place;
+        ASSERT_TRUE(iStack->BlobStore()->GetPlace(picture->Id(), place));
+        const qsizetype countAt = place.Offset + place.Length - picture->Bytes().size() - 4;
+        ASSERT_EQ(IntAt(good, countAt), picture->Bytes().size());
+        const qsizetype entryAt = good.indexOf(Le16(EValIntPair) + Le32(place.Offset) + Le32(place.Length), tablePos);
+        ASSERT_GT(entryAt, 0);
+        QByteArray longCount = good;
+        SetIntAt(longCount, countAt, 10000001);
+        QByteArray shortEntry = good;
+        SetIntAt(shortEntry, entryAt + 6, 2);
+        for (const auto& [bytes, what] : {std::pair{longCount, "byte count"}, std::pair{shortEntry, "table length"}})
+        {
+            SetFileContent(name, bytes);
+            ExpectFailureLeavesFolder(EErrBadStruct, [&] { Load(name); }, what);
+            EXPECT_TRUE(CVexilError::GetErrInfo().Param1.contains(name)) << what;
+            EXPECT_TRUE(CVexilError::GetErrInfo().Param2.contains(QStringLiteral("blob %1 record").arg(picture->Id())))
+                << CVexilError::GetErrInfo().Param2.toStdString();
+        }
+    }
+}
+
 // A number that does not fit where it is read, in either form, is a structural error of the
 // file, not a run-time error of the program.
 TEST_F(StackFileTest, NumbersOutOfRangeAreStructuralErrors)
