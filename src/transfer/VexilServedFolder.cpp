@@ -72,7 +72,8 @@ const QString& CVexilServedFolder::TempName()
 bool CVexilServedFolder::IsValidName(const QString& aName)
 {
     static const QString kRefused = QStringLiteral("/\\:*?");
-    if (aName.isEmpty() || aName == QLatin1String(".") || aName == QLatin1String("..") || aName == TempName())
+    // A name that starts with a dot is hidden: never listed nor sent, so never stored either.
+    if (aName.isEmpty() || aName.startsWith(QLatin1Char('.')) || aName == TempName())
         return false;
     return std::none_of(aName.begin(), aName.end(), [](QChar c) {
         return kRefused.contains(c) || c.category() == QChar::Other_Control;
@@ -95,7 +96,7 @@ std::optional<QString> CVexilServedFolder::ExistingFile(const QString& aPath) co
     if (!path)
         return std::nullopt;
     const QFileInfo info(*path);
-    if (!info.isFile() || info.isHidden())
+    if (!info.isFile())
         return std::nullopt;
     const QString canonical = info.canonicalFilePath();
     if (QFileInfo(canonical).path() != iCanonical)

@@ -15,15 +15,16 @@ public:
 
     // The upload's temporary file in the folder; never served nor stored by name.
     static const QString& TempName();
-    // A plain file name: not empty, not "." or "..", no separator, drive colon, wildcard,
-    // NUL or control character, and not the temporary name.
+    // A plain file name: not empty, no leading dot (so neither "." nor ".." nor a hidden
+    // file), no separator, drive colon, wildcard, NUL or control character, and not the
+    // temporary name.
     static bool IsValidName(const QString& aName);
 
     bool Exists() const { return !iCanonical.isEmpty(); }
     // The file that a request path ("/" and a name) stores to; none for a refused name.
     std::optional<QString> TargetPath(const QString& aPath) const;
-    // The existing regular, not hidden file that a request path names, inside the folder also
-    // after links are followed; none otherwise.
+    // The existing regular file that a request path names, inside the folder also after links
+    // are followed; none otherwise.
     std::optional<QString> ExistingFile(const QString& aPath) const;
     QString TempPath() const;
     // The names of the "*.Quorvan" files, each followed by CR LF, as UTF-8.

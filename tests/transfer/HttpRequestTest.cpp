@@ -175,10 +175,12 @@ TEST(HttpRequestTest, ContentLengthIsADecimalNumberUpTo2GiB)
 TEST(ServedFolderTest, OnlyPlainFileNamesAreValid)
 {
     for (const QString& name : {QStringLiteral("a.Quorvan"), QStringLiteral("\u00e4 b+c.Quorvan"),
-                                QStringLiteral("..a"), QStringLiteral("$TransTemp$x")})
+                                QStringLiteral("a..b"), QStringLiteral("a."), QStringLiteral("$TransTemp$x")})
         EXPECT_TRUE(CVexilServedFolder::IsValidName(name)) << name.toStdString();
+    // A name with a leading dot is hidden: it could be stored but never fetched.
     for (const QString& name :
-         {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("a/b"), QStringLiteral("a\\b"),
+         {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("..a"), QStringLiteral(".x"),
+          QStringLiteral(".hidden.Quorvan"), QStringLiteral("a/b"), QStringLiteral("a\\b"),
           QStringLiteral("c:x"), QStringLiteral("a*"), QStringLiteral("a?"), QString::fromLatin1("a\0b", 3),
           QStringLiteral("a\tb"), QStringLiteral("a\x7f"), QStringLiteral("a\u0085"), QStringLiteral("$TransTemp$")})
         EXPECT_FALSE(CVexilServedFolder::IsValidName(name)) << name.toStdString();

@@ -301,6 +301,10 @@ TEST_F(HttpServerTest, HostileRequestsAreRefused)
         {"put out", "PUT /../secret.txt HTTP/1.0\r\nContent-Length: 5\r\n\r\nHACKS", k404},
         {"put escaped out", "PUT /..%2fsecret.txt HTTP/1.0\r\nContent-Length: 5\r\n\r\nHACKS", k404},
         {"put through a link", "PUT /link.Quorvan/x HTTP/1.0\r\nContent-Length: 5\r\n\r\nHACKS", k404},
+        // A hidden file could be stored but never listed or fetched.
+        {"put a hidden name", "PUT /.x HTTP/1.0\r\nContent-Length: 5\r\n\r\nHACKS", k404},
+        {"put an escaped hidden name", "PUT /%2ex.Quorvan HTTP/1.0\r\nContent-Length: 5\r\n\r\nHACKS", k404},
+        {"get a hidden name", Get("/.x"), k404},
         {"negative length", putA + "Content-Length: -5\r\n\r\nHACKS", k400},
         {"huge length", putA + "Content-Length: 99999999999\r\n\r\nHACKS", k400},
         {"length not a number", putA + "Content-Length: abc\r\n\r\nHACKS", k400},
