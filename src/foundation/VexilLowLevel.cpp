@@ -116,6 +116,23 @@ time_t TimeOfLocal(const TStamp& aLocal)
     return LocalToTime(aLocal, 0);
 }
 
+// Sets the last-write time of an existing file, leaving its access time.
+bool SetModTime(const QString& aFileName, time_t aTime)
+{
+    timespec times[2]{};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = aTime;
+    return utimensat(AT_FDCWD, QFile::encodeName(aFileName).constData(), times, 0) == 0;
+}
+
+std::optional<time_t> ModTime(const QString& aFileName)
+{
+    struct stat info{};
+    if (stat(QFile::encodeName(aFileName).constData(), &info) != 0)
+        return std::nullopt;
+    return info.st_mtime;
+}
+
 QString Two(int aValue)
 {
     return QStringLiteral("%1").arg(aValue, 2, 10, QLatin1Char('0'));
@@ -146,7 +163,12 @@ double CVexilLowLevel::LocalToGmt(double aLocal)
 
 QString CVexilLowLevel::HttpDateStr(double aLocal)
 {
-    const TStamp gmt = GmtOfTime(TimeOfLocal(StampOf(aLocal)));
+    return HttpDateStrGmt(LocalToGmt(aLocal));
+}
+
+QString CVexilLowLevel::HttpDateStrGmt(double aGmt)
+{
+    const TStamp gmt = StampOf(aGmt);
     const QDate& d = gmt.Date;
     return QStringLiteral("%1, %2 %3 %4 %5:%6:%7 GMT")
         .arg(QLatin1String(kDayNames[d.dayOfWeek() % 7]), Two(d.day()), QLatin1String(kMonthNames[d.month() - 1]))
@@ -155,6 +177,14 @@ QString CVexilLowLevel::HttpDateStr(double aLocal)
 }
 
 std::optional<double> CVexilLowLevel::HeaderTime(const QString& aText)
+{
+    const std::optional<double> gmt = HeaderTimeGmt(aText);
+    if (!gmt)
+        return std::nullopt;
+    return GmtToLocal(*gmt);
+}
+
+std::optional<double> CVexilLowLevel::HeaderTimeGmt(const QString& aText)
 {
     const qsizetype blank = aText.indexOf(QLatin1Char(' '));
     if (blank < 0)
@@ -174,24 +204,33 @@ std::optional<double> CVexilLowLevel::HeaderTime(const QString& aText)
     const QDate date(*year, month + 1, *day);
     if (!date.isValid())
         return std::nullopt;
-    const TStamp gmt{date, int64_t{*hour} * 3600 + *minute * 60 + *second};
-    return DaysOf(LocalOfTime(TimeOfGmt(gmt)));
+    return DaysOf({date, int64_t{*hour} * 3600 + *minute * 60 + *second});
 }
 
 bool CVexilLowLevel::SetFileModTime(const QString& aFileName, double aLocal)
 {
-    timespec times[2]{};
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = TimeOfLocal(StampOf(aLocal));
-    return utimensat(AT_FDCWD, QFile::encodeName(aFileName).constData(), times, 0) == 0;
+    return SetModTime(aFileName, TimeOfLocal(StampOf(aLocal)));
+}
+
+bool CVexilLowLevel::SetFileModTimeGmt(const QString& aFileName, double aGmt)
+{
+    return SetModTime(aFileName, TimeOfGmt(StampOf(aGmt)));
 }
 
 std::optional<double> CVexilLowLevel::FileModTime(const QString& aFileName)
 {
-    struct stat info{};
-    if (stat(QFile::encodeName(aFileName).constData(), &info) != 0)
+    const std::optional<time_t> time = ModTime(aFileName);
+    if (!time)
         return std::nullopt;
-    return DaysOf(LocalOfTime(info.st_mtime));
+    return DaysOf(LocalOfTime(*time));
+}
+
+std::optional<double> CVexilLowLevel::FileModTimeGmt(const QString& aFileName)
+{
+    const std::optional<time_t> time = ModTime(aFileName);
+    if (!time)
+        return std::nullopt;
+    return DaysOf(GmtOfTime(*time));
 }
 
 QString CVexilLowLevel::GetDocDir()

@@ -24,16 +24,23 @@ public:
     // --- HTTP dates (the transfer server) ---
     // "Sun, 06 Nov 1994 08:49:37 GMT": the local date and time converted to GMT, English names.
     static QString HttpDateStr(double aLocal);
+    // The same text of a GMT date and time, which no local time stands between: exact also in
+    // the hour that the clock repeats when daylight saving ends.
+    static QString HttpDateStrGmt(double aGmt);
     // Reads the RFC 1123 form by fixed columns after the first blank and returns the local date and
     // time; any text that is not such a date (network input) gives no value and asks nothing.
     static std::optional<double> HeaderTime(const QString& aText);
+    // The same, returning the GMT date and time as written.
+    static std::optional<double> HeaderTimeGmt(const QString& aText);
 
     // --- file times ---
     // Sets the last-write time of an existing file (access time unchanged); never creates the file.
     // Failures are not reported to the user: the result says whether it worked.
     static bool SetFileModTime(const QString& aFileName, double aLocal);
+    static bool SetFileModTimeGmt(const QString& aFileName, double aGmt);
     // The file's last-write time as local date and time; no value when the file cannot be read.
     static std::optional<double> FileModTime(const QString& aFileName);
+    static std::optional<double> FileModTimeGmt(const QString& aFileName);
 
     // --- time zones ---
     static double GmtToLocal(double aGmt);

@@ -24,7 +24,7 @@ QString TReplyHead::Text() const
         text += QStringLiteral("Content-Type: ") + ContentType + eol;
         // The length keeps the leading blank of its number: two blanks after the colon.
         text += QStringLiteral("Content-Length:  ") + QString::number(Length) + eol;
-        text += QStringLiteral("Last-Modified: ") + CVexilLowLevel::HttpDateStr(Date) + eol;
+        text += QStringLiteral("Last-Modified: ") + CVexilLowLevel::HttpDateStrGmt(Date) + eol;
     }
     return text + eol;
 }
@@ -50,10 +50,10 @@ QByteArray CVexilReplyBody::NextChunk()
     return chunk;
 }
 
-double CVexilRequestHandler::Now()
+double CVexilRequestHandler::NowGmt()
 {
     static const QDate kDayZero(1899, 12, 30);
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     return static_cast<double>(kDayZero.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
@@ -82,7 +82,7 @@ TReply CVexilRequestHandler::Get(const QString& aPath) const
     {
         QByteArray list = iFolder.StackList();
         const int64_t length = list.size();
-        return {{CVexilHttpStatus::Ok, QStringLiteral("text/plain; charset=utf-8"), length, Now()},
+        return {{CVexilHttpStatus::Ok, QStringLiteral("text/plain; charset=utf-8"), length, NowGmt()},
                 CVexilReplyBody(std::move(list))};
     }
     const std::optional<QString> path = iFolder.ExistingFile(aPath);
@@ -100,7 +100,7 @@ TReply CVexilRequestHandler::Get(const QString& aPath) const
     {
         return HeaderOnly(CVexilHttpStatus::InternalError);
     }
-    const double date = CVexilLowLevel::FileModTime(*path).value_or(Now());
+    const double date = CVexilLowLevel::FileModTimeGmt(*path).value_or(NowGmt());
     return {{CVexilHttpStatus::Ok, QStringLiteral("application/octet-stream"), size, date},
             CVexilReplyBody(std::move(file), size)};
 }
@@ -110,7 +110,7 @@ TReply CVexilRequestHandler::Head(const QString& aPath) const
     const std::optional<QString> path = iFolder.ExistingFile(aPath);
     if (!path)
         return HeaderOnly(CVexilHttpStatus::NotFound);
-    const double date = CVexilLowLevel::FileModTime(*path).value_or(Now());
+    const double date = CVexilLowLevel::FileModTimeGmt(*path).value_or(NowGmt());
     return {{CVexilHttpStatus::Ok, QStringLiteral("text/html"), 0, date}, {}};
 }
 
@@ -124,6 +124,6 @@ std::variant<TReply, TUploadRequest> CVexilRequestHandler::Put(const CVexilHttpR
         return HeaderOnly(CVexilHttpStatus::BadRequest);
     std::optional<double> time;
     if (const std::optional<QString> date = aRequest.GetHeader(QStringLiteral("Last-Modified:")))
-        time = CVexilLowLevel::HeaderTime(*date);
+        time = CVexilLowLevel::HeaderTimeGmt(*date);
     return TUploadRequest{*target, *length, time};
 }

@@ -29,7 +29,7 @@ struct TReplyHead
     QString Status;
     QString ContentType;
     int64_t Length = 0;
-    double Date = 0;  // local date and time, written in GMT
+    double Date = 0;  // GMT date and time
 
     QString Text() const;
 };
@@ -71,7 +71,7 @@ struct TUploadRequest
 {
     QString Target;
     int64_t Length = 0;
-    std::optional<double> Time;  // local; none keeps the time of storing
+    std::optional<double> Time;  // GMT; none keeps the time of storing
 };
 
 // Chooses what the server does with one request head.
@@ -84,8 +84,8 @@ public:
     std::variant<TReply, TUploadRequest> Handle(const CVexilHttpRequest& aRequest) const;
     // A reply of the status and banner lines only.
     static TReply HeaderOnly(const QString& aStatus);
-    // The current local date and time.
-    static double Now();
+    // The current GMT date and time.
+    static double NowGmt();
 
 private:
     TReply Get(const QString& aPath) const;

@@ -81,7 +81,7 @@ bool CVexilUpload::Finish()
         return false;
     }
     iFile.reset();
-    const bool timed = !iRequest.Time || CVexilLowLevel::SetFileModTime(iTempPath, *iRequest.Time);
+    const bool timed = !iRequest.Time || CVexilLowLevel::SetFileModTimeGmt(iTempPath, *iRequest.Time);
     // rename() replaces the target in one step.
     if (!timed || std::rename(QFile::encodeName(iTempPath).constData(),
                               QFile::encodeName(iRequest.Target).constData()) != 0)

@@ -1,6 +1,7 @@
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "ZoneScope.h"
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilMsg.h"
 
@@ -19,49 +20,6 @@
 
 namespace
 {
-// POSIX rules, so the tests need no zone database.
-const char* const kOneHourEast = "UTC-1";
-const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
-const char* const kUsEastern = "EST5EDT,M3.2.0,M11.1.0";
-
-// Sets an environment variable for the lifetime of the object.
-class EnvScope
-{
-public:
-    EnvScope(const char* aName, const QByteArray& aValue)
-        : iName(aName), iOld(qgetenv(aName)), iHadOld(qEnvironmentVariableIsSet(aName))
-    {
-        qputenv(aName, aValue);
-    }
-    ~EnvScope()
-    {
-        if (iHadOld)
-            qputenv(iName, iOld);
-        else
-            qunsetenv(iName);
-    }
-
-private:
-    const char* iName;
-    QByteArray iOld;
-    bool iHadOld;
-};
-
-// Switches the process's time zone for one test.
-class ZoneScope
-{
-public:
-    explicit ZoneScope(const char* aZone) : iTz("TZ", aZone) { tzset(); }
-
-private:
-    struct TReread
-    {
-        ~TReread() { tzset(); }
-    };
-    TReread iReread;  // destroyed last, after the old zone is back
-    EnvScope iTz;
-};
-
 double Days(int aYear, int aMonth, int aDay, int aHour = 0, int aMinute = 0, int aSecond = 0)
 {
     const double day = static_cast<double>(QDate(aYear, aMonth, aDay).toJulianDay() - 2415019);
@@ -182,6 +140,42 @@ TEST(LowLevelFileTime, SetsTheLastWriteTimeOfAnExistingFileOnly)
     EXPECT_FALSE(CVexilLowLevel::SetFileModTime(missing, local));
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_FALSE(CVexilLowLevel::FileModTime(missing).has_value());
+}
+
+// Both moments that the clock shows as 02:30 when daylight saving ends in Central Europe.
+TEST(LowLevelGmtTimes, StayExactInTheHourTheClockRepeats)
+{
+    ZoneScope zone(kCentralEurope);
+    TempDir dir;
+    const QString name = SetFileContent(dir.File(QStringLiteral("a.qvn")), "x");
+    const struct
+    {
+        double Gmt;
+        const char* Http;
+        time_t Time;
+    } cases[] = {
+        {Days(2024, 10, 27, 0, 30, 0), "Sun, 27 Oct 2024 00:30:00 GMT", 1729989000},  // 02:30 summer time
+        {Days(2024, 10, 27, 1, 30, 0), "Sun, 27 Oct 2024 01:30:00 GMT", 1729992600},  // 02:30 standard time
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(CVexilLowLevel::HttpDateStrGmt(c.Gmt).toStdString(), c.Http);
+        const auto read = CVexilLowLevel::HeaderTimeGmt(QString::fromLatin1(c.Http));
+        ASSERT_TRUE(read.has_value()) << c.Http;
+        ExpectSameTime(*read, c.Gmt);
+
+        ASSERT_TRUE(CVexilLowLevel::SetFileModTimeGmt(name, c.Gmt)) << c.Http;
+        struct stat info{};
+        ASSERT_EQ(stat(QFile::encodeName(name).constData(), &info), 0);
+        EXPECT_EQ(info.st_mtime, c.Time) << c.Http;
+        const auto modified = CVexilLowLevel::FileModTimeGmt(name);
+        ASSERT_TRUE(modified.has_value()) << c.Http;
+        ExpectSameTime(*modified, c.Gmt);
+    }
+    const QString missing = dir.File(QStringLiteral("missing.qvn"));
+    EXPECT_FALSE(CVexilLowLevel::SetFileModTimeGmt(missing, cases[0].Gmt));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_FALSE(CVexilLowLevel::FileModTimeGmt(missing).has_value());
 }
 
 TEST(LowLevelDocDir, QuorvansFolderInTheDocumentsFolderOnlyWhenItExists)

@@ -17,12 +17,10 @@ using namespace TransferFiles;
 
 namespace
 {
-// The example date as the program's local day count.
-double ExampleLocal()
+// The example date as the program's day count in GMT.
+double ExampleGmt()
 {
-    const double gmt = QDate(1899, 12, 30).daysTo(kExampleGmt.date()) +
-                       kExampleGmt.time().msecsSinceStartOfDay() / 86400000.0;
-    return CVexilLowLevel::GmtToLocal(gmt);
+    return QDate(1899, 12, 30).daysTo(kExampleGmt.date()) + kExampleGmt.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 QByteArray AllBody(CVexilReplyBody& aBody)
@@ -242,7 +240,7 @@ TEST_F(ServedFolderFilesTest, StackListHasTheStackFilesAsUtf8Lines)
 
 TEST(ReplyHeadTest, HeaderBytes)
 {
-    const TReplyHead list{CVexilHttpStatus::Ok, QStringLiteral("text/plain; charset=utf-8"), 22, ExampleLocal()};
+    const TReplyHead list{CVexilHttpStatus::Ok, QStringLiteral("text/plain; charset=utf-8"), 22, ExampleGmt()};
     EXPECT_EQ(list.Text(), QStringLiteral("HTTP/1.0 200 OK\r\nServer: Quorvans 0.9\r\n"
                                           "Content-Type: text/plain; charset=utf-8\r\nContent-Length:  22\r\n"
                                           "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n"));
@@ -278,7 +276,7 @@ TEST_F(RequestHandlerTest, GetSendsTheFileInChunks)
     EXPECT_EQ(reply.Head.Status, CVexilHttpStatus::Ok);
     EXPECT_EQ(reply.Head.ContentType, QStringLiteral("application/octet-stream"));
     EXPECT_EQ(reply.Head.Length, big.size());
-    EXPECT_EQ(CVexilLowLevel::HttpDateStr(reply.Head.Date), kExampleHttpDate);
+    EXPECT_EQ(CVexilLowLevel::HttpDateStrGmt(reply.Head.Date), kExampleHttpDate);
     EXPECT_EQ(reply.Body.NextChunk().size(), CVexilReplyBody::kChunkSize);
     EXPECT_EQ(AllBody(reply.Body), big.mid(CVexilReplyBody::kChunkSize));
 }
@@ -329,7 +327,7 @@ TEST_F(RequestHandlerTest, PutNamesTheTargetWithLengthAndTime)
     EXPECT_EQ(upload.Target, iFolder + "/new.Quorvan");
     EXPECT_EQ(upload.Length, 5);
     ASSERT_TRUE(upload.Time.has_value());
-    EXPECT_EQ(CVexilLowLevel::HttpDateStr(*upload.Time), kExampleHttpDate);
+    EXPECT_EQ(CVexilLowLevel::HttpDateStrGmt(*upload.Time), kExampleHttpDate);
 
     // An unreadable date keeps the time of storing, and asks nothing.
     for (const char* date : {"Sun, 06 NOV 1994 08:49:37 GMT", "yesterday", ""})
@@ -355,7 +353,7 @@ protected:
 TEST_F(UploadTest, FinishReplacesTheTargetWithItsTime)
 {
     {
-        CVexilUpload upload(iTemp, Request("a.Quorvan", 10, ExampleLocal()));
+        CVexilUpload upload(iTemp, Request("a.Quorvan", 10, ExampleGmt()));
         upload.Write("01234");
         upload.Write("56789");
         EXPECT_EQ(upload.Remaining(), 0);

@@ -1,6 +1,7 @@
 // The transfer server against a real client on loopback, serving a temporary stack folder.
 #include "TestEnv.h"
 #include "TransferFiles.h"
+#include "ZoneScope.h"
 #include "foundation/VexilStackFolder.h"
 #include "transfer/VexilHttpServer.h"
 
@@ -235,6 +236,33 @@ TEST_F(HttpServerTest, PutReplacesAndStoresEmptyFiles)
     EXPECT_EQ(Exchange("PUT /b.Quorvan HTTP/1.0\r\nContent-Length: 0\r\n\r\n"), k200Stored);
     EXPECT_TRUE(QFile::exists(File("b.Quorvan")));
     EXPECT_EQ(Read(File("b.Quorvan")), "");
+}
+
+// When daylight saving ends, 02:30 comes twice in Central Europe: each stays its own moment.
+TEST_F(HttpServerTest, TimesInTheHourTheClockRepeatsAreStoredAndSentAsGiven)
+{
+    ZoneScope zone(kCentralEurope);
+    const struct
+    {
+        QByteArray Http;
+        QDateTime Gmt;
+    } cases[] = {
+        {"Sun, 27 Oct 2024 00:30:00 GMT", QDateTime(QDate(2024, 10, 27), QTime(0, 30), Qt::UTC)},
+        {"Sun, 27 Oct 2024 01:30:00 GMT", QDateTime(QDate(2024, 10, 27), QTime(1, 30), Qt::UTC)},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Exchange("PUT /turn.Quorvan HTTP/1.0\r\nContent-Length: 4\r\nLast-Modified: " + c.Http +
+                           "\r\n\r\nturn"),
+                  k200Stored);
+        EXPECT_EQ(ModTimeGmt(File("turn.Quorvan")), c.Gmt) << c.Http.toStdString();
+        EXPECT_EQ(Exchange(Get("/turn.Quorvan")),
+                  "HTTP/1.0 200 OK\r\nServer: Quorvans 0.9\r\nContent-Type: application/octet-stream\r\n"
+                  "Content-Length:  4\r\nLast-Modified: " + c.Http + "\r\n\r\nturn");
+        EXPECT_EQ(Exchange("HEAD /turn.Quorvan HTTP/1.0\r\n\r\n"),
+                  "HTTP/1.0 200 OK\r\nServer: Quorvans 0.9\r\nContent-Type: text/html\r\nContent-Length:  0\r\n"
+                  "Last-Modified: " + c.Http + "\r\n\r\n");
+    }
 }
 
 TEST_F(HttpServerTest, AFailedStoreIsAnErrorAndKeepsWhatWasThere)

@@ -20,6 +20,10 @@ inline void PrintTo(const QByteArray& aBytes, std::ostream* aOut)
 {
     *aOut << '"' << aBytes.toStdString() << '"';
 }
+inline void PrintTo(const QDateTime& aTime, std::ostream* aOut)
+{
+    *aOut << aTime.toUTC().toString(Qt::ISODate).toStdString();
+}
 
 // File helpers shared by the transfer tests.
 namespace TransferFiles
