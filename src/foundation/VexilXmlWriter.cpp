@@ -5,18 +5,27 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <system_error>
 
 namespace
 {
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The general number form: as many digits as needed up to aDigits significant ones, an
-// exponent such as E+20 for very large or small values, and always "." as decimal point.
+// The general number form of a finite value: as many digits as needed up to aDigits
+// significant ones, an exponent such as E+20 for very large or small values, and always "." as
+// decimal point. Rounded to aDigits, the largest values would read back beyond the range of T;
+// these get the shortest text that reads back as the value itself.
 template <typename T>
 QString GeneralNumber(T aValue, int aDigits)
 {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, aValue, std::chars_format::general, aDigits);
+    char* const end = buffer + sizeof buffer;
+    auto result = std::to_chars(buffer, end, aValue, std::chars_format::general, aDigits);
+    T back = 0;
+    const auto read = std::from_chars(buffer, result.ptr, back);
+    if (read.ec != std::errc() || !std::isfinite(back))
+        result = std::to_chars(buffer, end, aValue, std::chars_format::general);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     return text.toUpper();
 }
@@ -81,12 +90,23 @@ void CVexilXmlWriter::AddShortAttr(const QString& aName, int16_t aValue)
 
 void CVexilXmlWriter::AddRealAttr(const QString& aName, double aValue)
 {
+    if (!std::isfinite(aValue))
+        NotFinite(aName, aValue);
     AddRawAttr(aName, GeneralNumber(aValue, 15));
 }
 
 void CVexilXmlWriter::AddSingleAttr(const QString& aName, float aValue)
 {
+    if (!std::isfinite(aValue))
+        NotFinite(aName, aValue);
     AddRawAttr(aName, GeneralNumber(aValue, 7));
+}
+
+void CVexilXmlWriter::NotFinite(const QString& aName, double aValue)
+{
+    throw CVexilException(ERunOverflow, iFile.ObjDescr(),
+                          QStringLiteral("The number %1 of \"%2\" cannot be written to a file.")
+                              .arg(QString::number(aValue), aName));
 }
 
 void CVexilXmlWriter::AddBooleanAttr(const QString& aName, bool aValue)

@@ -24,7 +24,10 @@ public:
     void AddAttr(const QString& aName, const QString& aValue);
     void AddIntAttr(const QString& aName, int32_t aValue);
     void AddShortAttr(const QString& aName, int16_t aValue);
-    // Reals are written with "." whatever the locale, so that the parser reads them back.
+    // Reals are written with "." whatever the locale, so that the parser reads them back: with
+    // up to 15 (Singles 7) significant digits, or, where those would read back beyond the range
+    // of the type, with the shortest text that reads back as the value. A value that is no
+    // finite number has no text that reads back: it is refused with run-time error 6.
     void AddRealAttr(const QString& aName, double aValue);
     void AddSingleAttr(const QString& aName, float aValue);
     // "-1" for true, "0" for false.
@@ -40,6 +43,7 @@ private:
     static constexpr qsizetype kPieceLen = 80;
 
     void AddRawAttr(const QString& aName, QStringView aValue);
+    [[noreturn]] void NotFinite(const QString& aName, double aValue);
     void WriteLine();
 
     CVexilFile iFile;

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <iterator>
+#include <limits>
 
 namespace
 {
@@ -105,6 +108,84 @@ TEST(XmlWriter, ValueForms)
     EXPECT_EQ(bytes, kDecl + "<V a=\"1999999999\" b=\"-2147483648\" c=\"-32768\" d=\"-1\" e=\"0\" f=\"1234.5\" "
                              "g=\"0.1\" h=\"1E+20\" i=\"-1.5E-07\" j=\"0.333333333333333\" k=\"0.1\" "
                              "l=\"0.3333333\" m=\"100000000000000\" n=\"1E+15\"/>\r\n");
+}
+
+// Every Real keeps its text of 15 significant digits and reads back, except the largest ones,
+// whose 15 digits would read back beyond the largest double: they get the shortest text that
+// reads back as themselves.
+TEST(XmlWriter, EveryNumberWrittenReadsBack)
+{
+    constexpr double kMax = std::numeric_limits<double>::max();
+    struct TCase
+    {
+        double Value;
+        const char* Text;
+        double Back;  // what the parser reads
+    };
+    const TCase reals[] = {
+        {kMax, "1.7976931348623157E+308", kMax},
+        {-kMax, "-1.7976931348623157E+308", -kMax},
+        {std::nextafter(kMax, 0.0), "1.7976931348623155E+308", std::nextafter(kMax, 0.0)},
+        {1.79769313486231E+308, "1.79769313486231E+308", 1.79769313486231E+308},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324", std::numeric_limits<double>::denorm_min()},
+        {-std::numeric_limits<double>::min(), "-2.2250738585072E-308", -2.2250738585072E-308},
+        {1.0 / 3, "0.333333333333333", 0.333333333333333},
+        {123456789012345678.0, "1.23456789012346E+17", 1.23456789012346E+17},
+        {-1.5e-7, "-1.5E-07", -1.5e-7},
+        {0.0, "0", 0.0},
+    };
+    const TCase singles[] = {
+        {std::numeric_limits<float>::max(), "3.402823E+38", 3.402823E+38},
+        {-std::numeric_limits<float>::max(), "-3.402823E+38", -3.402823E+38},
+        {std::numeric_limits<float>::denorm_min(), "1.401298E-45", 1.401298E-45},
+    };
+    const QByteArray bytes = Written([&](CVexilXmlWriter& w) {
+        w.BeginElem(QStringLiteral("V"));
+        for (size_t i = 0; i < std::size(reals); ++i)
+            w.AddRealAttr(QStringLiteral("r%1").arg(i), reals[i].Value);
+        for (size_t i = 0; i < std::size(singles); ++i)
+            w.AddSingleAttr(QStringLiteral("s%1").arg(i), float(singles[i].Value));
+        w.EndEmptyElem();
+    });
+    ParserOn p(bytes);
+    p->ReadTheNext(QStringLiteral("V"), false);
+    p->ReadAttrTerm();
+    const auto check = [&](const TCase* aCases, size_t aCount, const char* aPrefix) {
+        for (size_t i = 0; i < aCount; ++i)
+        {
+            const QString name = QString::fromLatin1(aPrefix) + QString::number(i);
+            EXPECT_TRUE(bytes.contains(" " + name.toLatin1() + "=\"" + aCases[i].Text + "\""))
+                << aCases[i].Text << " in " << bytes.constData();
+            EXPECT_EQ(p->RealAttr(name), aCases[i].Back) << aCases[i].Text;
+        }
+    };
+    check(reals, std::size(reals), "r");
+    check(singles, std::size(singles), "s");
+    EXPECT_TRUE(std::isfinite(float(p->RealAttr(QStringLiteral("s0")))));
+}
+
+// A value that is no number has no text that reads back: it is refused, and nothing of it is
+// written.
+TEST(XmlWriter, NumbersThatAreNotFiniteAreRefused)
+{
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    const QByteArray bytes = Written([&](CVexilXmlWriter& w) {
+        w.BeginElem(QStringLiteral("V"));
+        for (const double value : values)
+        {
+            EXPECT_EQ(CaughtError([&] { w.AddRealAttr(QStringLiteral("real"), value); }, QStringLiteral("Test")),
+                      int32_t(ERunOverflow))
+                << value;
+            EXPECT_TRUE(CVexilError::GetErrInfo().RunDescription.contains(QStringLiteral("\"real\"")));
+            EXPECT_EQ(RaisedError([&] { w.AddSingleAttr(QStringLiteral("single"), float(value)); }),
+                      int32_t(ERunOverflow))
+                << value;
+        }
+        w.AddIntAttr(QStringLiteral("int"), 1);
+        w.EndEmptyElem();
+    });
+    EXPECT_EQ(bytes, kDecl + "<V int=\"1\"/>\r\n");
 }
 
 TEST(XmlWriter, EscapesInValuesAndTexts)

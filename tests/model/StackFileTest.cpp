@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -362,6 +363,45 @@ TEST_F(StackFileTest, ADamagedPictureRecordFailsTheOpening)
                 << CVexilError::GetErrInfo().Param2.toStdString();
         }
     }
+}
+
+// The largest and the smallest Reals go into the XML form and come back as they were, through
+// the binary form as well; what was read from XML saves to the same bytes.
+TEST_F(StackFileTest, ExtremeRealsComeBackFromBothForms)
+{
+    BuildRichStack();
+    const std::pair<const char*, double> scores[] = {{"Ann", std::numeric_limits<double>::max()},
+                                                     {"Bob", -std::numeric_limits<double>::max()},
+                                                     {"Cy", std::numeric_limits<double>::denorm_min()}};
+    for (const auto& [name, score] : scores)
+    {
+        TCardRef card;
+        ASSERT_TRUE(iStack->GetCard(QString::fromLatin1(name), card));
+        card->SetControlVal(iScore->Id(), Val::Real(score));
+    }
+    const auto expectScores = [&](const CVexilStack& aStack, const char* aForm) {
+        for (const auto& [name, score] : scores)
+        {
+            TCardRef card;
+            ASSERT_TRUE(aStack.GetCard(QString::fromLatin1(name), card));
+            TValue value;
+            card->GetControlVal(iScore->Id(), value, true);
+            EXPECT_EQ(value.iReal, score) << name << " " << aForm;
+        }
+    };
+    iStack->SetFlags(0);
+    const QString xml = Path(QStringLiteral("Reals.xml"));
+    Save(iStack, iView, xml);
+    const TLoaded fromXml = Load(xml);
+    expectScores(*fromXml.Stack, "XML");
+    const QString again = Path(QStringLiteral("Again.xml"));
+    Save(fromXml.Stack, fromXml.View, again);
+    EXPECT_EQ(FileContent(again), FileContent(xml));
+
+    fromXml.Stack->SetFlags(EStkBinary);
+    const QString binary = Path(QStringLiteral("Reals.Quorvan"));
+    Save(fromXml.Stack, fromXml.View, binary);
+    expectScores(*Load(binary).Stack, "binary");
 }
 
 // A number that does not fit where it is read, in either form, is a structural error of the
