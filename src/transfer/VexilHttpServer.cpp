@@ -18,15 +18,24 @@ CVexilHttpServer::CVexilHttpServer(IVexilStatusPanels& aPanels, uint16_t aPort, 
     connect(&iSocket, &CVexilSocket::Closed, this, [this] { Guarded([this] { CloseConnection(); }); });
     connect(&iSocket, &CVexilSocket::Error, this,
             [this](int32_t, const QString& aDescription) { OnError(aDescription); });
-    iIdleTimer.setSingleShot(true);
-    iIdleTimer.setInterval(kIdleTimeout);
-    connect(&iIdleTimer, &QTimer::timeout, this, [this] { Guarded([this] { CloseConnection(); }); });
+    for (QTimer* timer : {&iHeadTimer, &iIdleTimer, &iListenTimer})
+        timer->setSingleShot(true);
+    SetLimits(TLimits());
+    for (QTimer* timer : {&iHeadTimer, &iIdleTimer})
+        connect(timer, &QTimer::timeout, this, [this] { Guarded([this] { CloseConnection(); }); });
+    connect(&iListenTimer, &QTimer::timeout, this, [this] { Guarded([this] { StartListening(); }); });
 
-    if (Listen())
-        iPanels.SetStatusPanel3(QStringLiteral("Stack transfer server waiting"));
+    StartListening();
 }
 
 CVexilHttpServer::~CVexilHttpServer() = default;
+
+void CVexilHttpServer::SetLimits(const TLimits& aLimits)
+{
+    iHeadTimer.setInterval(aLimits.Head);
+    iIdleTimer.setInterval(aLimits.Idle);
+    iListenTimer.setInterval(aLimits.ListenRetry);
+}
 
 template <typename F>
 void CVexilHttpServer::Guarded(F aHandler)
@@ -44,9 +53,20 @@ void CVexilHttpServer::Guarded(F aHandler)
 bool CVexilHttpServer::Listen()
 {
     if (iSocket.Listen(iAddress))
+    {
+        iListenTimer.stop();
         return true;
+    }
     iPanels.SetStatusPanel3(QStringLiteral("Socket error: ") + iSocket.ErrorString());
+    // The server must not stay deaf for good: phones would find another program there.
+    iListenTimer.start();
     return false;
+}
+
+void CVexilHttpServer::StartListening()
+{
+    if (Listen())
+        iPanels.SetStatusPanel3(QStringLiteral("Stack transfer server waiting"));
 }
 
 void CVexilHttpServer::OnConnectionRequest(int32_t aRequestId)
@@ -60,6 +80,8 @@ void CVexilHttpServer::OnConnectionRequest(int32_t aRequestId)
             return;
         }
         iPhase = EReadingHead;
+        // The head's time runs from the connection: bytes that trickle in do not extend it.
+        iHeadTimer.start();
         iIdleTimer.start();
         iPanels.SetStatusPanel3(QStringLiteral("Connection opened"));
     });
@@ -98,6 +120,7 @@ void CVexilHttpServer::OnDataArrival()
 
 void CVexilHttpServer::StartRequest(const CVexilHttpRequest& aRequest, const QByteArray& aRest)
 {
+    iHeadTimer.stop();
     iPanels.SetStatusPanel1(aRequest.RequestLine());
     const CVexilServedFolder folder(gStackFolder);
     auto action = CVexilRequestHandler(folder).Handle(aRequest);
@@ -165,6 +188,7 @@ void CVexilHttpServer::OnError(const QString& aDescription)
 
 void CVexilHttpServer::CloseConnection()
 {
+    iHeadTimer.stop();
     iIdleTimer.stop();
     iSocket.Close();
     iUpload.reset();

@@ -22,13 +22,15 @@ inline constexpr uint16_t HttpServerPort = 7777;
 // The stack transfer server: HTTP/1.0 for phones that list, fetch and store the stack files of
 // gStackFolder. One connection at a time, one request per connection, driven by the events
 // of its socket on the event loop. It reports in the three status panels.
+//
+// No client holds it for long: a request head must be complete soon after the connection
+// opens, however slowly it trickles in, and a connection that stays idle is closed. When the
+// port cannot be bound (another program holds it), listening is tried again until it works.
 class CVexilHttpServer : public QObject, public CVexilObject
 {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds kIdleTimeout{30000};
-
     // Listens at once on aPort (0: any free port) of aAddress (every interface by default).
     explicit CVexilHttpServer(IVexilStatusPanels& aPanels, uint16_t aPort = HttpServerPort,
                               const QHostAddress& aAddress = QHostAddress::Any);
@@ -37,8 +39,16 @@ public:
     QString ObjDescr() const override { return QStringLiteral("CVexilHttpServer"); }
     // The port in use.
     uint16_t Port() const { return iSocket.LocalPort(); }
-    // A connection that neither sends nor takes anything for this long is closed.
-    void SetIdleTimeout(std::chrono::milliseconds aTimeout) { iIdleTimer.setInterval(aTimeout); }
+    struct TLimits
+    {
+        // The head of a request must be complete this long after the connection opened.
+        std::chrono::milliseconds Head{30000};
+        // A connection that neither sends nor takes anything for this long is closed.
+        std::chrono::milliseconds Idle{30000};
+        // Listening that failed is tried again after this long, as often as it fails.
+        std::chrono::milliseconds ListenRetry{1000};
+    };
+    void SetLimits(const TLimits& aLimits);
 
 private:
     enum EPhase
@@ -58,8 +68,10 @@ private:
     void SendReply(TReply aReply);
     // Closes the connection, abandoning an unfinished upload, and listens again.
     void CloseConnection();
-    // False, shown in panel 3, when the port cannot be bound.
+    // False, shown in panel 3, when the port cannot be bound; then it is tried again later.
     bool Listen();
+    // Listens and, when that works, shows that the server waits.
+    void StartListening();
     // Runs an event handler; nothing it raises leaves the handler, the connection is closed.
     template <typename F>
     void Guarded(F aHandler);
@@ -67,7 +79,9 @@ private:
     IVexilStatusPanels& iPanels;
     QHostAddress iAddress;
     CVexilSocket iSocket;
+    QTimer iHeadTimer;
     QTimer iIdleTimer;
+    QTimer iListenTimer;
     EPhase iPhase = EReadingHead;
     CVexilHeadReader iHead;
     std::unique_ptr<CVexilUpload> iUpload;

@@ -301,7 +301,7 @@ TEST_F(HttpServerTest, HostileRequestsAreRefused)
 {
     QFile::link(iRoot.File("secret.txt"), File("link.Quorvan"));
     SetModTime(File("link.Quorvan"), kExampleGmt);
-    iServer->SetIdleTimeout(300ms);
+    iServer->SetLimits({.Head = 300ms, .Idle = 300ms});
     const auto before = Snapshot(iRoot.Path());
 
     QByteArray longHead = "GET / HTTP/1.0\r\n";
@@ -351,6 +351,63 @@ TEST_F(HttpServerTest, HostileRequestsAreRefused)
     }
 }
 
+// A byte now and then keeps a connection from being idle, but not the head from being late.
+TEST_F(HttpServerTest, AHeadMustBeCompleteInTimeHoweverItTrickles)
+{
+    iServer->SetLimits({.Head = 300ms, .Idle = 60s});
+    Client slow(iServer->Port());
+    slow.Send("GET /a.Quorvan HTTP/1.0\r\nX-Slow: ");
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!slow.Closed() && elapsed.elapsed() < 10000)
+    {
+        slow.Send("a");
+        RunUntil([&] { return slow.Closed(); }, 20ms);
+    }
+    EXPECT_TRUE(slow.Closed()) << "a trickling head held the server";
+    EXPECT_EQ(slow.Reply(), "");
+    EXPECT_EQ(Exchange(Get("/b.Quorvan")), FileReply("stack b"));
+
+    // Once the head is in, the body may take longer than the head's time, a piece at a time.
+    Client upload(iServer->Port());
+    upload.Send("PUT /slow.Quorvan HTTP/1.0\r\nContent-Length: 10\r\n\r\n");
+    for (char c : QByteArray("0123456789"))
+    {
+        RunUntil([] { return false; }, 50ms);
+        upload.Send(QByteArray(1, c));
+    }
+    EXPECT_EQ(upload.Reply(), k200Stored);
+    EXPECT_EQ(Read(File("slow.Quorvan")), "0123456789");
+}
+
+// While a phone is served another program may take the port; the server listens again as
+// soon as the port is free, however long that takes.
+TEST_F(HttpServerTest, ListensAgainOnceThePortIsFreeAgain)
+{
+    iServer->SetLimits({.ListenRetry = 50ms});
+    const uint16_t port = iServer->Port();
+    const auto errors = [&] {
+        return iPanels.Panel3.filter(QRegularExpression(QStringLiteral("^Socket error: .+"))).size();
+    };
+    Client first(port);
+    ASSERT_TRUE(RunUntil([&] { return iPanels.Panel3.endsWith(QStringLiteral("Connection opened")); }));
+    {
+        QTcpServer other;
+        ASSERT_TRUE(other.listen(QHostAddress::LocalHost, port)) << other.errorString().toStdString();
+        first.Send(Get("/a.Quorvan"));
+        EXPECT_EQ(first.Reply(), FileReply("stack a"));
+        // Tried again and again, the error shown each time.
+        ASSERT_TRUE(RunUntil([&] { return errors() >= 5; }));
+        EXPECT_TRUE(iPanels.Panel3.last().startsWith(QStringLiteral("Socket error: ")));
+    }
+    ASSERT_TRUE(RunUntil([&] { return iPanels.Panel3.endsWith(QStringLiteral("Stack transfer server waiting")); }));
+    EXPECT_EQ(Exchange(Get("/b.Quorvan")), FileReply("stack b"));
+    // Listening again, it tries no more.
+    const qsizetype shown = iPanels.Panel3.size();
+    RunUntil([] { return false; }, 200ms);
+    EXPECT_EQ(iPanels.Panel3.size(), shown);
+}
+
 TEST_F(HttpServerTest, APeerThatLeavesDuringAnUploadChangesNothing)
 {
     const auto before = Snapshot(iRoot.Path());
@@ -378,11 +435,19 @@ namespace
 {
 TEST(HttpServerPortTest, APortInUseIsReportedNotFatal)
 {
-    QTcpServer other;
-    ASSERT_TRUE(other.listen(QHostAddress::LocalHost, 0));
     RecordingPanels panels;
-    CVexilHttpServer server(panels, other.serverPort(), QHostAddress::LocalHost);
-    ASSERT_EQ(panels.Panel3.size(), 1);
-    EXPECT_TRUE(panels.Panel3[0].startsWith(QStringLiteral("Socket error: "))) << panels.Panel3[0].toStdString();
+    std::unique_ptr<CVexilHttpServer> server;
+    {
+        QTcpServer other;
+        ASSERT_TRUE(other.listen(QHostAddress::LocalHost, 0));
+        server = std::make_unique<CVexilHttpServer>(panels, other.serverPort(), QHostAddress::LocalHost);
+        ASSERT_EQ(panels.Panel3.size(), 1);
+        EXPECT_TRUE(panels.Panel3[0].startsWith(QStringLiteral("Socket error: "))) << panels.Panel3[0].toStdString();
+    }
+    // The port was taken at start: the server takes it once it is free (the first retry comes
+    // after the default second).
+    ASSERT_TRUE(RunUntil([&] { return panels.Panel3.endsWith(QStringLiteral("Stack transfer server waiting")); }));
+    Client client(server->Port());
+    EXPECT_TRUE(client.Connected());
 }
 }  // namespace
