@@ -39,6 +39,8 @@ public:
     QString ObjDescr() const override { return QStringLiteral("CVexilHttpServer"); }
     // The port in use.
     uint16_t Port() const { return iSocket.LocalPort(); }
+
+    // The server's time limits; tests shorten them.
     struct TLimits
     {
         // The head of a request must be complete this long after the connection opened.
