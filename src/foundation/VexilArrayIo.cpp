@@ -10,6 +10,7 @@
 #include "foundation/VexilXmlWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace
@@ -229,7 +230,12 @@ void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
     case EValKind::Unknown: break;
     case EValKind::Str: aVal.iStr = aFile.ReadStr(); break;
     case EValKind::Int: aVal.iInt = aFile.ReadInt(); break;
-    case EValKind::Real: aVal.iReal = aFile.ReadReal(); break;
+    case EValKind::Real:
+        aVal.iReal = aFile.ReadReal();
+        // The program makes no other numbers; the XML form has no text for these.
+        if (!std::isfinite(aVal.iReal))
+            CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("real ") + QString::number(aVal.iReal));
+        break;
     case EValKind::Date:
     {
         const int32_t intDate = aFile.ReadInt();

@@ -5,6 +5,22 @@
 #include "foundation/VexilXmlParser.h"
 #include "foundation/VexilXmlWriter.h"
 
+#include <cmath>
+#include <limits>
+
+namespace
+{
+// A number beyond the range of a Single is an infinity of its sign, not a conversion that the
+// language leaves undefined.
+float ToSingle(double aValue)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (aValue > kMax || aValue < -kMax)
+        return aValue > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return float(aValue);
+}
+}  // namespace
+
 QString CVexilRect::ObjDescr() const
 {
     return QStringLiteral("CVexilRect");
@@ -46,6 +62,11 @@ void CVexilRect::SetWidth(float aWidth)
 bool CVexilRect::IsNull() const
 {
     return iX == 0 && iY == 0 && iWidth == 0 && iHeight == 0;
+}
+
+bool CVexilRect::IsFinite() const
+{
+    return std::isfinite(iX) && std::isfinite(iY) && std::isfinite(iWidth) && std::isfinite(iHeight);
 }
 
 int32_t CVexilRect::ExtLen()
@@ -93,9 +114,9 @@ void CVexilRect::InternalizeXml(CVexilXmlParser& aParser)
     aParser.ReadAttrTerm();
     CheckXml(aParser, aParser.ShortAttr(QStringLiteral("gen")) == CVexilBinObj::Generations(EObjRect).Written,
              QStringLiteral("CVexilRect.InternalizeXml"), QStringLiteral("gen"));
-    iX = float(aParser.RealAttr(QStringLiteral("x")));
-    iY = float(aParser.RealAttr(QStringLiteral("y")));
-    iWidth = float(aParser.RealAttr(QStringLiteral("width")));
-    iHeight = float(aParser.RealAttr(QStringLiteral("height")));
+    iX = ToSingle(aParser.RealAttr(QStringLiteral("x")));
+    iY = ToSingle(aParser.RealAttr(QStringLiteral("y")));
+    iWidth = ToSingle(aParser.RealAttr(QStringLiteral("width")));
+    iHeight = ToSingle(aParser.RealAttr(QStringLiteral("height")));
     iChanged = false;
 }

@@ -21,6 +21,9 @@ public:
     void SetChanged(bool aChanged) override { iChanged = aChanged; }
     // True when no rectangle was ever stored: all four parts 0.
     bool IsNull() const;
+    // All four parts are finite numbers. A rectangle read from a file may hold others (the XML
+    // reader gives an infinity for a number beyond the range of a Single); its user decides.
+    bool IsFinite() const;
 
     int32_t ExtLen() override;
     void Externalize(CVexilFile& aFile) override;

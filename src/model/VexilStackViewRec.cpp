@@ -23,6 +23,20 @@ std::shared_ptr<CVexilRect> NewRect(float aX, float aY, float aWidth, float aHei
     return rect;
 }
 
+std::shared_ptr<CVexilRect> DefaultCardViewRect()
+{
+    float width = CVexilStackViewRec::KCardViewUnitsWide * 20.0F;
+    float height = CVexilStackViewRec::KCardViewUnitsHigh * 20.0F;
+    if (Sizer())
+        Sizer()(CVexilStackViewRec::KCardViewUnitsWide, CVexilStackViewRec::KCardViewUnitsHigh, width, height);
+    return NewRect(7248, 160, width, height);
+}
+
+std::shared_ptr<CVexilRect> DefaultCardListRect()
+{
+    return NewRect(180, 160, 7056, 5472);
+}
+
 // The next child element, which must be a rectangle; the detail names what was found instead.
 std::shared_ptr<CVexilRect> ReadRectXml(CVexilXmlParser& aParser, const QString& aDetail)
 {
@@ -71,12 +85,8 @@ void CVexilStackViewRec::SetCardListRect(std::shared_ptr<CVexilRect> aRect)
 
 void CVexilStackViewRec::InitRects()
 {
-    float width = KCardViewUnitsWide * 20.0F;
-    float height = KCardViewUnitsHigh * 20.0F;
-    if (Sizer())
-        Sizer()(KCardViewUnitsWide, KCardViewUnitsHigh, width, height);
-    iCardViewRect = NewRect(7248, 160, width, height);
-    iCardListRect = NewRect(180, 160, 7056, 5472);
+    iCardViewRect = DefaultCardViewRect();
+    iCardListRect = DefaultCardListRect();
 }
 
 void CVexilStackViewRec::MarkClosed()
@@ -85,10 +95,14 @@ void CVexilStackViewRec::MarkClosed()
     iCardListOpen = false;
 }
 
-void CVexilStackViewRec::DefaultsForNullRect()
+void CVexilStackViewRec::DefaultsForUnplacedRects()
 {
     if (iCardViewRect->IsNull())
         InitRects();
+    if (!iCardViewRect->IsFinite())
+        iCardViewRect = DefaultCardViewRect();
+    if (!iCardListRect->IsFinite())
+        iCardListRect = DefaultCardListRect();
 }
 
 int32_t CVexilStackViewRec::ExtLen()
@@ -117,7 +131,7 @@ void CVexilStackViewRec::Internalize(CVexilFile& aFile)
     iCardListOpen = aFile.ReadBoolean();
     iCardListRect = std::make_shared<CVexilRect>();
     iCardListRect->Internalize(aFile);
-    DefaultsForNullRect();
+    DefaultsForUnplacedRects();
 }
 
 bool CVexilStackViewRec::IsInXml(const QString& aName) const
@@ -150,5 +164,5 @@ void CVexilStackViewRec::InternalizeXml(CVexilXmlParser& aParser)
     iCardViewRect = ReadRectXml(aParser, QStringLiteral("iCardViewRect"));
     iCardListRect = ReadRectXml(aParser, QStringLiteral("iCardListRect"));
     aParser.ReadTheNext(kXmlName, true);
-    DefaultsForNullRect();
+    DefaultsForUnplacedRects();
 }

@@ -58,8 +58,10 @@ public:
     void InternalizeXml(CVexilXmlParser& aParser) override;
 
 private:
-    // A record stored before any window was placed holds a null card-window rectangle.
-    void DefaultsForNullRect();
+    // A record stored before any window was placed holds a null card-window rectangle: both
+    // windows get their default places. A rectangle with a part that is no finite number is no
+    // place on any screen and could not be written again: it gets its own default place.
+    void DefaultsForUnplacedRects();
 
     QString iName;
     bool iCardViewOpen = false;

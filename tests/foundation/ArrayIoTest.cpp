@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace
 {
 // A small stored object of the test's own, made by the factory for cards.
@@ -464,6 +466,15 @@ TEST_F(ArrayIo, HostileBinaryIsAStructuralError)
 {
     const QByteArray base = TwoInts();
     ASSERT_EQ(FromBinary(base)->Count(), 2);
+    // An array of one Real whose 8 bytes are aHex.
+    const auto realElem = [](const char* aHex) {
+        return HexBytes("05 00 03 00  00 00 00 00  00 00 00 00  0D 00  32 00 00 00  0A 00 00 00  "
+                        "01 00 00 00  00 00 00 00  0D 00") +
+               HexBytes(aHex);
+    };
+    const std::shared_ptr<CVexilArray> largest = FromBinary(realElem("FF FF FF FF FF FF EF FF"));
+    ASSERT_EQ(largest->Count(), 1);
+    EXPECT_EQ(largest->ElemAt(0).iVal.iReal, -std::numeric_limits<double>::max());
     struct TCase
     {
         const char* What;
@@ -487,6 +498,12 @@ TEST_F(ArrayIo, HostileBinaryIsAStructuralError)
         {"nested too deep", Nested(40)},
         {"date beyond the calendar", HexBytes("05 00 03 00  00 00 00 00  00 00 00 00  0E 00  32 00 00 00  0A 00 00 00  "
                                               "01 00 00 00  00 00 00 00  0E 00  00 94 35 77")},
+        // The XML form has no text for these, so the two forms would hold different stacks.
+        {"real NaN", realElem("00 00 00 00 00 00 F8 7F")},
+        {"real negative NaN", realElem("00 00 00 00 00 00 F8 FF")},
+        {"real signalling NaN", realElem("01 00 00 00 00 00 F0 7F")},
+        {"real infinity", realElem("00 00 00 00 00 00 F0 7F")},
+        {"real negative infinity", realElem("00 00 00 00 00 00 F0 FF")},
     };
     for (const TCase& c : cases)
     {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace
 {
 CVexilFont MakeFont(const QString& aFace, int16_t aSize, int32_t aColor, int32_t aFlags = 0)
@@ -254,6 +256,37 @@ TEST(Rect, XmlGoldenAndRoundTrip)
     EXPECT_EQ(back.Width(), 4500);
     EXPECT_EQ(back.Height(), 1e20f);
     EXPECT_FALSE(back.Changed());
+}
+
+// A part beyond the range of a Single reads as an infinity of its sign, which the rectangle
+// reports as not finite; the largest Single is finite.
+TEST(Rect, XmlNumbersBeyondTheRangeOfASingle)
+{
+    struct TCase
+    {
+        const char* Xml;
+        float X;
+        bool Finite;
+    };
+    const TCase cases[] = {
+        {"<Rect gen=\"1\" x=\"1E+39\" y=\"0\" width=\"1\" height=\"1\"/>\r\n", std::numeric_limits<float>::infinity(),
+         false},
+        {"<Rect gen=\"1\" x=\"-1E+300\" y=\"0\" width=\"1\" height=\"1\"/>\r\n",
+         -std::numeric_limits<float>::infinity(), false},
+        {"<Rect gen=\"1\" x=\"3.402823E+38\" y=\"0\" width=\"1\" height=\"1\"/>\r\n", 3.402823E+38f, true},
+    };
+    for (const TCase& c : cases)
+    {
+        CVexilRect rect;
+        ReadXml(c.Xml, rect);
+        EXPECT_EQ(rect.X(), c.X) << c.Xml;
+        EXPECT_EQ(rect.IsFinite(), c.Finite) << c.Xml;
+    }
+    CVexilRect rect;
+    rect.Construct(0, 0, 1, 1);
+    EXPECT_TRUE(rect.IsFinite());
+    rect.SetHeight(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_FALSE(rect.IsFinite());
 }
 
 TEST(Rect, NullAndChanged)

@@ -404,6 +404,53 @@ TEST_F(StackFileTest, ExtremeRealsComeBackFromBothForms)
     expectScores(*Load(binary).Stack, "binary");
 }
 
+// The program makes no number that is not finite, and the XML form has no text for one: a
+// binary stack whose Real is such a number fails to open; a window rectangle with one opens at
+// its default place. Nothing comes in that the XML form could not hold.
+TEST_F(StackFileTest, NumbersThatAreNotFiniteInABinaryStack)
+{
+    BuildRichStack();
+    TCardRef ann;
+    ASSERT_TRUE(iStack->GetCard(QStringLiteral("Ann"), ann));
+    const double marker = 1234.5678125;
+    ann->SetControlVal(iScore->Id(), Val::Real(marker));
+    const QString name = Path(QStringLiteral("Rich.Quorvan"));
+    Save(iStack, iView, name);
+    const QByteArray good = FileContent(name);
+    const QByteArray markerBytes(reinterpret_cast<const char*>(&marker), sizeof marker);
+    const qsizetype realAt = good.indexOf(markerBytes);
+    ASSERT_GT(realAt, 0);
+    ASSERT_EQ(good.indexOf(markerBytes, realAt + 1), -1);
+    // The view record ends where P begins; the card list's rectangle comes last in it.
+    const qsizetype listXAt = TablePosAt(*iStack, *iView) - 16;
+
+    for (const char* single : {"00 00 C0 7F", "00 00 80 FF"})
+    {
+        QByteArray bytes = good;
+        bytes.replace(listXAt, 4, HexBytes(single));
+        SetFileContent(name, bytes);
+        TLoaded loaded = Load(name);
+        const CVexilRect& list = *loaded.View->CardListRect();
+        EXPECT_EQ(list.X(), 180) << single;
+        EXPECT_EQ(list.Height(), 5472) << single;
+        EXPECT_EQ(loaded.View->CardViewRect()->X(), iView->CardViewRect()->X()) << single;
+        loaded.Stack->SetFlags(0);
+        const QString xml = Path(QStringLiteral("Rich.xml"));
+        Save(loaded.Stack, loaded.View, xml);
+        EXPECT_EQ(Load(xml).View->CardListRect()->Width(), 7056) << single;
+    }
+
+    for (const char* real : {"00 00 00 00 00 00 F8 7F", "00 00 00 00 00 00 F8 FF", "00 00 00 00 00 00 F0 7F"})
+    {
+        QByteArray bytes = good;
+        bytes.replace(realAt, 8, HexBytes(real));
+        SetFileContent(name, bytes);
+        ExpectFailureLeavesFolder(EErrBadStruct, [&] { Load(name); }, real);
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param1.contains(name)) << real;
+        EXPECT_TRUE(CVexilError::GetErrInfo().Param2.contains(QStringLiteral("real"))) << real;
+    }
+}
+
 // A number that does not fit where it is read, in either form, is a structural error of the
 // file, not a run-time error of the program.
 TEST_F(StackFileTest, NumbersOutOfRangeAreStructuralErrors)

@@ -151,6 +151,50 @@ TEST(StackViewRec, NullCardWindowRectGetsTheDefaults)
     }
 }
 
+// A rectangle with a part that is no finite number is no place on any screen and has no text in
+// the XML form: it gets its own default place, and the other rectangle stays where it was.
+TEST(StackViewRec, ARectangleThatIsNoPlaceGetsItsDefault)
+{
+    CVexilStackViewRec placed = Placed(QStringLiteral("V"));
+    const QByteArray good = BinaryOf([&](CVexilFile& f) { placed.Externalize(f); });
+    const TRectValues cardView{100, 200, 3000, 4000.5F};
+    const TRectValues cardList{-15, 0, 1, 2};
+    const TRectValues defaultCardView{7248, 160, 4160, 5100};
+    struct TCase
+    {
+        const char* What;
+        qsizetype At;  // of the Single in the binary record
+        const char* Single;
+        bool InCardView;
+    };
+    const TCase cases[] = {
+        {"card window x NaN", 14, "00 00 C0 7F", true},
+        {"card window height infinity", 26, "00 00 80 7F", true},
+        {"card list y negative infinity", 40, "00 00 80 FF", false},
+        {"card list width negative NaN", 44, "00 00 C0 FF", false},
+    };
+    for (const TCase& c : cases)
+    {
+        QByteArray bytes = good;
+        bytes.replace(c.At, 4, HexBytes(c.Single));
+        CVexilStackViewRec back;
+        ReadBinary(bytes, [&](CVexilFile& f) { back.Internalize(f); });
+        SCOPED_TRACE(c.What);
+        ExpectRect(*back.CardViewRect(), c.InCardView ? defaultCardView : cardView);
+        ExpectRect(*back.CardListRect(), c.InCardView ? cardList : kDefaultCardList);
+        EXPECT_EQ(RaisedError([&] { XmlOf([&](CVexilXmlWriter& w) { back.ExternalizeXml(w); }); }), 0);
+    }
+
+    CVexilStackViewRec xml;
+    ReadXml("<StackView gen=\"0\">\r\n"
+            "  <Rect gen=\"1\" x=\"1\" y=\"2\" width=\"1E+39\" height=\"4\"/>\r\n"
+            "  <Rect gen=\"1\" x=\"5\" y=\"6\" width=\"7\" height=\"-1E+39\"/>\r\n"
+            "</StackView>\r\n",
+            xml);
+    ExpectRect(*xml.CardViewRect(), defaultCardView);
+    ExpectRect(*xml.CardListRect(), kDefaultCardList);
+}
+
 TEST(StackViewRec, MarkClosedDropsTheStoredOpenFlags)
 {
     CVexilStackViewRec rec = Placed(QStringLiteral("V"));
