@@ -1,0 +1,10 @@
+// Opening an XML stack file made of arbitrary bytes; see StackRoundTrip.h.
+
+#include "FuzzEnv.h"
+#include "StackRoundTrip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize)
+{
+    StackRoundTrip(InputBytes(aData, aSize), false);
+    return 0;
+}
