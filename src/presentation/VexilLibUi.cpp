@@ -1,10 +1,15 @@
 #include "presentation/VexilLibUi.h"
 
+#include "foundation/VexilRect.h"
+#include "platform/VexilCtl.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPointer>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace
 {
@@ -93,6 +98,33 @@ QWidget* CVexilLibUi::TestWindow()
         QObject::connect(qApp, &QObject::destroyed, [] { delete gTestWindow.data(); });
     }
     return gTestWindow;
+}
+
+std::shared_ptr<CVexilRect> CVexilLibUi::GetCtlRect(const CVexilCtl& aCtl)
+{
+    auto rect = std::make_shared<CVexilRect>();
+    const float left = aCtl.Left();
+    const float top = aCtl.Top();
+    const float width = aCtl.Width();
+    const float height = aCtl.Height();
+    rect->Construct(left, top, width, height);
+    return rect;
+}
+
+void CVexilLibUi::SetCtlRect(CVexilCtl& aCtl, const CVexilRect* aRect)
+{
+    if (aRect == nullptr)
+        return;
+    aCtl.SetLeft(aRect->X());
+    aCtl.SetTop(aRect->Y());
+    aCtl.SetWidth(aRect->Width());
+    aCtl.SetHeight(aRect->Height());
+}
+
+float CVexilLibUi::ListInnerWidth(const CVexilCtl* aListView)
+{
+    const float width = aListView != nullptr ? aListView->Width() : 0.0F;
+    return std::max(width - ListBorderWidth(), 100.0F);
 }
 
 float CVexilLibUi::MmToTwips(float aMillimetres)

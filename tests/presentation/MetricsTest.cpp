@@ -1,3 +1,6 @@
+#include "foundation/VexilRect.h"
+#include "platform/VexilCtls.h"
+#include "platform/VexilForm.h"
 #include "presentation/VexilLibUi.h"
 
 #include <QApplication>
@@ -114,4 +117,54 @@ TEST(Metrics, TextWidthFollowsTheWindowsFont)
     EXPECT_GT(CVexilLibUi::CtlTextWidth(window, text), 2 * normal);
     EXPECT_EQ(CVexilLibUi::CtlTextWidth(window, QString()), 0.0F);
     window->setFont(QFont());
+}
+
+TEST(Metrics, ListInnerWidthKeepsAtLeast100)
+{
+    CVexilLibUi::InitLib();
+    CVexilForm form;
+    CVexilListView view(&form);
+    const struct
+    {
+        float Width;
+        float Inner;
+    } cases[] = {{120, 100}, {150, 100}, {151, 101}, {3050, 3000}, {0, 100}};
+    for (const auto& c : cases)
+    {
+        view.SetWidth(c.Width);
+        EXPECT_EQ(CVexilLibUi::ListInnerWidth(&view), c.Inner) << c.Width;
+    }
+    EXPECT_EQ(CVexilLibUi::ListInnerWidth(nullptr), 100.0F);
+}
+
+TEST(Metrics, ControlRectangleReadAndSet)
+{
+    CVexilForm form;
+    CVexilTextBox box(&form);
+    box.Move(100, 302, 2000.5F, 315);
+    const auto rect = CVexilLibUi::GetCtlRect(box);
+    EXPECT_EQ(rect->X(), 100.0F);
+    EXPECT_EQ(rect->Y(), 302.0F);
+    EXPECT_EQ(rect->Width(), 2000.5F);
+    EXPECT_EQ(rect->Height(), 315.0F);
+
+    CVexilRect moved;
+    moved.Construct(4685, 715, 850.5F, 120);
+    CVexilLibUi::SetCtlRect(box, &moved);
+    EXPECT_EQ(box.Left(), 4685.0F);
+    EXPECT_EQ(box.Top(), 715.0F);
+    EXPECT_EQ(box.Width(), 850.5F);
+    EXPECT_EQ(box.Height(), 120.0F);
+    // No rectangle leaves it where it is.
+    CVexilLibUi::SetCtlRect(box, nullptr);
+    EXPECT_EQ(CVexilLibUi::GetCtlRect(box)->X(), 4685.0F);
+
+    // A window too: its outer rectangle.
+    moved.Construct(1500, 1200, 9000, 6000);
+    CVexilLibUi::SetCtlRect(form, &moved);
+    const auto formRect = CVexilLibUi::GetCtlRect(form);
+    EXPECT_EQ(formRect->X(), 1500.0F);
+    EXPECT_EQ(formRect->Y(), 1200.0F);
+    EXPECT_EQ(formRect->Width(), 9000.0F);
+    EXPECT_EQ(formRect->Height(), 6000.0F);
 }
