@@ -1,3 +1,4 @@
+#include "EnvScope.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
@@ -23,29 +24,6 @@ namespace
 const char* const kOneHourEast = "UTC-1";
 const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 const char* const kUsEastern = "EST5EDT,M3.2.0,M11.1.0";
-
-// Sets an environment variable for the lifetime of the object.
-class EnvScope
-{
-public:
-    EnvScope(const char* aName, const QByteArray& aValue)
-        : iName(aName), iOld(qgetenv(aName)), iHadOld(qEnvironmentVariableIsSet(aName))
-    {
-        qputenv(aName, aValue);
-    }
-    ~EnvScope()
-    {
-        if (iHadOld)
-            qputenv(iName, iOld);
-        else
-            qunsetenv(iName);
-    }
-
-private:
-    const char* iName;
-    QByteArray iOld;
-    bool iHadOld;
-};
 
 // Switches the process's time zone for one test.
 class ZoneScope
