@@ -1,10 +1,14 @@
 #include "platform/VexilCtls.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTextCursor>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <iterator>
 
 CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(this, QPalette::Base)
 {
@@ -48,6 +52,41 @@ CVexilComboBox::CVexilComboBox(QWidget* aParent) : QComboBox(aParent), CVexilCtl
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+}
+
+void CVexilComboBox::SetLocked(bool aLocked)
+{
+    iLocked = aLocked;
+    if (lineEdit())
+        lineEdit()->setReadOnly(aLocked);
+}
+
+void CVexilComboBox::showPopup()
+{
+    if (!iLocked)
+        QComboBox::showPopup();
+}
+
+void CVexilComboBox::keyPressEvent(QKeyEvent* aEvent)
+{
+    // Without an edit field every key may choose a line; with one, the read-only field
+    // refuses typing itself and only these keys choose.
+    static const int kChoosing[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_F4};
+    if (iLocked && (!lineEdit() || std::find(std::begin(kChoosing), std::end(kChoosing), aEvent->key()) !=
+                                       std::end(kChoosing)))
+    {
+        aEvent->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(aEvent);
+}
+
+void CVexilComboBox::wheelEvent(QWheelEvent* aEvent)
+{
+    if (iLocked)
+        aEvent->ignore();
+    else
+        QComboBox::wheelEvent(aEvent);
 }
 
 CVexilCheckBox::CVexilCheckBox(QWidget* aParent) : QCheckBox(aParent), CVexilCtl(this, QPalette::Window)

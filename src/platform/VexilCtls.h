@@ -56,8 +56,19 @@ class CVexilComboBox : public QComboBox, public CVexilCtl
 public:
     explicit CVexilComboBox(QWidget* aParent);
 
+    // A locked box shows its text and line, but neither typing, the keys, the wheel nor the
+    // drop-down list change them; the program still can.
+    bool Locked() const { return iLocked; }
+    void SetLocked(bool aLocked);
+    void showPopup() override;
+
 protected:
     QPalette::ColorRole ForeRole() const override { return QPalette::Text; }
+    void keyPressEvent(QKeyEvent* aEvent) override;
+    void wheelEvent(QWheelEvent* aEvent) override;
+
+private:
+    bool iLocked = false;
 };
 
 // Check box whose Value is 0 (unchecked), 1 (checked) or 2 (grayed).
