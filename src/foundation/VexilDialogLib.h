@@ -83,9 +83,10 @@ public:
     // field fails an assertion and is left out.
     static QString ArrayToControlNameList(const CVexilArray* aIds, const CVexilControlSet& aBackground);
 
-    // Text and combo boxes are locked on grey and white when editable (a read-only text box is
-    // emptied when aClear is set); a label named "...Color..." is a colour sample, grey when
-    // read-only (its caption emptied when aClear is set); other controls are disabled.
+    // Read-only text and combo boxes are locked on grey, editable ones unlocked on white; a
+    // read-only text box is emptied when aClear is set, a combo box never. A label whose name
+    // holds "Color" is a colour sample: grey or white, its caption emptied as a text box is.
+    // Any other control is disabled or enabled.
     static void SetEditable(CVexilCtl& aCtl, bool aEditable, bool aClear);
 
     // Checks of typed input as its window leaves it: the message is shown (class Critical) and
