@@ -25,6 +25,9 @@ public:
     virtual bool MessageBox(const TMsgPrompt& aPrompt) = 0;
     // Shows a plain text modally with an OK button and the program's title (a script's Answer).
     virtual void Notice(const QString& aText) = 0;
+    // The colour chooser, starting on aColor unless that is UndefLong (red in the low byte);
+    // false when cancelled, else aColor is the colour chosen.
+    virtual bool ChooseColor(int32_t& aColor) = 0;
 };
 
 class CVexilPrompts

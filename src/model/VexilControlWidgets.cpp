@@ -18,6 +18,9 @@ public:
     void SetFlag(int32_t aMask, bool aOn) override { iFlags = aOn ? (iFlags | aMask) : (iFlags & ~aMask); }
     bool Flag(int32_t aMask) const override { return (iFlags & aMask) != 0; }
     void SetBaseObj(QObject* /*aWidget*/) override {}
+    QObject* BaseObj() const override { return nullptr; }
+    void SetFont(const std::shared_ptr<CVexilFont>& aFont) override { iFont = aFont; }
+    std::shared_ptr<CVexilFont> Font() const override { return iFont; }
 
     void Clear() override
     {
@@ -43,10 +46,14 @@ public:
     void DefineColumns(const QStringList& /*aTitles*/, const std::vector<float>& /*aWidths*/) override {}
     void DefineColumnsFrac(const QStringList& /*aTitles*/, const std::vector<float>& /*aFractions*/) override {}
     void Show() override {}
+    // Without a widget there is no selection.
+    void SetComboText(const QString& /*aText*/) override {}
+    void SetEmpty() override {}
 
 private:
     int32_t iLisType;
     int32_t iFlags = 0;
+    std::shared_ptr<CVexilFont> iFont;
     std::vector<QString> iLines;
     std::vector<TObjRef> iObjs;
 };

@@ -6,8 +6,10 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class CVexilFont;
 class QObject;
 
 // The two kinds of list box.
@@ -36,8 +38,13 @@ public:
     virtual int32_t LisType() const = 0;
     virtual void SetFlag(int32_t aMask, bool aOn) = 0;
     virtual bool Flag(int32_t aMask) const = 0;
-    // Binds the widget that shows the lines; the widget is owned by its window.
+    // Binds the widget that shows the lines (none unbinds); the widget is owned by its window.
     virtual void SetBaseObj(QObject* aWidget) = 0;
+    // The bound widget, or none.
+    virtual QObject* BaseObj() const = 0;
+    // None stands for the default font.
+    virtual void SetFont(const std::shared_ptr<CVexilFont>& aFont) = 0;
+    virtual std::shared_ptr<CVexilFont> Font() const = 0;
 
     virtual void Clear() = 0;
     virtual void AddLine(const QString& aLine, const TObjRef& aObj) = 0;
@@ -50,4 +57,8 @@ public:
     virtual void DefineColumnsFrac(const QStringList& aTitles, const std::vector<float>& aFractions) = 0;
     // Loads the lines into the widget when it does not hold them yet.
     virtual void Show() = 0;
+    // Combo box: selects the first line equal to the text (case and all), else nothing changes.
+    virtual void SetComboText(const QString& aText) = 0;
+    // Combo box: no line selected.
+    virtual void SetEmpty() = 0;
 };

@@ -1,5 +1,9 @@
 #include "platform/VexilWidgetPrompts.h"
 
+#include "foundation/VexilObject.h"
+#include "platform/VexilCtl.h"
+
+#include <QColorDialog>
 #include <QMessageBox>
 
 CVexilWidgetPrompts::CVexilWidgetPrompts() = default;
@@ -32,4 +36,14 @@ bool CVexilWidgetPrompts::MessageBox(const TMsgPrompt& aPrompt)
 void CVexilWidgetPrompts::Notice(const QString& aText)
 {
     QMessageBox::information(iMainWindow, QStringLiteral("Quorvans"), aText, QMessageBox::Ok);
+}
+
+bool CVexilWidgetPrompts::ChooseColor(int32_t& aColor)
+{
+    const QColor start = aColor == UndefLong ? QColor(Qt::white) : CVexilCtl::ToQColor(aColor);
+    const QColor chosen = QColorDialog::getColor(start, iMainWindow);
+    if (!chosen.isValid())
+        return false;
+    aColor = CVexilCtl::FromQColor(chosen);
+    return true;
 }

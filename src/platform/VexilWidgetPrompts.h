@@ -19,6 +19,7 @@ public:
     void SetMainWindow(QWidget* aMainWindow);
     bool MessageBox(const TMsgPrompt& aPrompt) override;
     void Notice(const QString& aText) override;
+    bool ChooseColor(int32_t& aColor) override;
 
 private:
     QPointer<QWidget> iMainWindow;

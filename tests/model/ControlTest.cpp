@@ -39,6 +39,9 @@ public:
     void SetFlag(int32_t aMask, bool aOn) override { iFlags = aOn ? (iFlags | aMask) : (iFlags & ~aMask); }
     bool Flag(int32_t aMask) const override { return (iFlags & aMask) != 0; }
     void SetBaseObj(QObject* aWidget) override { iWidget = aWidget; }
+    QObject* BaseObj() const override { return iWidget; }
+    void SetFont(const std::shared_ptr<CVexilFont>& aFont) override { iFont = aFont; }
+    std::shared_ptr<CVexilFont> Font() const override { return iFont; }
     void Clear() override
     {
         iLines.clear();
@@ -65,10 +68,13 @@ public:
         iFrac = true;
     }
     void Show() override { iShown = true; }
+    void SetComboText(const QString& /*aText*/) override {}
+    void SetEmpty() override {}
 
     int32_t iLisType;
     int32_t iFlags = 0;
     QObject* iWidget = nullptr;
+    std::shared_ptr<CVexilFont> iFont;
     QStringList iLines;
     std::vector<TObjRef> iObjs;
     QStringList iTitles;

@@ -43,10 +43,32 @@ void ScriptedPrompts::Notice(const QString& aText)
     --iExpectedNotices;
 }
 
+void ScriptedPrompts::ExpectColor(std::optional<int32_t> aAnswer)
+{
+    iColors.push_back(aAnswer);
+}
+
+bool ScriptedPrompts::ChooseColor(int32_t& aColor)
+{
+    iColorStarts.push_back(aColor);
+    if (iColors.empty())
+    {
+        ADD_FAILURE() << "unexpected colour chooser";
+        return false;
+    }
+    const std::optional<int32_t> answer = iColors.front();
+    iColors.pop_front();
+    if (answer)
+        aColor = *answer;
+    return answer.has_value();
+}
+
 void ScriptedPrompts::Reset()
 {
     iAnswers.clear();
     iMessages.clear();
     iExpectedNotices = 0;
     iNotices.clear();
+    iColors.clear();
+    iColorStarts.clear();
 }

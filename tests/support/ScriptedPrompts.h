@@ -3,6 +3,7 @@
 #include "foundation/VexilPrompts.h"
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 // Answers the program's prompts in order and records what was asked. A prompt that meets
@@ -19,10 +20,18 @@ public:
     // Expects the next plain text box; Notices() records the texts shown.
     void ExpectNotice();
     void Notice(const QString& aText) override;
+    // Queues the answer of the next colour chooser: the colour chosen, none for a cancel.
+    // ColorStarts() records the colours the choosers started on.
+    void ExpectColor(std::optional<int32_t> aAnswer);
+    bool ChooseColor(int32_t& aColor) override;
 
     const std::vector<TMsgPrompt>& Messages() const { return iMessages; }
     const QStringList& Notices() const { return iNotices; }
-    int Pending() const { return static_cast<int>(iAnswers.size()) + iExpectedNotices; }
+    const std::vector<int32_t>& ColorStarts() const { return iColorStarts; }
+    int Pending() const
+    {
+        return static_cast<int>(iAnswers.size() + iColors.size()) + iExpectedNotices;
+    }
     // Forgets answers and records; the test main calls it before each test.
     void Reset();
 
@@ -31,4 +40,6 @@ private:
     std::vector<TMsgPrompt> iMessages;
     int iExpectedNotices = 0;
     QStringList iNotices;
+    std::deque<std::optional<int32_t>> iColors;
+    std::vector<int32_t> iColorStarts;
 };

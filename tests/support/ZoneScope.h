@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QtGlobal>
+#include "EnvScope.h"
 
 #include <ctime>
 
@@ -11,31 +10,6 @@ inline const char* const kOneHourEast = "UTC-1";
 // Sunday of October, 03:00, when the clock turns back to 02:00.
 inline const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 inline const char* const kUsEastern = "EST5EDT,M3.2.0,M11.1.0";
-
-// Sets an environment variable for the lifetime of the object.
-class EnvScope
-{
-public:
-    EnvScope(const char* aName, const QByteArray& aValue)
-        : iName(aName), iOld(qgetenv(aName)), iHadOld(qEnvironmentVariableIsSet(aName))
-    {
-        qputenv(aName, aValue);
-    }
-    ~EnvScope()
-    {
-        if (iHadOld)
-            qputenv(iName, iOld);
-        else
-            qunsetenv(iName);
-    }
-    EnvScope(const EnvScope&) = delete;
-    EnvScope& operator=(const EnvScope&) = delete;
-
-private:
-    const char* iName;
-    QByteArray iOld;
-    bool iHadOld;
-};
 
 // Switches the process's time zone for the lifetime of the object.
 class ZoneScope

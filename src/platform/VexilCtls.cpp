@@ -1,0 +1,215 @@
+#include "platform/VexilCtls.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTextCursor>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <iterator>
+
+CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(this, QPalette::Base)
+{
+}
+
+CVexilRichTextBox::CVexilRichTextBox(QWidget* aParent) : QTextEdit(aParent), CVexilCtl(this, QPalette::Base)
+{
+    setAcceptRichText(false);
+}
+
+QString CVexilRichTextBox::Text() const
+{
+    // The raw text keeps no-break spaces; paragraph and line separators become line ends.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void CVexilRichTextBox::SetText(const QString& aText)
+{
+    QString text = aText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setPlainText(text);
+}
+
+int CVexilRichTextBox::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void CVexilRichTextBox::SetSelStart(int aPosition)
+{
+    QTextCursor caret = textCursor();
+    caret.setPosition(std::clamp(aPosition, 0, document()->characterCount() - 1));
+    setTextCursor(caret);
+}
+
+CVexilComboBox::CVexilComboBox(QWidget* aParent) : QComboBox(aParent), CVexilCtl(this, QPalette::Base)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+void CVexilComboBox::SetLocked(bool aLocked)
+{
+    iLocked = aLocked;
+    if (lineEdit())
+        lineEdit()->setReadOnly(aLocked);
+}
+
+void CVexilComboBox::showPopup()
+{
+    if (!iLocked)
+        QComboBox::showPopup();
+}
+
+void CVexilComboBox::keyPressEvent(QKeyEvent* aEvent)
+{
+    // Without an edit field every key may choose a line; with one, the read-only field
+    // refuses typing itself and only these keys choose.
+    static const int kChoosing[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_F4};
+    if (iLocked && (!lineEdit() || std::find(std::begin(kChoosing), std::end(kChoosing), aEvent->key()) !=
+                                       std::end(kChoosing)))
+    {
+        aEvent->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(aEvent);
+}
+
+void CVexilComboBox::wheelEvent(QWheelEvent* aEvent)
+{
+    if (iLocked)
+        aEvent->ignore();
+    else
+        QComboBox::wheelEvent(aEvent);
+}
+
+CVexilCheckBox::CVexilCheckBox(QWidget* aParent) : QCheckBox(aParent), CVexilCtl(this, QPalette::Window)
+{
+}
+
+int CVexilCheckBox::Value() const
+{
+    switch (checkState())
+    {
+    case Qt::Unchecked: return 0;
+    case Qt::Checked: return 1;
+    default: return 2;
+    }
+}
+
+void CVexilCheckBox::SetValue(int aValue)
+{
+    if (aValue == 2)
+    {
+        setTristate(true);
+        setCheckState(Qt::PartiallyChecked);
+    }
+    else
+    {
+        setCheckState(aValue == 0 ? Qt::Unchecked : Qt::Checked);
+        setTristate(false);
+    }
+}
+
+CVexilCommandButton::CVexilCommandButton(QWidget* aParent) : QPushButton(aParent), CVexilCtl(this, QPalette::Button)
+{
+    // Enter goes to the focused control, not to a default button.
+    setAutoDefault(false);
+}
+
+void CVexilCommandButton::SetPicture(const QImage& aPicture)
+{
+    iPicture = aPicture;
+    if (aPicture.isNull())
+        setIcon(QIcon());
+    else
+    {
+        setIcon(QIcon(QPixmap::fromImage(aPicture)));
+        setIconSize(aPicture.size());
+    }
+}
+
+CVexilListView::CVexilListView(QWidget* aParent) : QTreeWidget(aParent), CVexilCtl(this, QPalette::Base)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setStretchLastSection(false);
+}
+
+CVexilLabel::CVexilLabel(QWidget* aParent) : QLabel(aParent), CVexilCtl(this, QPalette::Window)
+{
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+CVexilPictureBox::CVexilPictureBox(QWidget* aParent) : QFrame(aParent), CVexilCtl(this, QPalette::Window)
+{
+    setAutoFillBackground(true);
+    SetBorder(true);
+}
+
+void CVexilPictureBox::SetPicture(const QImage& aPicture)
+{
+    iPicture = aPicture;
+    update();
+}
+
+void CVexilPictureBox::SetBorder(bool aBorder)
+{
+    setFrameStyle(aBorder ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
+}
+
+void CVexilPictureBox::paintEvent(QPaintEvent* aEvent)
+{
+    QFrame::paintEvent(aEvent);
+    if (iPicture.isNull())
+        return;
+    QPainter painter(this);
+    const QRect inner = contentsRect();
+    painter.setClipRect(inner);
+    painter.drawImage(inner.topLeft(), iPicture);
+}
+
+CVexilLine::CVexilLine(QWidget* aParent) : QWidget(aParent), CVexilCtl(this, QPalette::Window)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void CVexilLine::SetEnds(float aX1, float aY1, float aX2, float aY2)
+{
+    iEnds[0] = aX1;
+    iEnds[1] = aY1;
+    iEnds[2] = aX2;
+    iEnds[3] = aY2;
+    // The widget covers the pixels from one end to the other, both included.
+    const float left = std::min(aX1, aX2);
+    const float top = std::min(aY1, aY2);
+    Move(left, top, std::max(aX1, aX2) - left + KTwipsPerPixel, std::max(aY1, aY2) - top + KTwipsPerPixel);
+    update();
+}
+
+void CVexilLine::SetBorderColor(int32_t aColor)
+{
+    iBorderColor = aColor;
+    update();
+}
+
+void CVexilLine::paintEvent(QPaintEvent* /*aEvent*/)
+{
+    QPainter painter(this);
+    painter.setPen(ToQColor(iBorderColor));
+    const QPoint origin = pos();
+    painter.drawLine(QPoint(TwipsToPixels(iEnds[0]), TwipsToPixels(iEnds[1])) - origin,
+                     QPoint(TwipsToPixels(iEnds[2]), TwipsToPixels(iEnds[3])) - origin);
+}
