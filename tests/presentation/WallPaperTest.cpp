@@ -1,6 +1,7 @@
 #include "AssertAnswers.h"
 #include "PictureFixture.h"
 #include "presentation/VexilLibPictures.h"
+#include "presentation/VexilGenForm.h"
 #include "presentation/VexilWallPaper.h"
 
 #include <vector>
@@ -160,6 +161,38 @@ TEST_F(WallPaperTest, ACardWithoutBackgroundChangesNothing)
     EXPECT_TRUE(iPositions.empty());
     EXPECT_EQ(iBox.Picture().size(), QSize(20, 20));
     EXPECT_EQ(blob->DynRefCount(), 2);
+}
+
+TEST_F(WallPaperTest, TheCardWindowPaintsTheTilesUnderItsWidgets)
+{
+    // Quarters of 10 x 10 pixels: red, green, blue, white.
+    const TBlobRef blob = AddPng(20, 20);
+    SetWallPaper(iBg, blob->Id(), ECseShowWallPaper + ECseTileWallPaper);
+    CVexilGenForm form;
+    form.Move(0, 0, 7000, 5000);
+    CVexilTextBox& textBox = *form.fGenTextBox[0];
+    textBox.Move(1500, 1500, 1500, 1500);
+    textBox.SetBackColor(0x00FFFF);  // yellow
+    textBox.SetVisible(true);
+
+    std::vector<QPointF> positions;
+    ASSERT_TRUE(PlaceWallPaper(*form.fWallPaperBox, *iCard, form.Width(), form.Height(), positions));
+    form.SetWallPaperDrawing(form.fWallPaperBox->Picture(), std::move(positions));
+    const QImage shot = form.grab().toImage();
+    ASSERT_GE(shot.width(), 450);
+    const struct
+    {
+        int X;
+        int Y;
+        QRgb Colour;
+    } pixels[] = {
+        {5, 5, qRgb(255, 0, 0)},      {15, 5, qRgb(0, 255, 0)},      {5, 15, qRgb(0, 0, 255)},
+        {25, 25, qRgb(255, 0, 0)},    {455, 315, qRgb(255, 255, 255)}, {335, 5, qRgb(0, 255, 0)},
+        // The text box at 100, 100 (pixels) covers the wallpaper.
+        {150, 150, qRgb(255, 255, 0)},
+    };
+    for (const auto& p : pixels)
+        EXPECT_EQ(shot.pixel(p.X, p.Y), p.Colour) << p.X << ", " << p.Y;
 }
 
 TEST_F(WallPaperTest, AnUnknownWallPaperReachesTheCaller)
