@@ -72,6 +72,24 @@ CVexilCtl& Ctl(QObject* aWidget)
     return *CVexilCtl::Of(aWidget);
 }
 
+// Holds back the painting of a window while its widgets change, so that the yields to the
+// event loop on the way do not paint every intermediate state; one repaint follows.
+class TPaintHold
+{
+public:
+    explicit TPaintHold(QWidget& aWindow) : iWindow(aWindow), iWasEnabled(aWindow.updatesEnabled())
+    {
+        iWindow.setUpdatesEnabled(false);
+    }
+    ~TPaintHold() { iWindow.setUpdatesEnabled(iWasEnabled); }
+    TPaintHold(const TPaintHold&) = delete;
+    TPaintHold& operator=(const TPaintHold&) = delete;
+
+private:
+    QWidget& iWindow;
+    bool iWasEnabled;
+};
+
 // Sets the card window's iShowing for the time of a check box's write.
 class TShowingScope
 {
@@ -171,6 +189,7 @@ void CVexilCardView::DrawWallPaper(const TCardRef& aCard)
 
 void CVexilCardView::AssignControlSet(const TCardRef& aCard, const TControlSetRef& aBackground)
 {
+    const TPaintHold hold(GetForm());
     if (aBackground == iCurSet)
     {
         RefreshColours(*aCard);
@@ -762,6 +781,7 @@ TValue CVexilCardView::GetBaseControlVal(const CVexilControl& aField) const
 void CVexilCardView::Clear()
 {
     CVexilGenForm& form = GetForm();
+    const TPaintHold hold(form);
     CVexilBlobStore* store = iStack ? iStack->BlobStore().get() : nullptr;
     for (CVexilCtl* ctl : form.Controls())
     {
