@@ -302,11 +302,30 @@ TEST_F(CardLayoutTest, ABottomUpMaximumHeightFieldKeepsOneLine)
 {
     const TControlRef top = AddField({QStringLiteral("Top"), EConTypeText});
     const TControlRef foot = AddField({QStringLiteral("Foot"), EConTypeText, EConMaxHeight | EConFromBottom, 3});
+    const TControlRef picture = AddField({QStringLiteral("Picture"), EConTypePicture, EConFromBottom, 2});
     Show();
     const float oneLine = FieldMeasure(top.get()).Line + 120;
     EXPECT_EQ(Widget(foot).Height(), oneLine);
     EXPECT_EQ(Widget(foot).Top(), KInnerHeight - 100 - oneLine);
     EXPECT_EQ(Widget(top).Height(), oneLine);
+    // A bottom-up widget ends where the flow stood.
+    EXPECT_EQ(Widget(picture).Top() + Widget(picture).Height(), KInnerHeight - 100 - oneLine - 100);
+    EXPECT_EQ(Widget(picture).Height(), 3 * L() + 240);
+}
+
+TEST_F(CardLayoutTest, WithoutLabelsTheFieldsStartAtTheMargin)
+{
+    const TControlRef text = AddField({QString(), EConTypeText});
+    text->SetLabel(QString());
+    const TControlRef check = AddField({QString(), EConTypeBoolean});
+    check->SetLabel(QString());
+    Show();
+    EXPECT_EQ(iView->LabelColX(), 100);
+    EXPECT_EQ(Widget(text).Left(), 100);
+    EXPECT_EQ(Widget(check).Left(), 100);
+    // Their labels are still taken, empty.
+    EXPECT_EQ(static_cast<QLabel*>(text->BaseLabel())->text(), QString());
+    EXPECT_EQ(iView->PoolCount(EBasLabel), 2);
 }
 
 TEST_F(CardLayoutTest, AnotherCardOfTheBackgroundChangesOnlyColoursAndWallpaper)
