@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -21,11 +22,6 @@ int32_t TagId(const CVexilPictureBox& aBox)
     if (aBox.Tag().isEmpty())
         return UndefLong;
     return static_cast<int32_t>(CVexilNumText::LeadingNumber(aBox.Tag()));
-}
-
-QImage DecodedImage(const CVexilBlob& aBlob)
-{
-    return CVexilPicture::Decode(aBlob.Bytes()).ToImage();
 }
 
 // The box lets go of its blob: Tag and picture go first, so that a failing read leaves
@@ -47,13 +43,16 @@ void CVexilLibPictures::ShowBlobInPictureBox(CVexilBlobStore& aStore, CVexilPict
 {
     if (aBlobId != UndefLong && TagId(aBox) == aBlobId)
         return;
+    // The new picture takes the old one's pixels when it has their size: a fresh image for
+    // every card would make the heap shrink and grow again each time.
+    QImage buffer = aBox.Picture();
     ReleaseBox(aStore, aBox);
     if (aBlobId == UndefLong)
         return;
     const TBlobRef blob = aStore.ReadBlob(aBlobId);
     if (!blob)
         return;
-    const QImage picture = DecodedImage(*blob);
+    const QImage picture = CVexilPicture::Decode(blob->Bytes()).ToImage(std::move(buffer));
     if (picture.isNull())
         return;
     aBox.SetPicture(picture);
@@ -71,7 +70,7 @@ void CVexilLibPictures::PaintBlobInPictureBox(CVexilPictureBox& aBox)
     const TBlobRef blob = stack->BlobStore()->ReadBlob(id);
     if (!blob)
         return;
-    const QImage natural = DecodedImage(*blob);
+    const QImage natural = CVexilPicture::Decode(blob->Bytes()).ToImage();
     const double innerWidth = aBox.InnerWidth() / CVexilCtl::KTwipsPerPixel;
     const double innerHeight = aBox.InnerHeight() / CVexilCtl::KTwipsPerPixel;
     if (natural.isNull() || innerWidth <= 0 || innerHeight <= 0)
