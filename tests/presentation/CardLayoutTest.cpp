@@ -336,10 +336,7 @@ TEST_F(CardLayoutTest, AnotherCardOfTheBackgroundChangesOnlyColoursAndWallpaper)
     const TCardRef second = AddCard(QStringLiteral("Second"));
     second->SetBackColor(0x0000FF);
     iBg->SetFlag(ECseShowWallPaper, true);
-    auto blob = std::make_shared<CVexilBlob>();
-    blob->Construct(iStack->IdGen().NextId());
-    blob->SetBytes(QtPictureBytes(QuarterImage(20, 10), "PNG"));
-    iStack->BlobStore()->AddBlob(blob);
+    const TBlobRef blob = NewBlob(*iStack, QtPictureBytes(QuarterImage(20, 10), "PNG"));
     iBg->SetWallPaperId(blob->Id());
     Show();
     const auto geometry = [&] {

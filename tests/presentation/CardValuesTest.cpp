@@ -1,6 +1,7 @@
 #include "CardViewFixture.h"
 
 #include "PictureBytes.h"
+#include "ValueBuild.h"
 #include "presentation/VexilListBox.h"
 
 #include <QTreeWidgetItem>
@@ -9,34 +10,15 @@
 
 namespace
 {
+// Text as a card stores it: an empty text is no value.
 TValue Str(const QString& aText)
 {
     return CVexilValue::StrToVal(aText);
 }
 
-TValue Int(int32_t aNum)
-{
-    TValue value;
-    value.iType = EValInt;
-    value.iInt = aNum;
-    return value;
-}
-
-TValue Real(double aNum)
-{
-    TValue value;
-    value.iType = EValReal;
-    value.iReal = aNum;
-    return value;
-}
-
-TValue Bool(bool aOn)
-{
-    TValue value;
-    value.iType = EValBool;
-    value.iBool = aOn;
-    return value;
-}
+using Val::Bool;
+using Val::Int;
+using Val::Real;
 
 // What the user sees of a field's widget: the text of a box, the value of a check box, the
 // rows of a list view or the list and text of a combo box.
@@ -93,12 +75,8 @@ TEST_F(CardValuesTest, EachTypeIsWrittenAndReadBack)
         TValue Read;
     };
     // A date or time field without value shows the card's creation stamp.
-    TValue created;
-    created.iType = EValDate;
-    created.iDate = CVexilValue::FromQDate(kCreated.date());
-    TValue createdTime;
-    createdTime.iType = EValTime;
-    createdTime.iTime = CVexilValue::FromQTime(kCreated.time());
+    const TValue created = Val::Date(kCreated.date());
+    const TValue createdTime = Val::Time(kCreated.time());
     CVexilControl dateField;
     dateField.Construct(0, QStringLiteral("D"), EConTypeDate);
     CVexilControl timeField;
@@ -285,19 +263,9 @@ class CardPicturesTest : public CardValuesTest
 protected:
     TBlobRef AddPicture(int aWidth = 40, int aHeight = 20)
     {
-        auto blob = std::make_shared<CVexilBlob>();
-        blob->Construct(iStack->IdGen().NextId());
-        blob->SetBytes(QtPictureBytes(QuarterImage(aWidth, aHeight), "PNG"));
-        iStack->BlobStore()->AddBlob(blob);
-        return blob;
+        return NewBlob(*iStack, QtPictureBytes(QuarterImage(aWidth, aHeight), "PNG"));
     }
-    static TValue BlobValue(const TBlobRef& aBlob)
-    {
-        TValue value;
-        value.iType = EValBlobId;
-        value.iInt = aBlob->Id();
-        return value;
-    }
+    static TValue BlobValue(const TBlobRef& aBlob) { return Val::Blob(aBlob->Id()); }
     static QString Tag(const TBlobRef& aBlob) { return QStringLiteral(" %1").arg(aBlob->Id()); }
     // Every picture box of the window whose Tag is not empty.
     QStringList Tagged() const

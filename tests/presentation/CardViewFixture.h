@@ -76,11 +76,7 @@ protected:
 
     TCardRef AddCard(const QString& aName, const TControlSetRef& aBackground = nullptr)
     {
-        auto card = std::make_shared<CVexilCard>();
-        card->Construct(aName, aBackground ? aBackground : iBg);
-        TCardRef before;
-        iStack->AddCard(card, before, false);
-        return card;
+        return NewCard(*iStack, aName, aBackground ? aBackground : iBg);
     }
 
     TControlRef AddField(const TFieldDef& aDef, const TControlSetRef& aBackground = nullptr)

@@ -65,11 +65,11 @@ TEST_F(PictureDisplayTest, ABlobWhoseValueChangedAwayGoesWithItsBox)
 {
     const TBlobRef old = AddPng(10, 10, 0, false);
     const TBlobRef next = AddPng(10, 10, 0, false);
-    iCard->SetControlVal(iField->Id(), BlobValue(old->Id()));
+    iCard->SetControlVal(iField->Id(), Val::Blob(old->Id()));
     CVexilPictureBox& box = Box();
     Show(box, old->Id());
 
-    iCard->SetControlVal(iField->Id(), BlobValue(next->Id()));
+    iCard->SetControlVal(iField->Id(), Val::Blob(next->Id()));
     EXPECT_EQ(old->RefCount(), 0);
     EXPECT_TRUE(Store().HasBlob(old->Id())) << "deleted while shown";
 

@@ -9,6 +9,7 @@
 #include "StackBuild.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "ValueBuild.h"
 #include "foundation/VexilObject.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
@@ -66,11 +67,7 @@ protected:
 
     TCardRef AddCard(const QString& aName, const TControlSetRef& aBackground = nullptr)
     {
-        auto card = std::make_shared<CVexilCard>();
-        card->Construct(aName, aBackground ? aBackground : iBg);
-        TCardRef before;
-        iStack->AddCard(card, before, false);
-        return card;
+        return NewCard(*iStack, aName, aBackground ? aBackground : iBg);
     }
 
     // A blob of the store holding aBytes; aId 0 takes the next id of the stack. Its one stored
@@ -78,12 +75,9 @@ protected:
     // shows it; aReferred false leaves the references to the test.
     TBlobRef AddBlob(const QByteArray& aBytes, int32_t aId = 0, bool aReferred = true)
     {
-        auto blob = std::make_shared<CVexilBlob>();
-        blob->Construct(aId != 0 ? aId : iStack->IdGen().NextId());
-        blob->SetBytes(aBytes);
+        const TBlobRef blob = NewBlob(*iStack, aBytes, aId);
         if (aReferred)
             blob->IncRefCount();
-        Store().AddBlob(blob);
         return blob;
     }
 
@@ -96,14 +90,6 @@ protected:
     {
         TValue value;
         (aCard ? aCard : iCard)->GetControlVal(iField->Id(), value, false);
-        return value;
-    }
-
-    static TValue BlobValue(int32_t aId)
-    {
-        TValue value;
-        value.iType = EValBlobId;
-        value.iInt = aId;
         return value;
     }
 
