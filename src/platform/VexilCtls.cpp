@@ -17,6 +17,8 @@ CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(t
 CVexilRichTextBox::CVexilRichTextBox(QWidget* aParent) : QTextEdit(aParent), CVexilCtl(this, QPalette::Base)
 {
     setAcceptRichText(false);
+    // The inset of a text box, so that a box one line high shows its line without scrolling.
+    document()->setDocumentMargin(KTextInset);
 }
 
 QString CVexilRichTextBox::Text() const

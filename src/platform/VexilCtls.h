@@ -36,6 +36,9 @@ class CVexilRichTextBox : public QTextEdit, public CVexilCtl
     Q_OBJECT
 
 public:
+    // Pixels between the frame and the text.
+    static constexpr int KTextInset = 2;
+
     explicit CVexilRichTextBox(QWidget* aParent);
 
     QString Text() const;

@@ -5,12 +5,14 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <utility>
 
-// FreeImage keeps 32-bit pixels as B, G, R, A bytes on little-endian machines, which is how
-// QImage keeps ARGB32 there; the conversion copies rows as they are.
+// FreeImage keeps 32-bit pixels as B, G, R, A bytes (24-bit ones as B, G, R) on little-endian
+// machines, which is how QImage keeps ARGB32 there; the conversion copies rows as they are.
+static_assert(std::endian::native == std::endian::little);
 static_assert(FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2 && FI_RGBA_ALPHA == 3);
 
 namespace
@@ -130,6 +132,31 @@ TBitmap Copy32(FIBITMAP* aBitmap)
     }
     }
 }
+
+// A row of 24-bit pixels as opaque 32-bit ones. B, G, R and the next pixel's first byte are
+// read as one word whose top byte the alpha then replaces; the last pixel is read byte by
+// byte, so that no read passes the row's end.
+void Row24To32(const BYTE* aSource, uint32_t* aRow, int aWidth)
+{
+    const int last = aWidth - 1;
+    for (int x = 0; x < last; ++x, aSource += 3)
+    {
+        uint32_t word = 0;
+        std::memcpy(&word, aSource, sizeof word);
+        aRow[x] = word | 0xFF000000U;
+    }
+    aRow[last] = 0xFF000000U | uint32_t{aSource[FI_RGBA_RED]} << 16 | uint32_t{aSource[FI_RGBA_GREEN]} << 8 |
+                 aSource[FI_RGBA_BLUE];
+}
+
+// A row of 32-bit pixels, made opaque unless the picture has transparency.
+void Row32(const BYTE* aSource, uint32_t* aRow, int aWidth, bool aAlpha)
+{
+    std::memcpy(aRow, aSource, static_cast<size_t>(aWidth) * 4);
+    if (!aAlpha)
+        for (int x = 0; x < aWidth; ++x)
+            aRow[x] |= 0xFF000000U;
+}
 }  // namespace
 
 CVexilPicture::~CVexilPicture()
@@ -201,27 +228,37 @@ int32_t CVexilPicture::Height() const
     return iBitmap ? static_cast<int32_t>(FreeImage_GetHeight(iBitmap)) : 0;
 }
 
-QImage CVexilPicture::ToImage() const
+QImage CVexilPicture::ToImage(QImage aBuffer) const
 {
     if (!iBitmap || !FreeImage_HasPixels(iBitmap))
         return {};
-    const TBitmap pixels = Copy32(iBitmap);
-    if (!pixels)
+    // Pictures of 24 and 32 bits (most of those shown) are converted straight into the image;
+    // the others go through a 32-bit copy first.
+    const unsigned bpp = FreeImage_GetBPP(iBitmap);
+    const bool direct = FreeImage_GetImageType(iBitmap) == FIT_BITMAP && (bpp == 24 || bpp == 32);
+    const TBitmap copy = direct ? nullptr : Copy32(iBitmap);
+    if (!direct && !copy)
         return {};
+    FIBITMAP* const pixels = direct ? iBitmap : copy.get();
     const bool alpha = FreeImage_IsTransparent(iBitmap) != FALSE;
     const int width = Width();
     const int height = Height();
-    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    const bool reuse = aBuffer.size() == QSize(width, height) && aBuffer.format() == format && aBuffer.isDetached();
+    QImage image = reuse ? std::move(aBuffer) : QImage(width, height, format);
     if (image.isNull())
         return {};
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     // FreeImage stores the bottom row first.
     for (int y = 0; y < height; ++y)
     {
-        auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        std::memcpy(row, FreeImage_GetScanLine(pixels.get(), height - 1 - y), static_cast<size_t>(width) * 4);
-        if (!alpha)
-            for (int x = 0; x < width; ++x)
-                row[x] |= 0xFF000000U;
+        auto* row = reinterpret_cast<uint32_t*>(bits + stride * y);
+        const BYTE* source = FreeImage_GetScanLine(pixels, height - 1 - y);
+        if (direct && bpp == 24)
+            Row24To32(source, row, width);
+        else
+            Row32(source, row, width, alpha);
     }
     return image;
 }

@@ -63,8 +63,10 @@ public:
     int32_t Height() const;
 
     // Top row first, ARGB32 when the picture has transparency, else RGB32; palettes, grey
-    // levels and 16 bits per channel converted. Null for an empty picture.
-    QImage ToImage() const;
+    // levels and 16 bits per channel converted. Null for an empty picture. The pixels of
+    // aBuffer are overwritten and given back when it has that size and format and shares them
+    // with no other image, so that showing one picture after another allocates nothing.
+    QImage ToImage(QImage aBuffer = QImage()) const;
     // Resized with the bicubic filter; empty on failure or for a size below 1 pixel.
     CVexilPicture Rescaled(int32_t aWidth, int32_t aHeight) const;
     // The JPEG bytes of a 24-bit copy (transparent parts laid over white) with FreeImage's

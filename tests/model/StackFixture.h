@@ -8,6 +8,7 @@
 #include "RecordIo.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
+#include "ValueBuild.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilCard.h"
@@ -39,65 +40,6 @@ public:
     std::vector<int32_t> iEvents;
     std::function<void(int32_t)> iOnNotify;
 };
-
-namespace Val
-{
-inline TValue Str(const QString& aText)
-{
-    TValue value;
-    value.iType = EValStr;
-    value.iStr = aText;
-    return value;
-}
-
-inline TValue Int(int32_t aNum)
-{
-    TValue value;
-    value.iType = EValInt;
-    value.iInt = aNum;
-    return value;
-}
-
-inline TValue Real(double aNum)
-{
-    TValue value;
-    value.iType = EValReal;
-    value.iReal = aNum;
-    return value;
-}
-
-inline TValue Bool(bool aOn)
-{
-    TValue value;
-    value.iType = EValBool;
-    value.iBool = aOn;
-    return value;
-}
-
-inline TValue Date(const QDate& aDate)
-{
-    TValue value;
-    value.iType = EValDate;
-    value.iDate = CVexilValue::FromQDate(aDate);
-    return value;
-}
-
-inline TValue Time(const QTime& aTime)
-{
-    TValue value;
-    value.iType = EValTime;
-    value.iTime = CVexilValue::FromQTime(aTime);
-    return value;
-}
-
-inline TValue Blob(int32_t aId)
-{
-    TValue value;
-    value.iType = EValBlobId;
-    value.iInt = aId;
-    return value;
-}
-}  // namespace Val
 
 // An array of integers without keys, such as the field ids of a card list's columns.
 inline std::shared_ptr<CVexilArray> IntList(const std::vector<int32_t>& aValues)

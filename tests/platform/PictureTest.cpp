@@ -110,6 +110,73 @@ TEST(Picture, PixelKindsConvertToImages)
     }
 }
 
+// Every pixel different, alpha never 0 (whose colour a file need not keep); the odd width
+// pads the rows of 24-bit pictures.
+QImage PatternImage()
+{
+    QImage image(37, 23, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, 1 + (x + y) * 4));
+    return image;
+}
+
+TEST(Picture, EveryPixelOfTwentyFourAndThirtyTwoBitsComesOverExactly)
+{
+    const QImage pattern = PatternImage();
+    const QImage opaque = pattern.convertToFormat(QImage::Format_RGB32);
+    const struct
+    {
+        const char* Name;
+        QByteArray Bytes;
+        const QImage& Expected;
+    } cases[] = {
+        {"24-bit bmp", QtPictureBytes(opaque, "BMP"), opaque},
+        {"24-bit png", QtPictureBytes(opaque, "PNG"), opaque},
+        {"32-bit png with alpha", QtPictureBytes(pattern, "PNG"), pattern},
+        {"32-bit tiff without alpha", FreeImagePictureBytes(opaque, FIF_TIFF), opaque},
+    };
+    for (const auto& c : cases)
+    {
+        const QImage image = CVexilPicture::Decode(c.Bytes).ToImage();
+        ASSERT_EQ(image.size(), c.Expected.size()) << c.Name;
+        EXPECT_EQ(image.format(), c.Expected.format()) << c.Name;
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                wrong += image.pixel(x, y) != c.Expected.pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(wrong, 0) << c.Name;
+    }
+}
+
+TEST(Picture, AnImageOfItsOwnOfTheSameSizeAndFormatIsFilledInPlace)
+{
+    const CVexilPicture picture = CVexilPicture::Decode(QtPictureBytes(PatternImage(), "BMP"));
+    const QImage expected = picture.ToImage();
+    ASSERT_EQ(expected.format(), QImage::Format_RGB32);
+
+    QImage buffer(expected.size(), QImage::Format_RGB32);
+    buffer.fill(Qt::black);
+    const uchar* pixels = buffer.constBits();
+    const QImage filled = picture.ToImage(std::move(buffer));
+    EXPECT_EQ(filled.constBits(), pixels);
+    EXPECT_EQ(filled, expected);
+
+    // Pixels another image shares, and images of another size or format, are left as they are.
+    QImage shared(expected.size(), QImage::Format_RGB32);
+    shared.fill(Qt::black);
+    const QImage sharer = shared;
+    const QImage others[] = {shared, QImage(36, 23, QImage::Format_RGB32), QImage(expected.size(), QImage::Format_ARGB32)};
+    for (const QImage& other : others)
+    {
+        const QImage image = picture.ToImage(other);
+        EXPECT_EQ(image, expected) << other.width() << " " << other.format();
+        EXPECT_NE(image.constBits(), other.constBits()) << other.width() << " " << other.format();
+    }
+    EXPECT_EQ(sharer.pixel(3, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(shared, sharer);
+}
+
 TEST(Picture, JpegIsWrittenFromEveryDepth)
 {
     QImage alpha = QuarterImage(30, 20, QImage::Format_ARGB32);

@@ -55,10 +55,7 @@ protected:
         iStack->Construct(QStringLiteral("Fonts"));
         iBg = iStack->Background(0);
         iField = NewField(*iStack, *iBg, QStringLiteral("Text"), EConTypeText);
-        iCard = std::make_shared<CVexilCard>();
-        iCard->Construct(QStringLiteral("Card"), iBg);
-        TCardRef before;
-        iStack->AddCard(iCard, before, false);
+        iCard = NewCard(*iStack, QStringLiteral("Card"), iBg);
         iTextBox = new CVexilTextBox(&iForm);
         iLabel = new CVexilLabel(&iForm);
         iButton = new CVexilCommandButton(&iForm);

@@ -107,10 +107,7 @@ protected:
     // Appends a card to the stack order; the first card added is shown.
     TCardRef AddCard(const QString& aName, const TControlSetRef& aBackground = nullptr)
     {
-        auto card = std::make_shared<CVexilCard>();
-        card->Construct(aName, aBackground ? aBackground : iBg);
-        TCardRef before;
-        iStack->AddCard(card, before, false);
+        TCardRef card = NewCard(*iStack, aName, aBackground ? aBackground : iBg);
         if (!iView.iCurCard)
             iView.iCurCard = card;
         return card;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "foundation/VexilObject.h"
+#include "model/VexilBlob.h"
+#include "model/VexilBlobStore.h"
+#include "model/VexilCard.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilIdGen.h"
@@ -23,4 +26,24 @@ inline TControlRef NewField(CVexilStack& aStack, CVexilControlSet& aBackground, 
     control->Construct(aStack.IdGen().NextId(), aName, aType);
     aBackground.AddControl(control, UndefLong);
     return control;
+}
+
+// A card of aBackground, last in the stack's order.
+inline TCardRef NewCard(CVexilStack& aStack, const QString& aName, const TControlSetRef& aBackground)
+{
+    auto card = std::make_shared<CVexilCard>();
+    card->Construct(aName, aBackground);
+    TCardRef before;
+    aStack.AddCard(card, before, false);
+    return card;
+}
+
+// A blob holding aBytes in the stack's store; aId 0 takes a new id.
+inline TBlobRef NewBlob(CVexilStack& aStack, const QByteArray& aBytes, int32_t aId = 0)
+{
+    auto blob = std::make_shared<CVexilBlob>();
+    blob->Construct(aId != 0 ? aId : aStack.IdGen().NextId());
+    blob->SetBytes(aBytes);
+    aStack.BlobStore()->AddBlob(blob);
+    return blob;
 }
