@@ -18,6 +18,7 @@
 #include <memory>
 
 class CVexilCardView;
+class CVexilRichTextBox;
 class IVexilCardListView;
 class QObject;
 
@@ -139,6 +140,13 @@ private:
     void DropCurCard();
 
     void LeaveCurObj();
+    // The user's edit of the field being edited stored, or refused; true when stored.
+    bool StoreEdit(const TCardRef& aCard, const TControlRef& aField);
+    // "Read-only!", and the stored value back into the field's widget.
+    void RejectReadOnly(CVexilCard& aCard, CVexilControl& aField);
+    void ClickLink(CVexilRichTextBox& aBox);
+    void ClickCheckBox(QObject* aObj);
+    void ClickCommand(QObject* aObj);
     void ExecStdCmd(int16_t aStdCmd, const TControlRef& aField);
 
     TCardRef FindNextCardAvoiding(const CVexilControlSet* aBackground) const;
