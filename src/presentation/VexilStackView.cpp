@@ -436,12 +436,14 @@ void CVexilStackView::RemoveFromHistory(const CVexilCard& aCard)
 
 void CVexilStackView::DeleteCard(const TCardRef& aCard, const TControlSetRef& aAvoidBackground)
 {
-    const bool ours = aCard && aCard->Stack() == iStack.get();
+    // A copy: the caller may hand in iCurCard itself, which changes on the way.
+    const TCardRef card = aCard;
+    const bool ours = card && card->Stack() == iStack.get();
     CVexilError::CheckFailed(ours, this, QStringLiteral("DeleteCard"), QStringLiteral("stack"));
     if (!ours)
         return;
-    RemoveFromHistory(*aCard);
-    if (aCard == iCurCard)
+    RemoveFromHistory(*card);
+    if (card == iCurCard)
     {
         const TCardRef next = CardViewOpen() ? FindNextCardAvoiding(aAvoidBackground.get()) : nullptr;
         if (next)
@@ -451,13 +453,17 @@ void CVexilStackView::DeleteCard(const TCardRef& aCard, const TControlSetRef& aA
     }
     if (!iCurCard && CardViewOpen())
         iCardView->Clear();
-    TCardRef doomed = aCard;
+    TCardRef doomed = card;
     iStack->DeleteCard(doomed);
     if (CardListOpen())
         iCardListView->FillAndShowCardList(true);
     iStack->SetCardListsDirty(nullptr);
     if (iCurCard)
+    {
         iCurCard->UpdateCardLists();
+        // The title counted the card that went.
+        ShowTitle();
+    }
 }
 
 TCardRef CVexilStackView::FindNextCardAvoiding(const CVexilControlSet* aBackground) const
@@ -502,6 +508,7 @@ void CVexilStackView::DeleteBackground(const TControlSetRef& aBackground, bool a
     iStack->DeleteBackground(aBackground, aCardsOnly);
     if (CardListOpen())
         iCardListView->FillAndShowCardList(true);
+    ShowTitle();
 }
 
 void CVexilStackView::EmptyStack()

@@ -233,6 +233,33 @@ protected:
         return field;
     }
 
+    // One step of the user: "go <card>", "first", "next", "prev", "last", "back", "forward".
+    // Gives whether the step found a card (a "go" always does).
+    static bool UserStep(const QString& aStep)
+    {
+        CVexilStackView& view = *gStackView;
+        TCardRef card;
+        if (aStep.startsWith(QStringLiteral("go ")))
+        {
+            view.GoToCard(Card(aStep.mid(3)));
+            return true;
+        }
+        if (aStep == QStringLiteral("first"))
+            return view.OrderFirst(card);
+        if (aStep == QStringLiteral("next"))
+            return view.OrderNext(card);
+        if (aStep == QStringLiteral("prev"))
+            return view.OrderPrev(card);
+        if (aStep == QStringLiteral("last"))
+            return view.OrderLast(card);
+        if (aStep == QStringLiteral("back"))
+            return view.HistoryPrev(card);
+        if (aStep == QStringLiteral("forward"))
+            return view.HistoryNext(card);
+        ADD_FAILURE() << "unknown step " << aStep.toStdString();
+        return false;
+    }
+
     // The history as card names, with the entry of the index in brackets: "A [B] C".
     static QString HistoryText()
     {

@@ -4,35 +4,6 @@
 
 namespace
 {
-// One step of the user: "go <card>", "first", "next", "prev", "last", "back", "forward".
-// Gives whether the step found a card (a "go" always does).
-bool Step(const QString& aStep)
-{
-    CVexilStackView& view = *gStackView;
-    TCardRef card;
-    if (aStep.startsWith(QStringLiteral("go ")))
-    {
-        TCardRef target;
-        gStack->GetCard(aStep.mid(3), target);
-        view.GoToCard(target);
-        return true;
-    }
-    if (aStep == QStringLiteral("first"))
-        return view.OrderFirst(card);
-    if (aStep == QStringLiteral("next"))
-        return view.OrderNext(card);
-    if (aStep == QStringLiteral("prev"))
-        return view.OrderPrev(card);
-    if (aStep == QStringLiteral("last"))
-        return view.OrderLast(card);
-    if (aStep == QStringLiteral("back"))
-        return view.HistoryPrev(card);
-    if (aStep == QStringLiteral("forward"))
-        return view.HistoryNext(card);
-    ADD_FAILURE() << "unknown step " << aStep.toStdString();
-    return false;
-}
-
 struct TNavCase
 {
     const char* Name;
@@ -98,7 +69,7 @@ TEST_P(NavigateTable, ShowsTheCardsAndKeepsTheHistory)
     bool found = false;
     const QStringList answers = Answers(int(expected.size()), [&] {
         for (const QString& step : c.Steps)
-            found = Step(step);
+            found = UserStep(step);
     });
     EXPECT_EQ(answers, expected);
     EXPECT_EQ(found, c.LastFound);
