@@ -3,6 +3,12 @@
 
 #include "StackViewFixture.h"
 
+#include "foundation/VexilMsg.h"
+#include "presentation/VexilLibUi.h"
+
+#include <QPointer>
+
+#include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
 #include "presentation/VexilStackViewWindows.h"
 
@@ -12,7 +18,7 @@ namespace
 class RecordingCardList : public IVexilCardListView
 {
 public:
-    RecordingCardList() { iBox.Construct(ELisSingle); }
+    RecordingCardList() { iBox.Construct(ELisSingle, &iView); }
     CVexilListBox& CardBox() override { return iBox; }
     CVexilForm* Form() const override { return nullptr; }
     void FillAndShowCardList(bool aForce) override
@@ -21,6 +27,7 @@ public:
     }
     void UpdateCard(const TCardRef& aCard) override { iCalls += QStringLiteral("update ") + aCard->Name(); }
 
+    CVexilListView iView{nullptr};
     CVexilListBox iBox;
     QStringList iCalls;
 };
@@ -392,5 +399,113 @@ TEST_F(CardOpsFixture, WithTheCardListClosedTheRecordIsClearedAndNothingDrawn)
     SetAge(QStringLiteral("Fox"), 50);
     View().UpdateCardListFromChanges();
     EXPECT_FALSE(gStack->GetChangeInfo().CardsChanged);
+}
+TEST_F(CardOpsFixture, TheCardOfTheSelectedLineIsShownAndTheClosedCardWindowOpensFirst)
+{
+    CVexilListBox& box = iWindows.iList->iBox;
+    for (const char* name : {"Evans", "Fox", "Oslo"})
+        box.AddLine(QString::fromLatin1(name), Card(QString::fromLatin1(name)));
+    box.Show();
+    box.SetSelIndex(1);
+    EXPECT_EQ(Answers(1, [&] { View().GoToSelectedCard(); }), QStringList{QStringLiteral("openCard Fox")});
+    EXPECT_EQ(HistoryText(), QStringLiteral("Adams [Fox]"));
+
+    View().CloseCardView(false);
+    box.SetSelIndex(2);
+    EXPECT_EQ(Answers(2, [&] { View().GoToSelectedCard(); }),
+              (QStringList{QStringLiteral("openCard Adams"), QStringLiteral("openCard Oslo")}));
+    EXPECT_TRUE(Window()->isVisible());
+    EXPECT_EQ(Title(), QStringLiteral("Oslo - 9 of 12"));
+
+    // A list without selection shows nothing.
+    box.SetSelIndex(-1);
+    Answers(0, [&] { View().GoToSelectedCard(); });
+    EXPECT_EQ(CurName(), QStringLiteral("Oslo"));
+}
+
+TEST_F(CardOpsFixture, RefreshingLaysTheCardOutAgainWithoutMessageAndRebuildsTheList)
+{
+    Answers(1, [&] { View().GoToCard(Card(QStringLiteral("Clark"))); });
+    ListCalls();
+    const TControlRef age = Field(QStringLiteral("Person"), QStringLiteral("Age"));
+    TValue val;
+    val.iType = EValInt;
+    val.iInt = 99;
+    Card(QStringLiteral("Clark"))->SetControlVal(age->Id(), val);
+    age->SetLabel(QStringLiteral("Years"));
+
+    Answers(0, [&] { View().RefreshViews(true, false); });
+    EXPECT_EQ(qobject_cast<CVexilTextBox*>(age->BaseControl())->text(), QStringLiteral("99"));
+    EXPECT_EQ(qobject_cast<CVexilLabel*>(age->BaseLabel())->text(), QStringLiteral("Years"));
+    EXPECT_EQ(ListCalls(), QStringList());
+    EXPECT_EQ(HistoryText(), QStringLiteral("Adams [Clark]"));
+
+    // The list is rebuilt whatever it shows, and its window is not shown anew.
+    Answers(0, [&] { View().RefreshViews(false, true); });
+    EXPECT_EQ(ListCalls(), QStringList{QStringLiteral("fill force")});
+    EXPECT_EQ(iWindows.iShown, QStringList{IVexilStackViewWindows::KCardListForm});
+    EXPECT_TRUE(View().CardListOpen());
+
+    // Without a current card the card window stays as it is.
+    View().CloseCardView(false);
+    Answers(0, [&] { View().RefreshViews(true, false); });
+    EXPECT_EQ(View().CurCard(), nullptr);
+}
+
+TEST_F(CardOpsFixture, TheRecordFollowsTheCardWindowsPlacement)
+{
+    Window()->move(Window()->x() + 30, Window()->y() + 20);
+    Window()->resize(Window()->width() + 45, Window()->height() + 15);
+    QCoreApplication::processEvents();
+    View().UpdateRect();
+    const std::shared_ptr<CVexilRect> placed = CVexilLibUi::GetCtlRect(*Window());
+    EXPECT_EQ(View().CardViewRect()->X(), placed->X());
+    EXPECT_EQ(View().CardViewRect()->Y(), placed->Y());
+    EXPECT_EQ(View().CardViewRect()->Width(), placed->Width());
+    EXPECT_EQ(View().CardViewRect()->Height(), placed->Height());
+    EXPECT_EQ(View().Rec()->CardViewRect(), View().CardViewRect());
+
+    // Closing the window keeps where it stood; a closed window changes the record no more.
+    Window()->move(Window()->x() + 15, Window()->y());
+    QCoreApplication::processEvents();
+    View().CloseCardView(false);
+    EXPECT_EQ(View().CardViewRect()->X(), CVexilLibUi::GetCtlRect(*Window())->X());
+    const float closedAt = View().CardViewRect()->X();
+    Window()->move(Window()->x() + 15, Window()->y());
+    View().UpdateRect();
+    EXPECT_EQ(View().CardViewRect()->X(), closedAt);
+}
+
+TEST_F(CardOpsFixture, ALayoutThatFailsIsReportedAndTheCardStillGetsItsOpenCard)
+{
+    // A background of more one-line fields than the card window has text boxes.
+    const TControlSetRef big = NewBackground(*gStack, QStringLiteral("Big"));
+    TControlRef name;
+    for (int i = 0; i < 21; ++i)
+    {
+        const TControlRef field = AddField(*gStack, *big, QStringLiteral("T%1").arg(i), EConTypeText);
+        if (i == 0)
+            name = field;
+    }
+    name->SetName(QStringLiteral("Name"));
+    const TCardRef huge = NewCard(QStringLiteral("Huge"), QStringLiteral("Big"));
+    View().AddCard(huge, nullptr);
+
+    ScriptedPrompts::Instance().ExpectMessage();
+    EXPECT_EQ(Answers(1, [&] { View().GoToCard(huge); }), QStringList{QStringLiteral("openCard ")});
+    ASSERT_EQ(ScriptedPrompts::Instance().Messages().size(), 1U);
+    EXPECT_EQ(ScriptedPrompts::Instance().Messages()[0].Id, EMsgSystemError);
+    EXPECT_TRUE(ScriptedPrompts::Instance().Messages()[0].Text.contains(QStringLiteral("fGenTextBox20")));
+    EXPECT_EQ(CurName(), QStringLiteral("Huge"));
+    EXPECT_EQ(HistoryText(), QStringLiteral("Adams [Huge]"));
+    // The values of the fields placed are no edits; what the user types afterwards is.
+    const QPointer<QObject> first = name->BaseControl();
+    ASSERT_FALSE(first.isNull());
+    View().BaseObjGotFocus(first);
+    EXPECT_FALSE(View().CurObjChanged());
+    View().BaseObjChange(first);
+    EXPECT_TRUE(View().CurObjChanged());
+    if (View().CurObj())
+        ScriptedPrompts::Instance().ExpectNotice();
 }
 }  // namespace
