@@ -59,11 +59,6 @@ QString CVexilStackView::ObjDescr() const
     return QStringLiteral("CVexilStackView name=") + Name();
 }
 
-void CVexilStackView::InitRects()
-{
-    iRec->InitRects();
-}
-
 bool CVexilStackView::GetCurCard(TCardRef& aCard) const
 {
     aCard = iCurCard;

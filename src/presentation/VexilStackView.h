@@ -127,7 +127,6 @@ public:
     void ShowProgress(int32_t aPercent) override;
 
 private:
-    void InitRects();
     bool InStack(const TCardRef& aCard) const;
 
     void ShowCard(const TCardRef& aCard);
