@@ -235,6 +235,8 @@ void CVexilGenForm::setVisible(bool aVisible)
     if (aVisible && !iLoaded)
     {
         iLoaded = true;
+        // With its native window the window knows its frame, which the outer size includes.
+        create();
         Guarded([this] { Load(); });
     }
     CVexilForm::setVisible(aVisible);
