@@ -48,6 +48,17 @@ CVexilForm* CVexilFormRegistry::Loaded(const QString& aClassName)
     return entry == Entries().constEnd() ? nullptr : entry->Instance.data();
 }
 
+void CVexilFormRegistry::Unload(const QString& aClassName)
+{
+    const auto entry = Entries().find(aClassName);
+    if (entry == Entries().end() || !entry->Instance)
+        return;
+    CVexilForm* form = entry->Instance;
+    entry->Instance = nullptr;
+    form->hide();
+    form->deleteLater();
+}
+
 void CVexilFormRegistry::UnloadAll()
 {
     for (TFormEntry& entry : Entries())

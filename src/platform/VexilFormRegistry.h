@@ -21,6 +21,10 @@ public:
     static CVexilForm* NameToForm(const QString& aClassName);
     // The instance when it exists, else none; makes nothing.
     static CVexilForm* Loaded(const QString& aClassName);
+    // Takes the instance out of the registry and hides it; it is destroyed once control is
+    // back in the event loop (the unload may start inside one of its own events). The next
+    // NameToForm makes a new instance. Nothing happens when none is loaded.
+    static void Unload(const QString& aClassName);
     // Deletes every instance (before the application object goes).
     static void UnloadAll();
 };

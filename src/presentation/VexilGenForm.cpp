@@ -1,9 +1,29 @@
 #include "presentation/VexilGenForm.h"
 
+#include "foundation/VexilError.h"
+#include "foundation/VexilMsg.h"
+#include "foundation/VexilPrompts.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilCardView.h"
+#include "presentation/VexilCmdMenu.h"
+#include "presentation/VexilFrameParts.h"
+#include "presentation/VexilLibPictures.h"
+#include "presentation/VexilLibUi.h"
+#include "presentation/VexilListBox.h"
+#include "presentation/VexilPlacement.h"
+#include "presentation/VexilStackView.h"
+#include "presentation/VexilStackViewWindows.h"
+#include "script/VexilInterpreter.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+
+#include <exception>
 
 namespace
 {
@@ -18,6 +38,29 @@ constexpr float KButtonHeight = 375;
 constexpr float KLabelHeight = 255;
 constexpr float KProgressWidth = 1500;
 constexpr float KProgressHeight = 195;
+
+// The paste key of rich-text fields: Ctrl+U.
+bool IsPasteKey(const QEvent* aEvent)
+{
+    const auto* key = static_cast<const QKeyEvent*>(aEvent);
+    return key->key() == Qt::Key_U && (key->modifiers() & Qt::ControlModifier) &&
+           !(key->modifiers() & (Qt::AltModifier | Qt::MetaModifier));
+}
+
+// The widgets whose focus the stack view follows.
+bool IsEditWidget(const QObject* aObj)
+{
+    return qobject_cast<const CVexilTextBox*>(aObj) || qobject_cast<const CVexilComboBox*>(aObj) ||
+           qobject_cast<const CVexilCheckBox*>(aObj) || qobject_cast<const CVexilRichTextBox*>(aObj);
+}
+
+// The focus leaves a widget for good: not for a moment, to another window or to a pop-up
+// (also into the list that a combo box pops up).
+bool LeavesForGood(Qt::FocusReason aReason)
+{
+    return aReason != Qt::ActiveWindowFocusReason && aReason != Qt::PopupFocusReason &&
+           !QApplication::activePopupWidget();
+}
 }  // namespace
 
 CVexilGenForm::CVexilGenForm()
@@ -47,6 +90,89 @@ CVexilGenForm::CVexilGenForm()
     for (CVexilCtl* ctl : {static_cast<CVexilCtl*>(fWallPaperBox), static_cast<CVexilCtl*>(fTempPicBox),
                            static_cast<CVexilCtl*>(fProgressBox), static_cast<CVexilCtl*>(fProgress)})
         ctl->SetVisible(false);
+    ConnectEvents();
+}
+
+void CVexilGenForm::ConnectEvents()
+{
+    for (CVexilTextBox* box : fGenTextBox)
+    {
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textChanged, this, [box] { Forward(&CVexilStackView::BaseObjChange, box); });
+    }
+    for (CVexilComboBox* box : fGenComboBox)
+    {
+        box->installEventFilter(this);
+        const auto change = [box] { Forward(&CVexilStackView::BaseObjChange, box); };
+        connect(box, &QComboBox::editTextChanged, this, change);
+        // Picking an entry of the list counts as an edit.
+        connect(box, &QComboBox::activated, this, change);
+    }
+    for (CVexilCheckBox* box : fGenCheckBox)
+    {
+        box->installEventFilter(this);
+        connect(box, &QCheckBox::clicked, this, [this, box] {
+            if (!iShowing)
+                Forward(&CVexilStackView::BaseObjClick, box);
+        });
+    }
+    for (CVexilCommandButton* button : fGenButton)
+        connect(button, &QPushButton::clicked, this, [button] { Forward(&CVexilStackView::BaseObjClick, button); });
+    for (CVexilRichTextBox* box : fGenRichTextBox)
+    {
+        // Tab leaves a field of the card, as in every other field.
+        box->setTabChangesFocus(true);
+        box->installEventFilter(this);
+        box->viewport()->installEventFilter(this);
+        connect(box, &QTextEdit::textChanged, this, [box] { Forward(&CVexilStackView::BaseObjChange, box); });
+    }
+    for (CVexilListView* view : fGenListView)
+        connect(view, &QTreeWidget::itemClicked, this,
+                [this, view] { Guarded([this, view] { ListViewItemClick(view); }); });
+    for (CVexilPictureBox* box : fGenPictureBox)
+    {
+        // Clicked, a picture box becomes the active control, the picture field that Show
+        // Picture shows.
+        box->setFocusPolicy(Qt::ClickFocus);
+        box->installEventFilter(this);
+    }
+    fProgressBox->installEventFilter(this);
+    fProgress->installEventFilter(this);
+
+    // The command menu pops up on this window; its items are commands of the card shown.
+    CVexilCmdMenu& menu = CVexilFrameParts::CmdMenu();
+    for (int i = 0; i < CVexilCmdMenu::KNumFuncs; ++i)
+        if (QAction* item = menu.Item(QStringLiteral("fGenFunc%1").arg(i)))
+            connect(item, &QAction::triggered, this, [item] { Forward(&CVexilStackView::BaseObjClick, item); });
+}
+
+template <class F>
+void CVexilGenForm::Guarded(F aWork)
+{
+    try
+    {
+        aWork();
+    }
+    catch (const std::exception& e)
+    {
+        CVexilError::CatchRunError(KClassName, e);
+        CVexilMsg::ShowError();
+    }
+}
+
+template <class F>
+void CVexilGenForm::Forward(F aCall)
+{
+    Guarded([&aCall] {
+        // The view lives to the end of the call, even when the call closes the stack.
+        if (const TStackViewRef view = gStackView)
+            aCall(*view);
+    });
+}
+
+void CVexilGenForm::Forward(void (CVexilStackView::*aCall)(QObject*), QObject* aObj)
+{
+    Forward([aCall, aObj](CVexilStackView& aView) { (aView.*aCall)(aObj); });
 }
 
 template <class T, size_t N>
@@ -81,6 +207,184 @@ void CVexilGenForm::SetWallPaperDrawing(const QImage& aPicture, std::vector<QPoi
     iWallPaper = aPicture;
     iWallPaperPositions = std::move(aPositions);
     update();
+}
+
+void CVexilGenForm::SetCard(const TCardRef& aCard, int32_t /*aCase*/)
+{
+    Forward([&aCard](CVexilStackView& aView) { aView.GoToCard(aCard); });
+}
+
+void CVexilGenForm::ChangeNotify(int32_t /*aEvent*/, const TObjRef& /*aObj0*/, const TObjRef& /*aObj1*/)
+{
+}
+
+void CVexilGenForm::ListViewItemClick(CVexilListView* aListView)
+{
+    const TStackViewRef view = gStackView;
+    if (!view || !view->CardView())
+        return;
+    const TControlRef field = view->CardView()->VexilControl(aListView);
+    if (!field || !field->Flag(EConCardList))
+        return;
+    if (const auto* list = dynamic_cast<const CVexilListBox*>(field->ListBox()))
+        view->GoToCard(std::dynamic_pointer_cast<CVexilCard>(list->SelObj()));
+}
+
+void CVexilGenForm::setVisible(bool aVisible)
+{
+    if (aVisible && !iLoaded)
+    {
+        iLoaded = true;
+        // With its native window the window knows its frame, which the outer size includes.
+        create();
+        Guarded([this] { Load(); });
+    }
+    CVexilForm::setVisible(aVisible);
+}
+
+void CVexilGenForm::Load()
+{
+    if (!gStackView)
+        return;
+    const CVexilRect* rect = gStackView->CardViewRect().get();
+    CVexilStackViewRec defaults;
+    if (!rect || !CVexilPlacement::Usable(*rect, CVexilPlacement::ScreenAreas()))
+    {
+        defaults.InitRects();
+        rect = defaults.CardViewRect().get();
+    }
+    CVexilLibUi::SetCtlRect(*this, rect);
+}
+
+bool CVexilGenForm::event(QEvent* aEvent)
+{
+    if (aEvent->type() == QEvent::WindowDeactivate)
+        Forward([](CVexilStackView& aView) { aView.BaseFormLostFocus(); });
+    return CVexilForm::event(aEvent);
+}
+
+bool CVexilGenForm::eventFilter(QObject* aWatched, QEvent* aEvent)
+{
+    switch (aEvent->type())
+    {
+    case QEvent::FocusIn:
+        if (IsEditWidget(aWatched))
+            Forward(&CVexilStackView::BaseObjGotFocus, aWatched);
+        break;
+    case QEvent::FocusOut:
+        if (IsEditWidget(aWatched) && LeavesForGood(static_cast<QFocusEvent*>(aEvent)->reason()))
+            Forward([aWatched](CVexilStackView& aView) {
+                bool cancel = false;
+                aView.BaseObjValidate(aWatched, cancel);
+            });
+        break;
+    case QEvent::ShortcutOverride:
+        // Ctrl+U belongs to the rich-text field, whatever shortcut the program has for it.
+        if (qobject_cast<CVexilRichTextBox*>(aWatched) && IsPasteKey(aEvent))
+        {
+            aEvent->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (qobject_cast<CVexilRichTextBox*>(aWatched) && IsPasteKey(aEvent))
+        {
+            Forward(&CVexilStackView::BaseObjPaste, aWatched);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (FilterMouse(aWatched, aEvent))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return CVexilForm::eventFilter(aWatched, aEvent);
+}
+
+bool CVexilGenForm::FilterMouse(QObject* aWatched, QEvent* aEvent)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(aEvent);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const bool dblClick = aEvent->type() == QEvent::MouseButtonDblClick;
+    // The release that ends a double click is no click of its own.
+    const bool endsDblClick = !dblClick && iDblClicked == aWatched;
+    iDblClicked = dblClick ? aWatched : nullptr;
+    if (endsDblClick)
+        return false;
+
+    // A rich-text box gets its mouse events through its viewport.
+    QObject* const box = aWatched->parent();
+    if (auto* rich = qobject_cast<CVexilRichTextBox*>(box); rich && rich->viewport() == aWatched)
+    {
+        Forward(dblClick ? &CVexilStackView::BaseObjDblClick : &CVexilStackView::BaseObjClick, rich);
+        return false;
+    }
+    if (aWatched == fProgress || aWatched == fProgressBox)
+    {
+        if (!dblClick && gInterpreter)
+            gInterpreter->Break();
+        return true;
+    }
+    auto* picture = qobject_cast<CVexilPictureBox*>(aWatched);
+    if (!picture)
+        return false;
+    if (dblClick)
+        Forward(&CVexilStackView::BaseObjDblClick, picture);
+    else if (picture->rect().contains(mouse->position().toPoint()))
+        Guarded([picture] { CVexilLibPictures::PaintBlobInPictureBox(*picture); });
+    return true;
+}
+
+bool CVexilGenForm::OnSurface(const QPointF& aPosition) const
+{
+    return !childAt(aPosition.toPoint());
+}
+
+void CVexilGenForm::resizeEvent(QResizeEvent* aEvent)
+{
+    CVexilForm::resizeEvent(aEvent);
+    Forward([](CVexilStackView& aView) { aView.BaseFormResize(); });
+}
+
+void CVexilGenForm::mouseReleaseEvent(QMouseEvent* aEvent)
+{
+    // A right click on a widget is the widget's.
+    if (aEvent->button() == Qt::RightButton && OnSurface(aEvent->position()))
+        CVexilFrameParts::CmdMenu().popup(aEvent->globalPosition().toPoint());
+    else
+        CVexilForm::mouseReleaseEvent(aEvent);
+}
+
+void CVexilGenForm::mouseDoubleClickEvent(QMouseEvent* aEvent)
+{
+    if (aEvent->button() == Qt::LeftButton && OnSurface(aEvent->position()))
+        Guarded([] {
+            if (IVexilPrompts* prompts = CVexilPrompts::Current())
+                prompts->Notice(QStringLiteral("DblClick"));
+        });
+    else
+        CVexilForm::mouseDoubleClickEvent(aEvent);
+}
+
+void CVexilGenForm::closeEvent(QCloseEvent* aEvent)
+{
+    // Only the user's close leaves the stack; the program's own closes pass.
+    if (!aEvent->spontaneous())
+    {
+        CVexilForm::closeEvent(aEvent);
+        return;
+    }
+    bool closed = false;
+    Guarded([&closed] { closed = CVexilStackViewWindows::Current().CloseCurrentStack(); });
+    // A stack still open (the user went back to it, or saving failed) keeps the window.
+    if (closed)
+        aEvent->accept();
+    else
+        aEvent->ignore();
 }
 
 void CVexilGenForm::paintEvent(QPaintEvent* aEvent)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/VexilObject.h"
+#include "model/VexilCard.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilForm.h"
 
@@ -9,11 +11,19 @@
 #include <array>
 #include <vector>
 
+class CVexilStackView;
+
 // The card window: from its design it holds the hidden pools of widgets that the card view
 // lays a background out with (found by name: "fGenTextBox0" ...), the hidden picture boxes
 // for the wallpaper and for scratch pictures, and the progress display of a running script.
 // It creates no widgets after construction. The program keeps one instance, made on first
 // use through the form registry under "CVexilGenForm".
+//
+// The window has no logic of its own: every event of a pool widget, and the clicks of the
+// command menu's items, go with the widget to the current stack view (gStackView), which
+// finds the field behind it. Focus-in is GotFocus; a focus-out that is not the window's own
+// deactivation or an opening pop-up is Validate. No exception leaves an event handler: what
+// the stack view raises is reported there.
 class CVexilGenForm : public CVexilForm
 {
     Q_OBJECT
@@ -32,6 +42,18 @@ public:
     // client area, top left corner); an empty list paints none. Repaints later.
     void SetWallPaperDrawing(const QImage& aPicture, std::vector<QPointF> aPositions);
     const std::vector<QPointF>& WallPaperPositions() const { return iWallPaperPositions; }
+
+    // The card picker's answer: goes to that card. aCase is not used.
+    void SetCard(const TCardRef& aCard, int32_t aCase);
+    // The change broadcast; the stack view keeps the window up to date, so nothing happens here.
+    void ChangeNotify(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1);
+    // An item of a list view was clicked: a card-list field goes to the card of the selected
+    // line; other list fields do nothing.
+    void ListViewItemClick(CVexilListView* aListView);
+
+    // The first show of the window is its Load: it takes the stack view's placement, or the
+    // default one when the stored placement cannot be used.
+    void setVisible(bool aVisible) override;
 
     // True while the card view writes a check box's value, so that its click handler knows
     // the change is not the user's.
@@ -52,12 +74,36 @@ public:
     CVexilLabel* fProgress = nullptr;
 
 protected:
+    bool event(QEvent* aEvent) override;
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override;
     void paintEvent(QPaintEvent* aEvent) override;
+    void resizeEvent(QResizeEvent* aEvent) override;
+    void mouseReleaseEvent(QMouseEvent* aEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* aEvent) override;
+    void closeEvent(QCloseEvent* aEvent) override;
 
 private:
     template <class T, size_t N>
     void AddPool(std::array<T*, N>& aPool, const QString& aPrefix, float aWidth, float aHeight);
+    // Hands the widgets' events to the stack view.
+    void ConnectEvents();
+    void Load();
+    // Runs a handler's work and reports what it raises.
+    template <class F>
+    static void Guarded(F aWork);
+    // Calls the current stack view, when there is one.
+    template <class F>
+    static void Forward(F aCall);
+    // The same with the widget or menu item whose event it is.
+    static void Forward(void (CVexilStackView::*aCall)(QObject*), QObject* aObj);
+    bool FilterMouse(QObject* aWatched, QEvent* aEvent);
+    // A point of the window's own surface, where no widget is.
+    bool OnSurface(const QPointF& aPosition) const;
 
     QImage iWallPaper;
     std::vector<QPointF> iWallPaperPositions;
+    bool iLoaded = false;
+    // The widget whose double click was the last mouse event: the release that ends the
+    // double click is no click of its own.
+    QObject* iDblClicked = nullptr;
 };
