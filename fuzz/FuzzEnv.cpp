@@ -24,6 +24,7 @@ public:
         return false;
     }
     void Notice(const QString&) override {}
+    bool ChooseColor(int32_t&) override { return false; }
 
     bool iAnswerAssertions = false;
 };

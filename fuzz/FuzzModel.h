@@ -1,6 +1,6 @@
 #pragma once
 
-// The small stack that the handler target runs code against and the seed stacks are made of.
+// The small stack that the handler target runs code against and the start stacks are made of.
 
 #include "model/VexilStack.h"
 

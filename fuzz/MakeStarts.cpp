@@ -1,4 +1,4 @@
-// Writes the seed inputs of every fuzz target into <folder>/<target>/: stacks of both forms
+// Writes the start inputs of every fuzz target into <folder>/<target>/: stacks of both forms
 // saved by the program, XML documents, scripts, their byte code, HTTP heads and value texts.
 
 #include "FuzzEnv.h"
@@ -17,20 +17,20 @@
 
 namespace
 {
-class SeedWriter
+class StartWriter
 {
 public:
-    SeedWriter(const QString& aFolder, const QString& aTarget) : iDir(aFolder + u'/' + aTarget)
+    StartWriter(const QString& aFolder, const QString& aTarget) : iDir(aFolder + u'/' + aTarget)
     {
         if (!iDir.mkpath(QStringLiteral(".")))
-            Finding("cannot make the seed folder", iDir.path());
+            Finding("cannot make the start folder", iDir.path());
     }
 
     void Add(const QByteArray& aBytes)
     {
-        QFile file(iDir.filePath(QStringLiteral("seed%1").arg(++iCount, 2, 10, QLatin1Char('0'))));
+        QFile file(iDir.filePath(QStringLiteral("start%1").arg(++iCount, 2, 10, QLatin1Char('0'))));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(aBytes) != aBytes.size())
-            Finding("cannot write a seed", file.fileName());
+            Finding("cannot write a start", file.fileName());
     }
 
 private:
@@ -38,7 +38,7 @@ private:
     int iCount = 0;
 };
 
-// A seed of a target whose first byte is a mode.
+// A start of a target whose first byte is a mode.
 QByteArray WithMode(int aMode, const QByteArray& aRest)
 {
     return QByteArray(1, char(aMode)) + aRest;
@@ -50,31 +50,31 @@ QByteArray SavedStack(bool aBinary)
     stack->SetFlags(aBinary ? EStkBinary : 0);
     auto view = std::make_shared<CVexilStackViewRec>();
     view->Contruct(QStringLiteral("View"));
-    const QString path = FuzzPath(aBinary ? QStringLiteral("seed.Quorvan") : QStringLiteral("seed.xml"));
+    const QString path = FuzzPath(aBinary ? QStringLiteral("start.Quorvan") : QStringLiteral("start.xml"));
     CVexilStackFile file;
     file.Construct(path);
     file.SaveStack(stack, view);
     return ReadFuzzFile(path);
 }
 
-void StackSeeds(const QString& aFolder)
+void StackStarts(const QString& aFolder)
 {
     const QByteArray binary = SavedStack(true);
     const QByteArray xml = SavedStack(false);
-    SeedWriter(aFolder, QStringLiteral("BinStack")).Add(binary);
-    SeedWriter(aFolder, QStringLiteral("XmlStack")).Add(xml);
+    StartWriter(aFolder, QStringLiteral("BinStack")).Add(binary);
+    StartWriter(aFolder, QStringLiteral("XmlStack")).Add(xml);
     // The parser's mode byte: UTF-8 with the declaration; elements holding text or elements.
-    SeedWriter parser(aFolder, QStringLiteral("XmlParser"));
+    StartWriter parser(aFolder, QStringLiteral("XmlParser"));
     parser.Add(WithMode(0, xml));
     parser.Add(WithMode(4, xml));
     parser.Add(WithMode(16, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n"
                             "<A b=\"-1\" Name=\"x &amp; &lt;\">text\r\nmore<C/><D Id=\"70000\"></D></A>\r\n"));
 }
 
-void ScriptSeeds(const QString& aFolder)
+void ScriptStarts(const QString& aFolder)
 {
-    SeedWriter source(aFolder, QStringLiteral("Compiler"));
-    SeedWriter code(aFolder, QStringLiteral("Handler"));
+    StartWriter source(aFolder, QStringLiteral("Compiler"));
+    StartWriter code(aFolder, QStringLiteral("Handler"));
     for (const QString& script : SampleScripts())
     {
         source.Add(script.toUtf8());
@@ -84,32 +84,32 @@ void ScriptSeeds(const QString& aFolder)
     }
 }
 
-void HttpSeeds(const QString& aFolder)
+void HttpStarts(const QString& aFolder)
 {
     // The first byte is the size of the pieces the head arrives in.
-    SeedWriter seeds(aFolder, QStringLiteral("HttpRequest"));
-    seeds.Add(WithMode(0, "GET / HTTP/1.0\r\nHost: phone\r\n\r\n"));
-    seeds.Add(WithMode(7, "GET /A.Quorvan HTTP/1.1\r\nUser-Agent: x\r\n\r\n"));
-    seeds.Add(WithMode(1, "HEAD /%41.Quorvan HTTP/1.0\r\n\r\n"));
-    seeds.Add(WithMode(0, "PUT /New.Quorvan HTTP/1.0\r\nContent-Length: 5\r\n"
+    StartWriter starts(aFolder, QStringLiteral("HttpRequest"));
+    starts.Add(WithMode(0, "GET / HTTP/1.0\r\nHost: phone\r\n\r\n"));
+    starts.Add(WithMode(7, "GET /A.Quorvan HTTP/1.1\r\nUser-Agent: x\r\n\r\n"));
+    starts.Add(WithMode(1, "HEAD /%41.Quorvan HTTP/1.0\r\n\r\n"));
+    starts.Add(WithMode(0, "PUT /New.Quorvan HTTP/1.0\r\nContent-Length: 5\r\n"
                           "Last-Modified: Sun, 27 Oct 2024 00:30:00 GMT\r\n\r\nbytes"));
-    seeds.Add(WithMode(3, "PUT /sub%2FB.Quorvan HTTP/1.0\r\ncontent-length:12\r\n\r\n"));
-    seeds.Add(WithMode(16, "DELETE /A.Quorvan HTTP/1.0\r\n\r\n"));
-    seeds.Add(WithMode(5, "GET /%C3%A9%E2%82%AC HTTP/1.0\r\n\r\n"));
+    starts.Add(WithMode(3, "PUT /sub%2FB.Quorvan HTTP/1.0\r\ncontent-length:12\r\n\r\n"));
+    starts.Add(WithMode(16, "DELETE /A.Quorvan HTTP/1.0\r\n\r\n"));
+    starts.Add(WithMode(5, "GET /%C3%A9%E2%82%AC HTTP/1.0\r\n\r\n"));
 }
 
-void ValueSeeds(const QString& aFolder)
+void ValueStarts(const QString& aFolder)
 {
     // The first byte chooses the locale (bit 0: comma decimal) and the decimals (the rest;
     // 127 for as many as needed).
-    SeedWriter seeds(aFolder, QStringLiteral("ValueText"));
+    StartWriter starts(aFolder, QStringLiteral("ValueText"));
     const int modes[] = {0, 1, 4, 5, 254, 255};
     const char* texts[] = {"12", "-3.5", "1,234.5", "1.234,5", "20240229", "235959", "T", "-1",
                            "1.79769313486232E+308", "4.9E-324", "29.02.2024", "12:30:15 PM", "2024-13-45",
                            "  7 apples", "NaN", "inf"};
     int next = 0;
     for (const char* text : texts)
-        seeds.Add(WithMode(modes[next++ % std::size(modes)], text));
+        starts.Add(WithMode(modes[next++ % std::size(modes)], text));
 }
 }  // namespace
 
@@ -117,17 +117,17 @@ int main(int argc, char** argv)
 {
     if (argc != 2)
     {
-        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <start folder>\n", argv[0]);
         return 2;
     }
     InitFuzzEnvironment();
     const QString folder = QString::fromLocal8Bit(argv[1]);
     try
     {
-        StackSeeds(folder);
-        ScriptSeeds(folder);
-        HttpSeeds(folder);
-        ValueSeeds(folder);
+        StackStarts(folder);
+        ScriptStarts(folder);
+        HttpStarts(folder);
+        ValueStarts(folder);
     }
     catch (const std::exception& e)
     {
