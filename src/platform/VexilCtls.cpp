@@ -149,6 +149,33 @@ CVexilListView::CVexilListView(QWidget* aParent) : QTreeWidget(aParent), CVexilC
     header()->setStretchLastSection(false);
 }
 
+void CVexilListView::SetLastColumnFit(int aWidth)
+{
+    iLastColumnFit = aWidth;
+    FitLastColumn();
+}
+
+void CVexilListView::updateGeometries()
+{
+    // Called whenever the visible width changes, a vertical scroll bar coming or going too.
+    FitLastColumn();
+    QTreeWidget::updateGeometries();
+}
+
+void CVexilListView::FitLastColumn()
+{
+    const int last = columnCount() - 1;
+    if (iLastColumnFit < 0 || last < 0)
+        return;
+    int others = 0;
+    for (int i = 0; i < last; ++i)
+        others += columnWidth(i);
+    // A hidden view lays its viewport out only when shown: until then the column keeps its width.
+    const int width = isVisible() ? std::clamp(viewport()->width() - others, 0, iLastColumnFit) : iLastColumnFit;
+    if (columnWidth(last) != width)
+        setColumnWidth(last, width);
+}
+
 CVexilLabel::CVexilLabel(QWidget* aParent) : QLabel(aParent), CVexilCtl(this, QPalette::Window)
 {
     setTextFormat(Qt::PlainText);

@@ -114,8 +114,20 @@ class CVexilListView : public QTreeWidget, public CVexilCtl
 public:
     explicit CVexilListView(QWidget* aParent);
 
+    // Columns meant to fit the view: the last one is aWidth pixels wide where the visible
+    // width leaves room for that, and narrower where it does not (beside a vertical scroll
+    // bar), so that no horizontal scroll bar shows. -1: every column keeps its width and the
+    // horizontal scroll bar shows as needed.
+    void SetLastColumnFit(int aWidth);
+
 protected:
     QPalette::ColorRole ForeRole() const override { return QPalette::Text; }
+    void updateGeometries() override;
+
+private:
+    void FitLastColumn();
+
+    int iLastColumnFit = -1;
 };
 
 // Label of plain text at its top left.

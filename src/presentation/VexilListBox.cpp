@@ -14,6 +14,7 @@
 #include <QTreeWidgetItem>
 
 #include <algorithm>
+#include <numeric>
 
 namespace
 {
@@ -179,6 +180,11 @@ void CVexilListBox::DefineColumns(const QStringList& aTitles, const std::vector<
             header->setData(i, Qt::UserRole, ColumnKey(i));
             iListView->setColumnWidth(i, CVexilCtl::TwipsToPixels(iColSizes[size_t(i)]));
         }
+        // Columns within the inner width stay within the visible width, also beside a
+        // vertical scroll bar; wider ones scroll. A twip of slack for sums of fractions.
+        const float total = std::accumulate(iColSizes.cbegin(), iColSizes.cend(), 0.0F);
+        const bool fits = count > 0 && total <= CVexilLibUi::ListInnerWidth(iListView) + 1.0F;
+        iListView->SetLastColumnFit(fits ? CVexilCtl::TwipsToPixels(iColSizes.back()) : -1);
     }
     iColsFrac = false;
     iShown = false;

@@ -7,12 +7,16 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
 #include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -487,6 +491,62 @@ TEST_F(ListBoxTest, ResizeFillsTheWindowByItsFlags)
     combo->SetFlags(ELbfFillHeight | ELbfFillWidth);
     combo->Resize();
     EXPECT_EQ(iForm.fCombo->geometry(), before);
+}
+
+TEST_F(ListBoxTest, ColumnsWithinTheInnerWidthShowNoHorizontalScrollBar)
+{
+    const auto box = Box(ELisSingle);
+    const CVexilListView& view = *iForm.fList;
+    const float usable = iForm.fList->Width() - CVexilLibUi::ListBorderWidth();
+    const auto settled = [&] {
+        return QTest::qWaitFor([&] { return view.verticalScrollBar()->isVisible() == (box->NumLines() > 5); });
+    };
+    struct TCase
+    {
+        const char* Spec;
+        std::vector<float> Twips;
+        bool Fits;
+    };
+    const TCase cases[] = {
+        {"Value:1", {usable}, true},
+        {"Name:0.5,Value:0.5", {usable * 0.5F, usable * 0.5F}, true},
+        {"Id:0,Name:1", {0, usable}, true},
+        {"Name:1000,Value:1500", {1000, 1500}, true},
+        {"Name:2000,Value:2000", {2000, 2000}, false},
+    };
+    iForm.show();
+    for (const TCase& c : cases)
+    {
+        // Defined on the shown view, and on the hidden view shown afterwards.
+        for (const bool hidden : {false, true})
+        {
+            SCOPED_TRACE(std::string(c.Spec) + (hidden ? " hidden" : " shown"));
+            iForm.setVisible(!hidden);
+            box->Clear();
+            for (int i = 0; i < 30; ++i)
+                box->AddLine(QStringLiteral("line %1").arg(i), nullptr);
+            box->DefineColumnsList(QString::fromUtf8(c.Spec));
+            box->Show();
+            iForm.show();
+            ASSERT_TRUE(settled());
+            EXPECT_EQ(view.horizontalScrollBar()->isVisible(), !c.Fits);
+            const int last = view.columnCount() - 1;
+            for (int i = 0; i < last; ++i)
+                EXPECT_EQ(view.columnWidth(i), CVexilCtl::TwipsToPixels(c.Twips[size_t(i)])) << i;
+            if (c.Fits)
+                EXPECT_LE(view.header()->length(), view.viewport()->width());
+            else
+                EXPECT_EQ(view.columnWidth(last), CVexilCtl::TwipsToPixels(c.Twips.back()));
+
+            // Without the vertical scroll bar the last column has its width again.
+            box->Clear();
+            box->AddLine(QStringLiteral("one"), nullptr);
+            box->Show();
+            ASSERT_TRUE(settled());
+            EXPECT_EQ(view.horizontalScrollBar()->isVisible(), !c.Fits);
+            EXPECT_EQ(view.columnWidth(last), CVexilCtl::TwipsToPixels(c.Twips.back()));
+        }
+    }
 }
 
 TEST_F(ListBoxTest, FontAndTrueSize)
