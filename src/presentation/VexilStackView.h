@@ -143,6 +143,9 @@ private:
     bool StoreEdit(const TCardRef& aCard, const TControlRef& aField);
     // "Read-only!", and the stored value back into the field's widget.
     void RejectReadOnly(CVexilCard& aCard, CVexilControl& aField);
+    // The field a click or paste on aObj may store into: none when aObj shows no field, and none
+    // after "Read-only!" for a read-only field.
+    TControlRef WritableField(QObject* aObj);
     void ClickLink(CVexilRichTextBox& aBox);
     void ClickCheckBox(QObject* aObj);
     void ClickCommand(QObject* aObj);

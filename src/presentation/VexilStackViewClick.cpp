@@ -115,14 +115,9 @@ void CVexilStackView::ClickLink(CVexilRichTextBox& aBox)
 
 void CVexilStackView::ClickCheckBox(QObject* aObj)
 {
-    const TControlRef field = iCardView->VexilControl(aObj);
+    const TControlRef field = WritableField(aObj);
     if (!field)
         return;
-    if (field->Flag(EConReadOnly))
-    {
-        RejectReadOnly(*iCurCard, *field);
-        return;
-    }
     SetValue(iCurCard, field->Id(), iCardView->GetBaseControlVal(*field));
     // Leaving the box stores it again and sends "closeField".
     iCurObjChanged = true;
@@ -182,14 +177,9 @@ void CVexilStackView::BaseObjPaste(QObject* aObj)
 {
     if (!iCurCard || !iCardView)
         return;
-    const TControlRef field = iCardView->VexilControl(aObj);
+    const TControlRef field = WritableField(aObj);
     if (!field)
         return;
-    if (field->Flag(EConReadOnly))
-    {
-        RejectReadOnly(*iCurCard, *field);
-        return;
-    }
     // Read as the box gives typed text: CR LF line ends, parsed by the field's type.
     QString text = CVexilLowLevelUi::GetClipboardText();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -118,6 +118,17 @@ void CVexilStackView::RejectReadOnly(CVexilCard& aCard, CVexilControl& aField)
     iCardView->SetBaseControlVal(aField, val, aCard);
 }
 
+TControlRef CVexilStackView::WritableField(QObject* aObj)
+{
+    const TControlRef field = iCardView->VexilControl(aObj);
+    if (field && field->Flag(EConReadOnly))
+    {
+        RejectReadOnly(*iCurCard, *field);
+        return nullptr;
+    }
+    return field;
+}
+
 void CVexilStackView::LeaveCurObj()
 {
     if (iCurObj && WidgetVisible(iCurObj))
