@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/VexilObject.h"
 #include "platform/VexilCtl.h"
 
 #include <QHash>
@@ -39,6 +40,12 @@ public:
     // Moves a control of this form to the place aIndex of the tab order (clamped to the
     // controls' range); false when the control is not on this form.
     bool MoveInTabOrder(CVexilCtl& aCtl, int32_t aIndex);
+
+    // A change of the stack, broadcast by the window manager to every loaded window.
+    virtual void ChangeNotify(int32_t /*aEvent*/, const TObjRef& /*aObj0*/, const TObjRef& /*aObj1*/) {}
+    // Whether the user may size the window; a stored placement restores only the position
+    // of a fixed-size window.
+    virtual bool Sizable() const { return true; }
 
 protected:
     // Makes a control of the design on the form, or inside aParent (a control of the form).

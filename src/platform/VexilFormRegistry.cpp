@@ -19,6 +19,12 @@ QHash<QString, TFormEntry>& Entries()
     static QHash<QString, TFormEntry> entries;
     return entries;
 }
+
+QStringList& Order()
+{
+    static QStringList order;
+    return order;
+}
 }  // namespace
 
 void CVexilFormRegistry::Register(const QString& aClassName, TFactory aFactory)
@@ -38,7 +44,11 @@ CVexilForm* CVexilFormRegistry::NameToForm(const QString& aClassName)
     if (entry == Entries().end())
         return nullptr;
     if (!entry->Instance)
+    {
         entry->Instance = entry->Factory();
+        Order().removeAll(aClassName);
+        Order().append(aClassName);
+    }
     return entry->Instance;
 }
 
@@ -55,12 +65,24 @@ void CVexilFormRegistry::Unload(const QString& aClassName)
         return;
     CVexilForm* form = entry->Instance;
     entry->Instance = nullptr;
+    Order().removeAll(aClassName);
     form->hide();
     form->deleteLater();
 }
 
+QStringList CVexilFormRegistry::LoadOrder()
+{
+    // An instance deleted by other means is no longer loaded.
+    QStringList order;
+    for (const QString& name : Order())
+        if (Loaded(name))
+            order.append(name);
+    return order;
+}
+
 void CVexilFormRegistry::UnloadAll()
 {
+    Order().clear();
     for (TFormEntry& entry : Entries())
         delete entry.Instance.data();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -25,6 +26,8 @@ public:
     // back in the event loop (the unload may start inside one of its own events). The next
     // NameToForm makes a new instance. Nothing happens when none is loaded.
     static void Unload(const QString& aClassName);
+    // The names of the instances that exist, in the order they were made.
+    static QStringList LoadOrder();
     // Deletes every instance (before the application object goes).
     static void UnloadAll();
 };

@@ -46,7 +46,7 @@ public:
     // The card picker's answer: goes to that card. aCase is not used.
     void SetCard(const TCardRef& aCard, int32_t aCase);
     // The change broadcast; the stack view keeps the window up to date, so nothing happens here.
-    void ChangeNotify(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1);
+    void ChangeNotify(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1) override;
     // An item of a list view was clicked: a card-list field goes to the card of the selected
     // line; other list fields do nothing.
     void ListViewItemClick(CVexilListView* aListView);

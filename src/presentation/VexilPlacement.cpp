@@ -41,6 +41,14 @@ bool CVexilPlacement::Usable(const CVexilRect& aRect, const std::vector<QRect>& 
     });
 }
 
+bool CVexilPlacement::TopShown(const QRectF& aWindow, const QRectF& aArea)
+{
+    const QRectF top(aWindow.topLeft(), QSizeF(aWindow.width(), std::min(aWindow.height(), qreal(Twips(KMinTopHeight)))));
+    const QRectF shown = top & aArea;
+    return !shown.isEmpty() && shown.width() >= std::min(aWindow.width(), qreal(Twips(KMinTopWidth))) &&
+           shown.height() >= top.height();
+}
+
 std::vector<QRect> CVexilPlacement::ScreenAreas()
 {
     std::vector<QRect> areas;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRectF>
 
 #include <vector>
 
@@ -17,6 +18,13 @@ public:
     // window is smaller).
     static constexpr int KMinVisible = 48;
 
+    // Pixels of a window's top edge that must lie in the area it is placed in, across and
+    // down (less when the window is smaller), so that the user can reach it and drag it.
+    static constexpr int KMinTopWidth = 40;
+    static constexpr int KMinTopHeight = 20;
+
+    // Whether enough of the top of the window lies in the area; both in twips.
+    static bool TopShown(const QRectF& aWindow, const QRectF& aArea);
     // aScreens: the areas of the screens in logical pixels.
     static bool Usable(const CVexilRect& aRect, const std::vector<QRect>& aScreens);
     // The areas of the screens of this session.

@@ -1,0 +1,269 @@
+#include "shell/VexilWinMan.h"
+
+#include "foundation/VexilError.h"
+#include "foundation/VexilPrompts.h"
+#include "platform/VexilCtl.h"
+#include "platform/VexilForm.h"
+#include "platform/VexilFormRegistry.h"
+#include "presentation/VexilPlacement.h"
+#include "shell/VexilReg.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace
+{
+QStringList gFormNames;
+
+class CWinManLink final : public IVexilWinManLink
+{
+public:
+    void NotifyAll(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1) override
+    {
+        CVexilWinMan::NotifyAll(aEvent, aObj0, aObj1);
+    }
+};
+
+void AddFormName(const QString& aName)
+{
+    CVexilError::Assert(gFormNames.size() < CVexilWinMan::KMaxForms, QStringLiteral("AddFormName ") + aName);
+    if (gFormNames.size() < CVexilWinMan::KMaxForms)
+        gFormNames.append(aName);
+}
+
+bool IsFrame(const QString& aClassName)
+{
+    return aClassName == QLatin1String(CVexilWinMan::KFrame);
+}
+
+// The longest leading decimal number after blanks (0 when there is none); consumes the field
+// and its comma. False when no field is left.
+bool ParseNextNum(QStringView& aText, double& aValue)
+{
+    if (aText.isNull())
+        return false;
+    const qsizetype comma = aText.indexOf(u',');
+    const QStringView field = comma < 0 ? aText : aText.left(comma);
+    aText = comma < 0 ? QStringView() : aText.mid(comma + 1);
+    qsizetype i = 0;
+    while (i < field.size() && (field[i] == u' ' || field[i] == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < field.size() && field[i].isDigit() && field[i].unicode() < 128)
+            ++i;
+        return i > from;
+    };
+    if (i < field.size() && (field[i] == u'+' || field[i] == u'-'))
+        ++i;
+    bool any = digits();
+    if (i < field.size() && field[i] == u'.')
+    {
+        ++i;
+        any = digits() || any;
+    }
+    qsizetype end = i;
+    if (any && i < field.size() && (field[i] == u'e' || field[i] == u'E'))
+    {
+        ++i;
+        if (i < field.size() && (field[i] == u'+' || field[i] == u'-'))
+            ++i;
+        if (digits())
+            end = i;
+    }
+    aValue = any ? field.mid(start, end - start).toString().toDouble() : 0.0;
+    return true;
+}
+
+QRectF ScreenArea()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect pixels = screen ? screen->geometry() : QRect();
+    return {0, 0, CVexilCtl::PixelsToTwips(pixels.width()), CVexilCtl::PixelsToTwips(pixels.height())};
+}
+
+// The area a window is placed in: the screen for the main window, else the main window's
+// client area (the screen while there is no main window).
+QRectF AreaFor(const QString& aClassName)
+{
+    const CVexilForm* frame = IsFrame(aClassName) ? nullptr : CVexilFormRegistry::Loaded(CVexilWinMan::KFrame);
+    if (!frame)
+        return ScreenArea();
+    return {0, 0, frame->InnerWidth(), frame->InnerHeight()};
+}
+
+TWinRect GetFormRect(const CVexilForm& aForm)
+{
+    return {aForm.Left(), aForm.Top(), aForm.Width(), aForm.Height()};
+}
+
+void Place(CVexilForm& aForm, const TWinRect& aRect)
+{
+    aForm.Move(aRect.Left, aRect.Top, aRect.Width, aRect.Height);
+}
+}  // namespace
+
+void CVexilWinMan::RegisterForms()
+{
+    static CWinManLink link;
+    gFormNames.clear();
+    for (const char* name :
+         {"CVexilFrame", "CVexilStackEdit", "CVexilGenForm", "CVexilCardListForm", "CVexilSearchForm",
+          "CVexilNewStackForm", "CVexilControlEdit", "CVexilOptionEdit", "CVexilFontSelect", "CVexilCardSelect",
+          "CVexilBackgroundEdit", "CVexilCardEdit", "CVexilValueEdit", "CVexilCsvImportOptions", "CVexilWikiTextEdit",
+          "CVexilSortKeyEdit1", "CVexilControlSelect", "CVexilScriptEdit", "CVexilWelcome", "CVexilExportOptions",
+          "CVexilCsvExportOptions", "CVexilImportOptions", "CVexilPictureViewer"})
+        AddFormName(QLatin1String(name));
+    CVexilWinManLink::Install(&link);
+}
+
+const QStringList& CVexilWinMan::FormNames()
+{
+    return gFormNames;
+}
+
+bool CVexilWinMan::IsManagedForm(const QString& aClassName)
+{
+    return gFormNames.contains(aClassName);
+}
+
+CVexilForm* CVexilWinMan::NameToForm(const QString& aClassName)
+{
+    const bool managed = IsManagedForm(aClassName);
+    CVexilError::Assert(managed, QStringLiteral("NameToForm name ") + aClassName);
+    // A window of a later part of the program has a name but no class yet.
+    if (!managed || !CVexilFormRegistry::IsRegistered(aClassName))
+        return nullptr;
+    return CVexilFormRegistry::NameToForm(aClassName);
+}
+
+void CVexilWinMan::ShowForm(CVexilForm& aForm, bool aModal, QWidget* aOwner)
+{
+    if (aOwner)
+        aForm.setParent(aOwner, aForm.windowFlags() | Qt::Window);
+    aForm.setWindowModality(aModal ? Qt::ApplicationModal : Qt::NonModal);
+    aForm.show();
+    aForm.raise();
+    aForm.activateWindow();
+    aForm.setFocus();
+}
+
+bool CVexilWinMan::IsFormLoaded(const QString& aClassName)
+{
+    return CVexilFormRegistry::Loaded(aClassName) != nullptr;
+}
+
+void CVexilWinMan::NotifyAll(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1)
+{
+    // The receivers are taken before the first yield: the list may change in any yield.
+    std::vector<std::pair<QString, QPointer<CVexilForm>>> receivers;
+    for (const QString& name : CVexilFormRegistry::LoadOrder())
+        if (IsManagedForm(name))
+            receivers.emplace_back(name, CVexilFormRegistry::Loaded(name));
+    for (const auto& [name, form] : receivers)
+    {
+        DoEvents();
+        // Unloaded meanwhile (perhaps loaded again as a new instance, which came too late).
+        if (!form || CVexilFormRegistry::Loaded(name) != form)
+            continue;
+        form->ChangeNotify(aEvent, aObj0, aObj1);
+        DoEvents();
+    }
+}
+
+QString CVexilWinMan::NameOf(const CVexilForm& aForm)
+{
+    for (const QString& name : CVexilFormRegistry::LoadOrder())
+        if (CVexilFormRegistry::Loaded(name) == &aForm)
+            return name;
+    return {};
+}
+
+void CVexilWinMan::SaveFormPos(CVexilForm& aForm)
+{
+    const QString name = NameOf(aForm);
+    if (!name.isEmpty())
+        CVexilReg::PutVal(CVexilReg::KWindows, name, RectToStr(GetFormRect(aForm)));
+}
+
+void CVexilWinMan::RestoreFormPos(CVexilForm& aForm)
+{
+    const QString name = NameOf(aForm);
+    if (name.isEmpty())
+        return;
+    QString text;
+    bool found = false;
+    CVexilReg::GetVal(CVexilReg::KWindows, name, text, found);
+    const QRectF area = AreaFor(name);
+    TWinRect stored;
+    if (found && StrToRect(text, stored))
+        Place(aForm, ApplyFormRect(stored, GetFormRect(aForm), IsFrame(name), aForm.Sizable(), area));
+    else if (!found && IsFrame(name))
+        Place(aForm, DefaultFrameRect(float(area.width()), float(area.height())));
+}
+
+QString CVexilWinMan::RectToStr(const TWinRect& aRect)
+{
+    QStringList fields;
+    for (const float value : {aRect.Left, aRect.Top, aRect.Width, aRect.Height})
+    {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        fields.append(QString::fromLatin1(buffer, result.ptr - buffer));
+    }
+    return fields.join(u',');
+}
+
+bool CVexilWinMan::StrToRect(const QString& aText, TWinRect& aRect)
+{
+    QStringView rest(aText);
+    if (rest.isNull())
+        rest = QStringView(u"");
+    double values[4] = {};
+    for (double& value : values)
+        if (!ParseNextNum(rest, value) || !std::isfinite(float(value)))
+            return false;
+    const TWinRect rect{float(values[0]), float(values[1]), float(values[2]), float(values[3])};
+    if (!(rect.Width > 0 && rect.Left + rect.Width > 0 && rect.Height > 0 && rect.Top + rect.Height > 0))
+        return false;
+    aRect = rect;
+    return true;
+}
+
+TWinRect CVexilWinMan::ApplyFormRect(const TWinRect& aStored, const TWinRect& aCurrent, bool aFrame, bool aSizable,
+                                     const QRectF& aArea)
+{
+    TWinRect rect = aStored;
+    if (!aFrame && !aSizable)
+    {
+        rect.Width = aCurrent.Width;
+        rect.Height = aCurrent.Height;
+    }
+    if (rect.Left > aArea.left() + aArea.width())
+        rect.Left = float(aArea.left());
+    if (rect.Top > aArea.top() + aArea.height())
+        rect.Top = float(aArea.top());
+    rect.Width = std::min(rect.Width, float(aArea.width()));
+    rect.Height = std::min(rect.Height, float(aArea.height()));
+    if (CVexilPlacement::TopShown(QRectF(rect.Left, rect.Top, rect.Width, rect.Height), aArea))
+        return rect;
+    return aFrame ? DefaultFrameRect(float(aArea.width()), float(aArea.height())) : aCurrent;
+}
+
+TWinRect CVexilWinMan::DefaultFrameRect(float aScreenWidth, float aScreenHeight)
+{
+    TWinRect rect;
+    rect.Left = aScreenWidth / 20;
+    rect.Top = aScreenHeight / 20;
+    rect.Width = std::min(aScreenWidth - 2 * rect.Left, 15000.0F);
+    rect.Height = std::min(aScreenHeight - 2 * rect.Top, 12000.0F);
+    return rect;
+}
