@@ -28,6 +28,9 @@ public:
     // The colour chooser, starting on aColor unless that is UndefLong (red in the low byte);
     // false when cancelled, else aColor is the colour chosen.
     virtual bool ChooseColor(int32_t& aColor) = 0;
+    // Asks what to do with the unsaved changes of the stack being left: 0 save them, 1 discard
+    // them, 2 go back to the stack (also when the question is closed without an answer).
+    virtual int16_t SaveChanges() = 0;
 };
 
 class CVexilPrompts

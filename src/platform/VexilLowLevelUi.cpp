@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWidget>
 
 namespace
 {
@@ -89,4 +90,15 @@ TWindowSize CVexilLowLevelUi::ClientToWindowSize(int16_t aWidth, int16_t aHeight
         frameHeight = style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border;
     }
     return {aWidth * 20.0F + frameWidth * kTwipsPerPixel, aHeight * 20.0F + frameHeight * kTwipsPerPixel};
+}
+
+void CVexilLowLevelUi::CentreOnOwner(QWidget& aWindow)
+{
+    const QWidget* owner = aWindow.parentWidget();
+    if (!owner)
+        return;
+    // The window is not framed before it shows: take the owner's frame as the measure of its own.
+    const QRect main = owner->frameGeometry();
+    const QSize outer = aWindow.size() + main.size() - owner->size();
+    aWindow.move(main.left() + (main.width() - outer.width()) / 2, main.top() + (main.height() - outer.height()) / 2);
 }

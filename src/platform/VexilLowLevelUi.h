@@ -49,4 +49,7 @@ public:
     // The outer size of a window whose client area is aWidth by aHeight units of 20 twips. The frame
     // is taken from aWindow when the window manager has framed it, else from the style.
     static TWindowSize ClientToWindowSize(int16_t aWidth, int16_t aHeight, const QWidget* aWindow = nullptr);
+
+    // Centres a window that has not shown yet on its parent's outer rectangle; none leaves it.
+    static void CentreOnOwner(QWidget& aWindow);
 };

@@ -83,7 +83,7 @@ bool CVexilMsgForm::Present(const TMsgPrompt& aPrompt)
     SetText(aPrompt.Text);
     iAnswer = false;
     if (!iPlaced)
-        CentreOnOwner();
+        CVexilLowLevelUi::CentreOnOwner(*this);
     iPlaced = true;
     exec();
     return iAnswer;
@@ -111,17 +111,6 @@ void CVexilMsgForm::SetText(const QString& aText)
     QString text = aText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     fText->setPlainText(text);
-}
-
-void CVexilMsgForm::CentreOnOwner()
-{
-    const QWidget* owner = parentWidget();
-    if (!owner)
-        return;
-    // The box is not framed before it shows: take the owner's frame as the measure of its own.
-    const QRect main = owner->frameGeometry();
-    const QSize outer = size() + main.size() - owner->size();
-    move(main.left() + (main.width() - outer.width()) / 2, main.top() + (main.height() - outer.height()) / 2);
 }
 
 void CVexilMsgForm::Answered(bool aAnswer)

@@ -29,7 +29,6 @@ protected:
 private:
     QPushButton* AddButton(const QString& aName, const QString& aCaption, int aLeftTwips);
     void SetClass(int32_t aClass);
-    void CentreOnOwner();
     void Answered(bool aAnswer);
 
     QLabel* fClass;

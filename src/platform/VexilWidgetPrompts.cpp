@@ -6,6 +6,8 @@
 #include <QColorDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 CVexilWidgetPrompts::CVexilWidgetPrompts() = default;
 
 CVexilWidgetPrompts::~CVexilWidgetPrompts()
@@ -46,4 +48,14 @@ bool CVexilWidgetPrompts::ChooseColor(int32_t& aColor)
         return false;
     aColor = CVexilCtl::FromQColor(chosen);
     return true;
+}
+
+void CVexilWidgetPrompts::SetSavePrompt(TSavePrompt aPrompt)
+{
+    iSavePrompt = std::move(aPrompt);
+}
+
+int16_t CVexilWidgetPrompts::SaveChanges()
+{
+    return iSavePrompt ? iSavePrompt(iMainWindow) : 2;
 }

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 // The prompts the program installs: real modal windows owned by the main window.
 class CVexilWidgetPrompts : public IVexilPrompts
 {
@@ -20,9 +22,15 @@ public:
     bool MessageBox(const TMsgPrompt& aPrompt) override;
     void Notice(const QString& aText) override;
     bool ChooseColor(int32_t& aColor) override;
+    // The save prompt is a window of the application shell, which hands it in here; it is
+    // given the main window as owner. Without one the answer is 2, back to the stack.
+    using TSavePrompt = std::function<int16_t(QWidget* aOwner)>;
+    void SetSavePrompt(TSavePrompt aPrompt);
+    int16_t SaveChanges() override;
 
 private:
     QPointer<QWidget> iMainWindow;
     QPointer<CVexilMsgForm> iMsgForm;  // loaded on first use; the main window may delete it with itself
     bool iMsgFormBusy = false;
+    TSavePrompt iSavePrompt;
 };

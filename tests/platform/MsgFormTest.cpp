@@ -1,3 +1,4 @@
+#include "ModalBox.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilMsg.h"
@@ -17,13 +18,6 @@
 
 namespace
 {
-using TAction = std::function<void(QDialog&)>;
-
-QPushButton* Button(QDialog& aBox, const char* aName)
-{
-    return aBox.findChild<QPushButton*>(QLatin1String(aName));
-}
-
 QStringList VisibleButtons(QDialog& aBox)
 {
     QStringList names;
@@ -31,31 +25,6 @@ QStringList VisibleButtons(QDialog& aBox)
         if (Button(aBox, name)->isVisible())
             names << QLatin1String(name);
     return names;
-}
-
-// Runs aAction on the message box once it is showing modally; a box left open by the action is
-// closed so that the test cannot hang.
-void WhenShown(const TAction& aAction)
-{
-    QTimer::singleShot(0, [aAction] {
-        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!box)
-        {
-            ADD_FAILURE() << "no modal box is showing";
-            return;
-        }
-        aAction(*box);
-        if (box->isVisible())
-        {
-            ADD_FAILURE() << "the box is still open";
-            box->reject();
-        }
-    });
-}
-
-TAction Click(const char* aName)
-{
-    return [aName](QDialog& aBox) { QTest::mouseClick(Button(aBox, aName), Qt::LeftButton); };
 }
 
 TMsgPrompt Prompt(int32_t aClass, const QString& aText = QStringLiteral("Delete card 'Anna'?"))

@@ -63,6 +63,24 @@ bool ScriptedPrompts::ChooseColor(int32_t& aColor)
     return answer.has_value();
 }
 
+void ScriptedPrompts::ExpectSaveChanges(int16_t aAnswer)
+{
+    iSaveAnswers.push_back(aAnswer);
+}
+
+int16_t ScriptedPrompts::SaveChanges()
+{
+    ++iSavePrompts;
+    if (iSaveAnswers.empty())
+    {
+        ADD_FAILURE() << "unexpected save prompt";
+        return 2;
+    }
+    const int16_t answer = iSaveAnswers.front();
+    iSaveAnswers.pop_front();
+    return answer;
+}
+
 void ScriptedPrompts::Reset()
 {
     iAnswers.clear();
@@ -71,4 +89,6 @@ void ScriptedPrompts::Reset()
     iNotices.clear();
     iColors.clear();
     iColorStarts.clear();
+    iSaveAnswers.clear();
+    iSavePrompts = 0;
 }

@@ -24,13 +24,18 @@ public:
     // ColorStarts() records the colours the choosers started on.
     void ExpectColor(std::optional<int32_t> aAnswer);
     bool ChooseColor(int32_t& aColor) override;
+    // Queues the answer of the next save prompt (0 Save, 1 Discard, 2 Back to Stack);
+    // SavePrompts() counts the prompts shown.
+    void ExpectSaveChanges(int16_t aAnswer);
+    int16_t SaveChanges() override;
 
     const std::vector<TMsgPrompt>& Messages() const { return iMessages; }
     const QStringList& Notices() const { return iNotices; }
     const std::vector<int32_t>& ColorStarts() const { return iColorStarts; }
+    int SavePrompts() const { return iSavePrompts; }
     int Pending() const
     {
-        return static_cast<int>(iAnswers.size() + iColors.size()) + iExpectedNotices;
+        return static_cast<int>(iAnswers.size() + iColors.size() + iSaveAnswers.size()) + iExpectedNotices;
     }
     // Forgets answers and records; the test main calls it before each test.
     void Reset();
@@ -42,4 +47,6 @@ private:
     QStringList iNotices;
     std::deque<std::optional<int32_t>> iColors;
     std::vector<int32_t> iColorStarts;
+    std::deque<int16_t> iSaveAnswers;
+    int iSavePrompts = 0;
 };
