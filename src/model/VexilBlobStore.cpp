@@ -523,7 +523,9 @@ void CVexilBlobStore::SwitchToRamBased()
         elem.iVal.iInt = UndefLong;
         iIdIndex->WriteLastVal(cursor, elem.iVal);
     }
-    iPosTab->Clear();
+    // Nothing is placed any more: the table starts anew, so the XML form does not carry the
+    // figures of the file it was read from, just as one read from XML does not.
+    iPosTab = NewPosTab();
     iMoved.clear();
     iChanged = true;
 }

@@ -164,6 +164,46 @@ TEST_F(StackFileTest, RoundTripsThroughBothForms)
     EXPECT_EQ(FileContent(xml2), FileContent(xml));
 }
 
+// The XML form of a binary stack does not carry the figures of its file's position table (grown
+// by more than ten pictures, or whatever a file says): it saves again to the same text.
+TEST_F(StackFileTest, XmlOfABinaryStackSavesAgainAlike)
+{
+    iStack->SetFlags(EStkBinary);
+    for (int i = 0; i < 12; ++i)
+        AddPicture(30 + i, char('a' + i));
+    const QString binary = Path(QStringLiteral("Many.Quorvan"));
+    Save(iStack, iView, binary);
+    const QByteArray grown = FileContent(binary);
+    // The head of the position table: id, flags, element type, allocStep, alloc, max, sortKeyId.
+    const qsizetype headAt = grown.indexOf(Le32(UndefLong) + Le32(0) + Le16(EValIntPair),
+                                           IntAt(grown, TablePosAt(*iStack, *iView)));
+    ASSERT_GT(headAt, 0);
+    ASSERT_GT(IntAt(grown, headAt + 14), CVexilArray::KInitialAlloc);
+    QByteArray patched = grown;
+    SetIntAt(patched, headAt, 77);
+    SetIntAt(patched, headAt + 10, 3);
+    SetIntAt(patched, headAt + 14, 500);
+    SetIntAt(patched, headAt + 22, 1999868927);
+
+    for (const auto& [bytes, what] : {std::pair{grown, "grown table"}, std::pair{patched, "patched head"}})
+    {
+        SetFileContent(binary, bytes);
+        const TLoaded loaded = Load(binary);
+        loaded.Stack->SetFlags(0);
+        const QString first = Path(QStringLiteral("1.xml"));
+        Save(loaded.Stack, loaded.View, first);
+        const TLoaded again = Load(first);
+        const QString second = Path(QStringLiteral("2.xml"));
+        Save(again.Stack, again.View, second);
+        EXPECT_EQ(FileContent(second), FileContent(first)) << what;
+        EXPECT_EQ(Content(*again.Stack), Content(*loaded.Stack)) << what;
+    }
+    // The binary file keeps its figures as they are.
+    const TLoaded loaded = Load(binary);
+    Save(loaded.Stack, loaded.View, binary);
+    EXPECT_EQ(FileContent(binary), patched);
+}
+
 // Saved to its own file, a stack keeps its unchanged pictures where they were and fills the
 // first gap that fits; the table follows the last picture.
 TEST_F(StackFileTest, PicturesStayInPlaceAndNewOnesFillTheFirstGap)
