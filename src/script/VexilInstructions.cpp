@@ -173,8 +173,8 @@ bool CVexilInterpreter::Step(TInstr aInstr)
     case EOpcPushVar: ExecPushVar(PopIndex()); break;
     case EOpcStoreVar: ExecStoreVar(PopIndex()); break;
     case EOpcGoToCard: ExecGoToCard(); break;
-    case EOpcNot: CVexilOperators::Not(Peek(0)); break;
-    case EOpcNeg: CVexilOperators::Neg(Peek(0)); break;
+    case EOpcNot: CVexilOperators::Not(Operand(0)); break;
+    case EOpcNeg: CVexilOperators::Neg(Operand(0)); break;
     case EOpcPushCurCard: ExecPushCurCard(); break;
     case EOpcForEachCardInit: ExecForEachInit(false, aInstr.Arg); break;
     case EOpcForEachCardNext: ExecForEachNext(false, aInstr.Arg); break;
@@ -255,6 +255,8 @@ inline void CVexilInterpreter::ExecBinary(EOpcCode aOp)
 
 void CVexilInterpreter::OperandTypesError(const CVexilVar& aL, const CVexilVar& aR)
 {
+    NoBackground(aL);
+    NoBackground(aR);
     RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(aL), TypeName(aR));
 }
 
@@ -293,7 +295,7 @@ void CVexilInterpreter::ExecRandom()
     const CVexilVar count = Pop();
     if (count.ValType() != EValInt || count.IntVal() != 1)
         CVexilError::RaiseRunError(ERunInvalidCall, QStringLiteral("CVexilInterpreter.ExecRandom"));
-    CVexilVar& arg = Peek(0);
+    CVexilVar& arg = Operand(0);
     const int32_t n = arg.ToInt();
     if (n < 1)
         CVexilError::RaiseRunError(ERunInvalidCall, QStringLiteral("CVexilInterpreter.ExecRandom"));
@@ -302,7 +304,8 @@ void CVexilInterpreter::ExecRandom()
 
 void CVexilInterpreter::ExecAnswer()
 {
-    const QString text = Pop().ToStr();
+    const QString text = Operand(0).ToStr();
+    Drop();
     CallingOut();
     if (IVexilPrompts* prompts = CVexilPrompts::Current())
         prompts->Notice(text);
@@ -310,6 +313,7 @@ void CVexilInterpreter::ExecAnswer()
 
 void CVexilInterpreter::WrongType(const char* aStep, const CVexilVar& aVal)
 {
+    NoBackground(aVal);
     RunError(aStep, EMsgWrongValType, TypeName(aVal));
 }
 
@@ -338,7 +342,7 @@ TCardRef CVexilInterpreter::DesignatedCard(const CVexilVar& aVal, const char* aS
             RunError(aStep, EMsgCardNotFound, QString::number(num));
         return card;
     }
-    default: RunError(aStep, EMsgWrongValType, TypeName(aVal));
+    default: WrongType(aStep, aVal);
     }
 }
 
@@ -395,7 +399,7 @@ void CVexilInterpreter::ExecValToControl()
         if (!background || designator.IntVal() < 1 || !background->GetControlByNum(designator.IntVal() - 1, control))
             RunError("ExecValToControl", EMsgControlNotFound, QString::number(designator.IntVal()));
         break;
-    default: RunError("ExecStringToControl", EMsgWrongValType, TypeName(designator));
+    default: WrongType("ExecStringToControl", designator);
     }
     CVexilOperators::SetObj(designator, EValControl, control);
 }
@@ -415,7 +419,7 @@ void CVexilInterpreter::ExecValToBackground()
         if (!RunStack()->GetBackgroundByName(designator.StrVal(), background))
             RunError("ExecValToBackground", EMsgBackgroundNotFound, designator.StrVal());
         break;
-    default: RunError("ExecValToBackground", EMsgWrongValType, TypeName(designator));
+    default: WrongType("ExecValToBackground", designator);
     }
     CVexilOperators::SetObj(designator, EValControlSet, background);
 }
@@ -442,6 +446,7 @@ void CVexilInterpreter::ExecPutIntoField()
     TCardRef card;
     PopFieldRef(control, card);
     const CVexilVar value = Pop();
+    NoBackground(value);
     CheckValueField(*control, "ExecPutIntoField");
     TValue val = value.Val();
     val.iType = value.ValType();
@@ -451,7 +456,7 @@ void CVexilInterpreter::ExecPutIntoField()
         // A picture field takes a picture id, as its value reads: UndefLong for none, otherwise
         // a picture of the stack.
         if (val.iType != EValInt)
-            RunError("ExecPutIntoField", EMsgWrongValType, TypeName(value));
+            WrongType("ExecPutIntoField", value);
         const std::shared_ptr<CVexilBlobStore> store = RunStack()->BlobStore();
         if (val.iInt == UndefLong)
             val = TValue();
@@ -464,7 +469,7 @@ void CVexilInterpreter::ExecPutIntoField()
     {
         // A value the field cannot take is the script's fault, not a failed check of the program.
         if (!Convertible(val.iType, target))
-            RunError("ExecPutIntoField", EMsgWrongValType, TypeName(value));
+            WrongType("ExecPutIntoField", value);
         TValue converted;
         converted.iType = target;
         CVexilValue::Convert(val, *control, converted);
@@ -583,7 +588,7 @@ void CVexilInterpreter::ExecSend()
     PopFieldRef(control, card);
     const CVexilVar msg = Pop();
     if (msg.ValType() != EValStr)
-        RunError("ExecSend", EMsgWrongValType, TypeName(msg));
+        WrongType("ExecSend", msg);
     // The handler found becomes the pending call and starts before the next instruction.
     TObjRef found;
     LocateAndExecScript(card, control, msg.StrVal(), found);

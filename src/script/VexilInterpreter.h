@@ -42,6 +42,10 @@ struct TRunErrInfo
 // to 1084, and run-time errors of the platform (faulty byte code 9 or 6, overflow 6, division
 // by zero 11, conversions 5 or 13) as EMsgSystemError with RunNumber. The interpreter stays
 // Running until the caller's Reset. Failed assertions (error 1000) leave as they are.
+//
+// A ControlSet value serves NumBgCards and the loop over a background's cards only (the
+// compiler makes one for nothing else): any other instruction that meets one as its value runs
+// faulty byte code (9), so a damaged handler never reaches the value's own assertions.
 class CVexilInterpreter : public CVexilObject
 {
 public:
@@ -146,6 +150,19 @@ private:
     {
         if (iSp - aCount < iFloor)
             Violation();
+    }
+    // A background is no value for the instruction at hand: see the class comment.
+    static void NoBackground(const CVexilVar& aVal)
+    {
+        if (aVal.ValType() == EValControlSet)
+            Violation();
+    }
+    // The value aDepth slots below the top, taken as an operand.
+    CVexilVar& Operand(int32_t aDepth)
+    {
+        CVexilVar& val = Peek(aDepth);
+        NoBackground(val);
+        return val;
     }
     CVexilVar Pop();
     void Drop()

@@ -50,6 +50,8 @@ void CVexilOperators::Overflow()
 
 bool CVexilOperators::OtherBinary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
 {
+    if (aL.ValType() == EValControlSet || aR.ValType() == EValControlSet)
+        return false;
     switch (aOp)
     {
     case EOpcEq:

@@ -15,7 +15,8 @@ class CVexilOperators
 {
 public:
     // aL becomes aL op aR for the binary operators 7, 17 to 21, 23 to 28 and 40. False (aL left
-    // as it was) when the operand types do not fit the operator: the caller's error 1084.
+    // as it was) when the operand types do not fit the operator (a ControlSet fits none): the
+    // caller's error 1084.
     static bool Binary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& aR)
     {
         // Int with Int is the commonest case of a run: done in line for the additive and

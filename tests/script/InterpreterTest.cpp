@@ -339,6 +339,53 @@ TEST_F(InterpreterTest, ByteCodeRunsAsReadWhereverJumpsLead)
     }
 }
 
+TEST_F(InterpreterTest, ABackgroundValueServesOnlyItsCountAndItsLoop)
+{
+    // The background of the cards One and Two: its loop starts at the first card, with the
+    // cursor 1 that Random takes for its count.
+    iBg->SetName(QStringLiteral("Items"));
+    // Each case makes a background value with PushConst "Items" (010B05...) and ValToBackground
+    // (23), and hands it to another instruction.
+    struct Case
+    {
+        const char* Name;
+        const char* Hex;
+    } cases[] = {
+        {"concatenated", "0000" "0D0000" "010B054974656D7323" "28"},
+        {"left by the loop for Random", "0000" "260200" "0D0100" "010B054974656D7323" "240300" "21"},
+        {"answered", "0000260000" "010B054974656D7323" "0A"},
+        {"compared", "0000260000" "010B054974656D7323" "010B054974656D7323" "07"},
+        {"added to an Int", "0000260000" "010B054974656D7323" "0D0100" "14"},
+        {"negated", "0000260000" "010B054974656D7323" "16"},
+        {"negated logically", "0000260000" "010B054974656D7323" "10"},
+        {"a condition", "0000260000" "010B054974656D7323" "081000" "270000"},
+        {"a card designator", "0000260000" "010B054974656D7323" "02"},
+        {"put into a text field", "0000260000" "010B054974656D7323" "1D" "010B034C6F67" "03" "04"},
+    };
+    for (const Case& c : cases)
+    {
+        iInterp.Reset();
+        const int32_t error = RaisedError([&] { iInterp.Execute(iOne, QString::fromLatin1(c.Hex)); });
+        EXPECT_EQ(error, EScrRunError) << c.Name;
+        const TRunErrInfo info = iInterp.GetErrorInfo();
+        EXPECT_EQ(info.MsgId, EMsgSystemError) << c.Name;
+        EXPECT_EQ(info.RunNumber, ERunSubscript) << c.Name;
+        EXPECT_TRUE(ScriptedPrompts::Instance().Messages().empty()) << c.Name;
+    }
+    EXPECT_EQ(ValueOf(iOne, iLog), QStringLiteral("<undef>"));
+
+    iInterp.Reset();
+    ScriptedPrompts::Instance().ExpectNotice();
+    iInterp.Execute(iOne, QStringLiteral("0000260000" "010B054974656D7323" "2D" "0A" "270000"));
+    for (int i = 0; i < 3; ++i)
+        ScriptedPrompts::Instance().ExpectNotice();
+    Run({QStringLiteral("Repeat For Each Card c Of Background \"Items\""), QStringLiteral("Answer c"),
+         QStringLiteral("End Repeat"), QStringLiteral("Answer Number Of Cards Of Background \"Items\" + 1")});
+    EXPECT_EQ(ScriptedPrompts::Instance().Notices(),
+              (QStringList{QStringLiteral("2"), QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("3")}));
+    EXPECT_FALSE(iInterp.Running());
+}
+
 TEST_F(InterpreterTest, NestedHandlerCannotTakeTheCallersValues)
 {
     // The field's handler pops a value it did not push.
