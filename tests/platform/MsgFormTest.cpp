@@ -31,18 +31,6 @@ TMsgPrompt Prompt(int32_t aClass, const QString& aText = QStringLiteral("Delete 
 {
     return TMsgPrompt{EMsgDeleteCardOk, aClass, QStringLiteral("EMsgDeleteCardOk"), aText, {}};
 }
-
-// Uses the real box for the messages of one test, then goes back to the scripted answers.
-class WidgetPromptsScope
-{
-public:
-    WidgetPromptsScope() { CVexilPrompts::Install(&iPrompts); }
-    ~WidgetPromptsScope() { CVexilPrompts::Install(&ScriptedPrompts::Instance()); }
-    CVexilWidgetPrompts& Prompts() { return iPrompts; }
-
-private:
-    CVexilWidgetPrompts iPrompts;
-};
 }  // namespace
 
 TEST(MsgForm, ButtonsAndAnswerPerClass)

@@ -23,18 +23,6 @@ QStringList ButtonsLeftToRight(QDialog& aBox)
         names << button->objectName() + QLatin1Char('=') + button->text();
     return names;
 }
-
-// Uses the real prompt with the shell's save prompt, then goes back to the scripted answers.
-class WidgetPromptsScope
-{
-public:
-    WidgetPromptsScope() { CVexilPrompts::Install(&iPrompts); }
-    ~WidgetPromptsScope() { CVexilPrompts::Install(&ScriptedPrompts::Instance()); }
-    CVexilWidgetPrompts& Prompts() { return iPrompts; }
-
-private:
-    CVexilWidgetPrompts iPrompts;
-};
 }  // namespace
 
 TEST(SavePrompt, ShowsTheQuestionAndEachButtonGivesItsAnswer)

@@ -2,6 +2,9 @@
 
 // Header only: used by the test programs that show widgets (the support library has no widgets).
 
+#include "ScriptedPrompts.h"
+#include "platform/VexilWidgetPrompts.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
@@ -43,3 +46,16 @@ inline TAction Click(const char* aName)
 {
     return [aName](QDialog& aBox) { QTest::mouseClick(Button(aBox, aName), Qt::LeftButton); };
 }
+
+// Uses the real prompts (message box, save prompt) for one test, then goes back to the scripted
+// answers.
+class WidgetPromptsScope
+{
+public:
+    WidgetPromptsScope() { CVexilPrompts::Install(&iPrompts); }
+    ~WidgetPromptsScope() { CVexilPrompts::Install(&ScriptedPrompts::Instance()); }
+    CVexilWidgetPrompts& Prompts() { return iPrompts; }
+
+private:
+    CVexilWidgetPrompts iPrompts;
+};
