@@ -1,6 +1,7 @@
 #include "foundation/VexilPrompts.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace
 {
@@ -21,4 +22,11 @@ void DoEvents()
 {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
+}
+
+QString TFileDialogPrompt::WithDefaultExt(const QString& aName) const
+{
+    if (DefaultExt.isEmpty() || aName.isEmpty() || !QFileInfo(aName).suffix().isEmpty())
+        return aName;
+    return aName + QLatin1Char('.') + DefaultExt;
 }

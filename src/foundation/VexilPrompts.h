@@ -15,6 +15,25 @@ struct TMsgPrompt
     QStringList Params;   // p0, p1, p2 as given (may be "<undef>")
 };
 
+// One file dialog as the program configures it.
+struct TFileDialogPrompt
+{
+    // Flags the callers combine.
+    static constexpr int32_t KOverwritePrompt = 0x2;
+    static constexpr int32_t KPathMustExist = 0x800;
+    static constexpr int32_t KFileMustExist = 0x1000;
+
+    QString Title;
+    QString Filter;      // "Name (*.a;*.b)|*.a;*.b|All Files (*.*)|*": description and pattern pairs
+    QString DefaultExt;  // without the dot; added to a chosen name that has no suffix
+    QString InitDir;     // empty: the dialog's own choice
+    int32_t Flags = 0;
+    bool Save = false;  // a save dialog, else an open dialog
+
+    // aName with "." + DefaultExt appended when its file name has no suffix and DefaultExt is set.
+    QString WithDefaultExt(const QString& aName) const;
+};
+
 // Every modal question of the program goes through this interface. The program
 // installs the widget implementation; tests install a scripted one.
 class IVexilPrompts
@@ -31,6 +50,11 @@ public:
     // Asks what to do with the unsaved changes of the stack being left: 0 save them, 1 discard
     // them, 2 go back to the stack (also when the question is closed without an answer).
     virtual int16_t SaveChanges() = 0;
+    // Shows the file dialog; false when it was cancelled, else aFileName is the full path
+    // chosen, with the default extension added as WithDefaultExt does.
+    virtual bool FileDialog(const TFileDialogPrompt& aDialog, QString& aFileName) = 0;
+    // The folder browser with its title; the folder chosen, empty when it was cancelled.
+    virtual QString BrowseForFolder(const QString& aTitle) = 0;
 };
 
 class CVexilPrompts

@@ -4,6 +4,7 @@
 #include "platform/VexilCtl.h"
 
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include <utility>
@@ -58,4 +59,47 @@ void CVexilWidgetPrompts::SetSavePrompt(TSavePrompt aPrompt)
 int16_t CVexilWidgetPrompts::SaveChanges()
 {
     return iSavePrompt ? iSavePrompt(iMainWindow) : 2;
+}
+
+namespace
+{
+// "Name (*.a;*.b)|*.a;*.b|All Files (*.*)|*" as the name filters of a QFileDialog: each
+// description with the patterns of its pair, separated by blanks.
+QStringList NameFilters(const QString& aFilter)
+{
+    const QStringList parts = aFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    {
+        QString description = parts[i];
+        const qsizetype open = description.indexOf(QLatin1Char('('));
+        if (open >= 0)
+            description.truncate(open);
+        const QString patterns = parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' '));
+        filters.append(description.trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters;
+}
+}  // namespace
+
+bool CVexilWidgetPrompts::FileDialog(const TFileDialogPrompt& aDialog, QString& aFileName)
+{
+    QFileDialog dialog(iMainWindow, aDialog.Title, aDialog.InitDir);
+    dialog.setNameFilters(NameFilters(aDialog.Filter));
+    dialog.setDefaultSuffix(aDialog.DefaultExt);
+    dialog.setAcceptMode(aDialog.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(aDialog.Save || !(aDialog.Flags & TFileDialogPrompt::KFileMustExist)
+                           ? QFileDialog::AnyFile
+                           : QFileDialog::ExistingFile);
+    if (!(aDialog.Flags & TFileDialogPrompt::KOverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    aFileName = aDialog.WithDefaultExt(dialog.selectedFiles().constFirst());
+    return true;
+}
+
+QString CVexilWidgetPrompts::BrowseForFolder(const QString& aTitle)
+{
+    return QFileDialog::getExistingDirectory(iMainWindow, aTitle);
 }

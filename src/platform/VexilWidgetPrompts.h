@@ -27,6 +27,8 @@ public:
     using TSavePrompt = std::function<int16_t(QWidget* aOwner)>;
     void SetSavePrompt(TSavePrompt aPrompt);
     int16_t SaveChanges() override;
+    bool FileDialog(const TFileDialogPrompt& aDialog, QString& aFileName) override;
+    QString BrowseForFolder(const QString& aTitle) override;
 
 private:
     QPointer<QWidget> iMainWindow;

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "foundation/VexilGenDef.h"
 #include "foundation/VexilLib.h"
+#include "foundation/VexilPrompts.h"
 #include "foundation/VexilValueField.h"
 
 #include <QDir>
@@ -510,4 +511,24 @@ TEST(Util, TextFileNumbersOneToTen)
     CVexilLib::GetFreeFileNum(first);
     EXPECT_EQ(first, 1);
     CVexilLib::FreeFileNum(first);
+}
+
+TEST(FileDialogPromptTest, DefaultExtensionGoesOnlyToANameWithoutSuffix)
+{
+    TFileDialogPrompt dialog;
+    dialog.DefaultExt = QStringLiteral("Quorvan");
+    const struct
+    {
+        const char* Chosen;
+        const char* Result;
+    } cases[] = {
+        {"/home/u/Birds", "/home/u/Birds.Quorvan"},
+        {"/home/u/Birds.xml", "/home/u/Birds.xml"},
+        {"/home/u/my.folder/Birds", "/home/u/my.folder/Birds.Quorvan"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dialog.WithDefaultExt(QString::fromUtf8(c.Chosen)), QString::fromUtf8(c.Result)) << c.Chosen;
+    dialog.DefaultExt.clear();
+    EXPECT_EQ(dialog.WithDefaultExt(QStringLiteral("/home/u/Birds")), QStringLiteral("/home/u/Birds"));
 }

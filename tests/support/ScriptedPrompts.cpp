@@ -81,6 +81,45 @@ int16_t ScriptedPrompts::SaveChanges()
     return answer;
 }
 
+void ScriptedPrompts::ExpectFile(std::optional<QString> aAnswer)
+{
+    iFiles.push_back(std::move(aAnswer));
+}
+
+bool ScriptedPrompts::FileDialog(const TFileDialogPrompt& aDialog, QString& aFileName)
+{
+    iFileDialogs.push_back(aDialog);
+    if (iFiles.empty())
+    {
+        ADD_FAILURE() << "unexpected file dialog: " << aDialog.Title.toStdString();
+        return false;
+    }
+    const std::optional<QString> answer = iFiles.front();
+    iFiles.pop_front();
+    if (!answer)
+        return false;
+    aFileName = aDialog.WithDefaultExt(*answer);
+    return true;
+}
+
+void ScriptedPrompts::ExpectFolder(const QString& aAnswer)
+{
+    iFolders.push_back(aAnswer);
+}
+
+QString ScriptedPrompts::BrowseForFolder(const QString& aTitle)
+{
+    iFolderTitles.append(aTitle);
+    if (iFolders.empty())
+    {
+        ADD_FAILURE() << "unexpected folder browser: " << aTitle.toStdString();
+        return {};
+    }
+    const QString answer = iFolders.front();
+    iFolders.pop_front();
+    return answer;
+}
+
 void ScriptedPrompts::Reset()
 {
     iAnswers.clear();
@@ -91,4 +130,8 @@ void ScriptedPrompts::Reset()
     iColorStarts.clear();
     iSaveAnswers.clear();
     iSavePrompts = 0;
+    iFiles.clear();
+    iFileDialogs.clear();
+    iFolders.clear();
+    iFolderTitles.clear();
 }

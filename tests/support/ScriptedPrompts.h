@@ -29,13 +29,25 @@ public:
     void ExpectSaveChanges(int16_t aAnswer);
     int16_t SaveChanges() override;
 
+    // Queues the answer of the next file dialog: the name typed (the dialog adds its default
+    // extension), none for a cancel. FileDialogs() records the dialogs shown.
+    void ExpectFile(std::optional<QString> aAnswer);
+    bool FileDialog(const TFileDialogPrompt& aDialog, QString& aFileName) override;
+    // Queues the answer of the next folder browser (empty = cancelled); Folders() records the titles.
+    void ExpectFolder(const QString& aAnswer);
+    QString BrowseForFolder(const QString& aTitle) override;
+
     const std::vector<TMsgPrompt>& Messages() const { return iMessages; }
     const QStringList& Notices() const { return iNotices; }
     const std::vector<int32_t>& ColorStarts() const { return iColorStarts; }
     int SavePrompts() const { return iSavePrompts; }
+    const std::vector<TFileDialogPrompt>& FileDialogs() const { return iFileDialogs; }
+    const QStringList& Folders() const { return iFolderTitles; }
     int Pending() const
     {
-        return static_cast<int>(iAnswers.size() + iColors.size() + iSaveAnswers.size()) + iExpectedNotices;
+        return static_cast<int>(iAnswers.size() + iColors.size() + iSaveAnswers.size() + iFiles.size() +
+                                iFolders.size()) +
+               iExpectedNotices;
     }
     // Forgets answers and records; the test main calls it before each test.
     void Reset();
@@ -49,4 +61,8 @@ private:
     std::vector<int32_t> iColorStarts;
     std::deque<int16_t> iSaveAnswers;
     int iSavePrompts = 0;
+    std::deque<std::optional<QString>> iFiles;
+    std::vector<TFileDialogPrompt> iFileDialogs;
+    std::deque<QString> iFolders;
+    QStringList iFolderTitles;
 };
