@@ -95,4 +95,14 @@ public:
     // A 16-bit whole number from aMin to aMax (UndefInt for no limit), or empty when allowed.
     static void CheckNumberField(const QString& aLabel, const QString& aText, bool aAllowEmpty, bool& aBad,
                                  int16_t aMin, int16_t aMax);
+
+    // --- leaving the current stack (GUI library, src/shell) ---
+    // The save question alone: asked only when a stack is open and changed. aProceed is false
+    // when the user goes back to the stack, aSaveFirst true when the stack is to be saved
+    // before it is left. Saves nothing; yields once at the end.
+    static void CheckLeaveStack(bool& aProceed, bool& aSaveFirst);
+    // Leaves the current stack (the main window's Close) and tells whether a stack is still
+    // open: the user went back to it, the save asked for failed, or another command is
+    // leaving, opening, saving or making a stack just now (the request is refused).
+    static bool CloseCurrentStack();
 };
