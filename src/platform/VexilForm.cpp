@@ -1,6 +1,37 @@
 #include "platform/VexilForm.h"
 
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include <algorithm>
+
+namespace
+{
+QPointer<QMdiArea> gMdiArea;
+}
+
+// The frame of a form in the area. Its close box is the user's close of the form: the frame
+// asks the form first, and a form that refuses keeps the frame open.
+class CVexilFormFrame : public QMdiSubWindow
+{
+public:
+    explicit CVexilFormFrame(CVexilForm& aForm) : iForm(&aForm) {}
+
+protected:
+    void closeEvent(QCloseEvent* aEvent) override
+    {
+        const QPointer<CVexilForm> form = iForm;
+        if (form)
+            form->iFrameClosing = true;
+        QMdiSubWindow::closeEvent(aEvent);
+        if (form)
+            form->iFrameClosing = false;
+    }
+
+private:
+    QPointer<CVexilForm> iForm;
+};
 
 CVexilForm::CVexilForm(QWidget* aParent) : QWidget(aParent, Qt::Window), CVexilCtl(this, QPalette::Window)
 {
@@ -8,7 +39,73 @@ CVexilForm::CVexilForm(QWidget* aParent) : QWidget(aParent, Qt::Window), CVexilC
 
 CVexilForm* CVexilForm::FormOf(const CVexilCtl& aCtl)
 {
-    return dynamic_cast<CVexilForm*>(aCtl.Widget()->window());
+    // Not window(): inside the area that is the main window.
+    for (QWidget* widget = aCtl.Widget(); widget; widget = widget->parentWidget())
+        if (auto* form = dynamic_cast<CVexilForm*>(widget))
+            return form;
+    return nullptr;
+}
+
+void CVexilForm::SetMdiArea(QMdiArea* aArea)
+{
+    gMdiArea = aArea;
+}
+
+QMdiArea* CVexilForm::MdiArea()
+{
+    return gMdiArea;
+}
+
+void CVexilForm::HostInArea()
+{
+    QMdiArea* area = gMdiArea;
+    // Only a top-level window that has not shown yet; never the window that holds the area.
+    if (iSubWindow || !area || !isWindow() || parentWidget() || isVisible() || isAncestorOf(area))
+        return;
+    const QSize inner = size();
+    auto* frame = new CVexilFormFrame(*this);
+    frame->setWidget(this);
+    area->addSubWindow(frame);
+    iSubWindow = frame;
+    connect(this, &QObject::destroyed, frame, &QObject::deleteLater);
+    // The window keeps its client size; the frame adds its borders and caption.
+    frame->resize(inner.grownBy(frame->contentsMargins()));
+}
+
+void CVexilForm::setVisible(bool aVisible)
+{
+    if (aVisible)
+        HostInArea();
+    QWidget::setVisible(aVisible);
+    if (!iSubWindow)
+        return;
+    if (aVisible)
+    {
+        if (iSubWindow->isHidden())
+            iSubWindow->show();
+    }
+    // A minimized frame hides the window inside it itself and stays.
+    else if (!iSubWindow->isMinimized())
+        iSubWindow->hide();
+}
+
+void CVexilForm::Activate()
+{
+    if (iSubWindow)
+    {
+        if (iSubWindow->isMinimized())
+            iSubWindow->showNormal();
+        if (QMdiArea* area = iSubWindow->mdiArea())
+            area->setActiveSubWindow(iSubWindow);
+    }
+    else
+        raise();
+    activateWindow();
+}
+
+bool CVexilForm::ClosedByUser(const QCloseEvent& aEvent) const
+{
+    return aEvent.spontaneous() || iFrameClosing;
 }
 
 CVexilCtl* CVexilForm::ActiveControl() const
@@ -63,11 +160,17 @@ bool CVexilForm::MoveInTabOrder(CVexilCtl& aCtl, int32_t aIndex)
 
 QRect CVexilForm::PixelRect() const
 {
-    return frameGeometry();
+    return iSubWindow ? iSubWindow->geometry() : frameGeometry();
 }
 
 void CVexilForm::PlacePixels(const QRect& aRect)
 {
+    HostInArea();
+    if (iSubWindow)
+    {
+        iSubWindow->setGeometry(aRect);
+        return;
+    }
     // Left and Top place the frame; the frame's own size is what the window system adds.
     const QSize frame = frameGeometry().size() - size();
     move(aRect.topLeft());

@@ -4,15 +4,25 @@
 #include "platform/VexilCtl.h"
 
 #include <QHash>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <vector>
 
-// A top-level window of the program with the properties its code uses: caption, back colour,
-// outer position and size (Left, Top, Width, Height, frame included) and inner size in twips,
-// the active control, and its controls in design order, found by name. A form's controls are
+class QCloseEvent;
+class QMdiArea;
+
+// A window of the program with the properties its code uses: caption, back colour, outer
+// position and size (Left, Top, Width, Height, frame included) and inner size in twips, the
+// active control, and its controls in design order, found by name. A form's controls are
 // made through Add, live as long as the form and keep one tab order of their own.
+//
+// While the main window's document area is set, a window that loads (is first placed or
+// shown) opens inside that area in a frame of its own, and its outer position and size are
+// those of the frame, relative to the area; without an area it is a top-level window. The
+// frame shows and hides with the window and goes with it.
 class CVexilForm : public QWidget, public CVexilCtl
 {
     Q_OBJECT
@@ -20,8 +30,19 @@ class CVexilForm : public QWidget, public CVexilCtl
 public:
     explicit CVexilForm(QWidget* aParent = nullptr);
 
-    // The form that holds a control, or none.
+    // The form that holds a control (the control itself when it is a form), or none.
     static CVexilForm* FormOf(const CVexilCtl& aCtl);
+
+    // The area windows open in from now on; none for top-level windows. The area's owner
+    // clears it, or it goes with the area.
+    static void SetMdiArea(QMdiArea* aArea);
+    static QMdiArea* MdiArea();
+    // The frame of the window inside the area, or none for a top-level window.
+    QMdiSubWindow* SubWindow() const { return iSubWindow; }
+    // Brings the window to the front and makes it the active one (restoring a minimized frame).
+    void Activate();
+
+    void setVisible(bool aVisible) override;
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& aCaption) { setWindowTitle(aCaption); }
@@ -61,10 +82,20 @@ protected:
     QRect PixelRect() const override;
     void PlacePixels(const QRect& aRect) override;
 
+    // Whether a close comes from the user: the window system's close box or command, or the
+    // close box of the window's frame in the area. The program's own closes are not.
+    bool ClosedByUser(const QCloseEvent& aEvent) const;
+
 private:
+    friend class CVexilFormFrame;
+
     void Register(CVexilCtl& aCtl);
+    // Puts a window that loads into the area when there is one.
+    void HostInArea();
 
     std::vector<CVexilCtl*> iControls;
     std::vector<CVexilCtl*> iTabOrder;
     QHash<QString, CVexilCtl*> iByName;
+    QPointer<QMdiSubWindow> iSubWindow;
+    bool iFrameClosing = false;  // the frame in the area passes the user's close on
 };

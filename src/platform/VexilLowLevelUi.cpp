@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QMdiSubWindow>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -77,7 +78,14 @@ TWindowSize CVexilLowLevelUi::ClientToWindowSize(int16_t aWidth, int16_t aHeight
 {
     int frameWidth = 0;
     int frameHeight = 0;
-    if (aWindow && aWindow->frameGeometry() != aWindow->geometry())
+    const auto* mdiFrame = aWindow ? qobject_cast<const QMdiSubWindow*>(aWindow->parentWidget()) : nullptr;
+    if (mdiFrame)
+    {
+        const QMargins margins = mdiFrame->contentsMargins();
+        frameWidth = margins.left() + margins.right();
+        frameHeight = margins.top() + margins.bottom();
+    }
+    else if (aWindow && aWindow->frameGeometry() != aWindow->geometry())
     {
         frameWidth = aWindow->frameGeometry().width() - aWindow->geometry().width();
         frameHeight = aWindow->frameGeometry().height() - aWindow->geometry().height();

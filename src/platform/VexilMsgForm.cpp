@@ -1,12 +1,12 @@
 #include "platform/VexilMsgForm.h"
 
 #include "foundation/VexilMsg.h"
+#include "platform/VexilDivImages.h"
 #include "platform/VexilLowLevelUi.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QTextEdit>
 
 namespace
@@ -21,16 +21,6 @@ constexpr int kButtonTop = 1020;
 constexpr int kButtonWidth = 1275;
 constexpr int kButtonHeight = 375;
 
-QStyle::StandardPixmap ClassIcon(int32_t aClass)
-{
-    switch (aClass)
-    {
-    case EMsgClsCritical: return QStyle::SP_MessageBoxCritical;
-    case EMsgClsExclamation: return QStyle::SP_MessageBoxWarning;
-    case EMsgClsQuestion: return QStyle::SP_MessageBoxQuestion;
-    default: return QStyle::SP_MessageBoxInformation;
-    }
-}
 }  // namespace
 
 CVexilMsgForm::CVexilMsgForm(QWidget* aOwner) : QDialog(aOwner)
@@ -91,8 +81,10 @@ bool CVexilMsgForm::Present(const TMsgPrompt& aPrompt)
 
 void CVexilMsgForm::SetClass(int32_t aClass)
 {
-    const int side = Px(615);
-    fClass->setPixmap(style()->standardIcon(ClassIcon(aClass), nullptr, this).pixmap(side, side));
+    // A class without a picture of its own shows the one of Info.
+    const QString key = CVexilMsg::ClassKey(aClass);
+    const QImage& picture = CVexilDivImages::Images().Picture(key.isEmpty() ? CVexilMsg::ClassKey(EMsgClsInfo) : key);
+    fClass->setPixmap(QPixmap::fromImage(picture));
     const bool question = aClass == EMsgClsQuestion;
     fYes->setVisible(question);
     fNo->setVisible(question);

@@ -373,7 +373,7 @@ void CVexilGenForm::mouseDoubleClickEvent(QMouseEvent* aEvent)
 void CVexilGenForm::closeEvent(QCloseEvent* aEvent)
 {
     // Only the user's close leaves the stack; the program's own closes pass.
-    if (!aEvent->spontaneous())
+    if (!ClosedByUser(*aEvent))
     {
         CVexilForm::closeEvent(aEvent);
         return;

@@ -227,9 +227,7 @@ void CVexilStackView::ResizeCardList()
 void CVexilStackView::SetFocusToCardView()
 {
     OpenCardView();
-    CVexilGenForm* form = CVexilGenForm::Instance();
-    form->raise();
-    form->activateWindow();
+    CVexilGenForm::Instance()->Activate();
 }
 
 void CVexilStackView::BaseFormLostFocus()

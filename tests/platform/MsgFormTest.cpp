@@ -2,6 +2,7 @@
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
 #include "foundation/VexilMsg.h"
+#include "platform/VexilDivImages.h"
 #include "platform/VexilMsgForm.h"
 #include "platform/VexilWidgetPrompts.h"
 
@@ -52,6 +53,12 @@ TEST(MsgForm, ButtonsAndAnswerPerClass)
         {EMsgClsExclamation, other, "fOk", "fOk", false},
         {EMsgClsInfo, other, "fOk", "fOk", false},
     };
+    // The class pictures come from the main window's image list of message icons.
+    const CVexilImageList& icons = CVexilDivImages::Images();
+    ASSERT_EQ(icons.Count(), 4);
+    EXPECT_EQ(QStringList({icons.Key(0), icons.Key(1), icons.Key(2), icons.Key(3)}),
+              QStringList({"Critical", "Exclamation", "Question", "Info"}));
+    constexpr QImage::Format kArgb = QImage::Format_ARGB32;
     // One box for all cases, as in the program: it is hidden after each answer and shown again.
     CVexilMsgForm form;
     for (const auto& c : cases)
@@ -63,6 +70,8 @@ TEST(MsgForm, ButtonsAndAnswerPerClass)
             EXPECT_EQ(VisibleButtons(aBox), c.Visible);
             EXPECT_TRUE(Button(aBox, c.Designated)->isDefault());
             EXPECT_FALSE(aBox.findChild<QLabel*>(QStringLiteral("fClass"))->pixmap().isNull());
+            EXPECT_EQ(aBox.findChild<QLabel*>(QStringLiteral("fClass"))->pixmap().toImage().convertToFormat(kArgb),
+                      CVexilDivImages::Images().Picture(CVexilMsg::ClassKey(c.Class)).convertToFormat(kArgb));
             EXPECT_EQ(aBox.findChild<QTextEdit*>(QStringLiteral("fText"))->toPlainText(),
                       QStringLiteral("Delete card 'Anna'?"));
             Click(c.Clicked)(aBox);
