@@ -51,3 +51,13 @@ void CVexilStackHost::HandleLoadStack(const QString& aFileName)
         CVexilMsg::ShowError();
     }
 }
+
+void CVexilStackHost::GetCardAfterBackground(const CVexilControlSet& aBackground, TCardRef& aCard, bool& aFound)
+{
+    aCard.reset();
+    aFound = false;
+    const CVexilStack* stack = aBackground.Stack();
+    TCardRef last;
+    if (stack && stack->GetLastCardInBackground(aBackground.Id(), last))
+        aFound = stack->OrderNext(*last, aCard);
+}

@@ -30,4 +30,9 @@ public:
     // read and checked completely before the current stack is touched, so a file that cannot
     // be opened leaves the current stack and its windows as they were.
     static void HandleLoadStack(const QString& aFileName);
+
+    // Where new cards of a background go so that they follow its last card in stack order:
+    // before aCard, the card after that last card (aFound), or at the end of the stack when
+    // the background has no card or its last card ends the stack (aCard none, aFound false).
+    static void GetCardAfterBackground(const CVexilControlSet& aBackground, TCardRef& aCard, bool& aFound);
 };
