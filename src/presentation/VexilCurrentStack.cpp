@@ -4,6 +4,11 @@
 #include "presentation/VexilStackView.h"
 #include "script/VexilStackViewLink.h"
 
+namespace
+{
+std::function<void(const QString&)> gAddFileHistory;
+}  // namespace
+
 void CVexilCurrentStack::Install()
 {
     static CVexilCurrentStack host;
@@ -13,6 +18,11 @@ void CVexilCurrentStack::Install()
         aOuterWidth = size.Width;
         aOuterHeight = size.Height;
     });
+}
+
+void CVexilCurrentStack::SetFileHistory(std::function<void(const QString&)> aAddFileHistory)
+{
+    gAddFileHistory = std::move(aAddFileHistory);
 }
 
 void CVexilCurrentStack::ReleaseView()
@@ -34,4 +44,8 @@ void CVexilCurrentStack::OpenStack(const TStackRef& aStack, const TStackViewRecR
     view->OpenCardView();
 }
 
-void CVexilCurrentStack::AddFileHistory(const QString& /*aFileName*/) {}
+void CVexilCurrentStack::AddFileHistory(const QString& aFileName)
+{
+    if (gAddFileHistory)
+        gAddFileHistory(aFileName);
+}

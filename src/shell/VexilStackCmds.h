@@ -59,7 +59,8 @@ public:
     // "Save &as...": saves under a new name, which becomes the stack's file and the newest
     // recent file; EChgStackOpened tells the windows.
     static void SaveAs();
-    // "C&lose": leaves the current stack (the save prompt when it has changes).
+    // "C&lose": leaves the current stack (the save prompt when it has changes). Reports its
+    // errors itself; the stack stays open after an error before its views were released.
     static void Close();
     // Card "&Delete": the current card, after the user agreed.
     static void DeleteCard();
@@ -68,7 +69,8 @@ public:
     // Field "I&mport...": a picture file into the active picture field on the current card.
     static void ImportPicFile();
     // Field "&Show..." and a double click on a picture: the picture viewer on the full picture
-    // of the active picture field.
+    // of the active picture field. The viewer is reached by name: its invokable
+    // ShowPicture(int id) receives the picture.
     static void ShowPicture();
 
     // The field behind the card window's active control; none without a current card, without
@@ -84,6 +86,4 @@ private:
     // Save without the Busy check; false when the stack was not written.
     static bool SaveStack();
     static bool SaveStackAs();
-    // Leaves the current stack and opens the file when no stack is still open.
-    static void LoadFile(const QString& aFileName);
 };
