@@ -233,9 +233,20 @@ std::optional<double> CVexilLowLevel::FileModTimeGmt(const QString& aFileName)
     return DaysOf(GmtOfTime(*time));
 }
 
+namespace
+{
+QString gDocumentsFolder;
+}
+
+void CVexilLowLevel::SetDocumentsFolder(const QString& aFolder)
+{
+    gDocumentsFolder = aFolder;
+}
+
 QString CVexilLowLevel::GetDocDir()
 {
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString docs =
+        gDocumentsFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : gDocumentsFolder;
     CVexilError::Assert(!docs.isEmpty() && QDir().mkpath(docs), QStringLiteral("GetDocDir retVal"));
     const QString dir = QDir(docs).filePath(QStringLiteral("Quorvans"));
     return QFileInfo(dir).isDir() ? QDir::toNativeSeparators(dir) : QString();

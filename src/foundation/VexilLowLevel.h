@@ -52,6 +52,8 @@ public:
     // The "Quorvans" folder in the user's documents folder when it exists, else the empty string.
     // The documents folder is created when missing, the "Quorvans" folder never.
     static QString GetDocDir();
+    // The documents folder used from now on; empty (the start value) for the user's own.
+    static void SetDocumentsFolder(const QString& aFolder);
 
     // --- text coding ---
     static QByteArray ToUtf8(const QString& aText);

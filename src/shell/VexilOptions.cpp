@@ -4,6 +4,8 @@
 #include "foundation/VexilLowLevel.h"
 #include "shell/VexilReg.h"
 
+#include <QCoreApplication>
+
 namespace
 {
 // An option of the section, text or Boolean, with what a missing text becomes.
@@ -151,4 +153,14 @@ TRecentItems CVexilOptions::RecentItems(const TFileHistory& aHistory)
         item.Enabled = true;
     }
     return items;
+}
+
+bool CVexilOptions::IsDevMachine()
+{
+    return IsDevFolder(QCoreApplication::applicationDirPath());
+}
+
+bool CVexilOptions::IsDevFolder(const QString& aProgramFolder)
+{
+    return aProgramFolder.left(KDevFolder.size()) == KDevFolder;
 }

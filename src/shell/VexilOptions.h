@@ -59,4 +59,11 @@ public:
     // shows the file's name without its folder, each "&" doubled; an empty entry, and every
     // item past the oldest file, shows "()" and is disabled.
     static TRecentItems RecentItems(const TFileHistory& aHistory);
+
+    // The developer switch: the program runs from the developer's folder (the Debug menu shows).
+    static bool IsDevMachine();
+    // Whether a program folder is the developer's: its first seven characters are KDevFolder,
+    // compared with case.
+    static bool IsDevFolder(const QString& aProgramFolder);
+    static inline const QString KDevFolder = QStringLiteral("/qvdev/");
 };

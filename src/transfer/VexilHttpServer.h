@@ -39,6 +39,9 @@ public:
     QString ObjDescr() const override { return QStringLiteral("CVexilHttpServer"); }
     // The port in use.
     uint16_t Port() const { return iSocket.LocalPort(); }
+    // Whether the server waits for a connection now: false while it serves one, and while its
+    // port cannot be bound.
+    bool Listening() const { return iSocket.State() == ESckListening; }
 
     // The server's time limits; tests shorten them.
     struct TLimits

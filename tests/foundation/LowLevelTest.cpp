@@ -193,6 +193,14 @@ TEST(LowLevelDocDir, QuorvansFolderInTheDocumentsFolderOnlyWhenItExists)
 
     ASSERT_TRUE(QDir(docs).mkdir(QStringLiteral("Quorvans")));
     EXPECT_EQ(CVexilLowLevel::GetDocDir(), QDir::toNativeSeparators(docs + QStringLiteral("/Quorvans")));
+
+    // A documents folder the program is given stands for the user's until it is taken back.
+    TempDir given;
+    ASSERT_TRUE(QDir(given.Path()).mkdir(QStringLiteral("Quorvans")));
+    CVexilLowLevel::SetDocumentsFolder(given.Path());
+    EXPECT_EQ(CVexilLowLevel::GetDocDir(), QDir::toNativeSeparators(given.File(QStringLiteral("Quorvans"))));
+    CVexilLowLevel::SetDocumentsFolder(QString());
+    EXPECT_EQ(CVexilLowLevel::GetDocDir(), QDir::toNativeSeparators(docs + QStringLiteral("/Quorvans")));
 }
 
 TEST(LowLevelUtf8, ConvertsBothWays)

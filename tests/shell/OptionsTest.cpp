@@ -278,4 +278,21 @@ TEST_F(OptionsTest, RecentItemsShowNamesWithoutFolders)
     }
 }
 
+TEST(DevMachine, TheDevelopersFolderIsSevenCharactersComparedWithCase)
+{
+    EXPECT_EQ(CVexilOptions::KDevFolder.size(), 7);
+    const struct
+    {
+        const char* Folder;
+        bool Dev;
+    } cases[] = {
+        {"/qvdev/build/src/app", true}, {"/qvdev/", true}, {"/qvdev", false},        {"/QVDEV/build", false},
+        {"/home/qvdev/build", false},   {"", false},       {"/qvdevx/build", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CVexilOptions::IsDevFolder(QLatin1String(c.Folder)), c.Dev) << c.Folder;
+    // The tests run elsewhere.
+    EXPECT_FALSE(CVexilOptions::IsDevMachine());
+}
+
 }  // namespace

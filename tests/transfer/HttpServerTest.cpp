@@ -389,8 +389,10 @@ TEST_F(HttpServerTest, ListensAgainOnceThePortIsFreeAgain)
     const auto errors = [&] {
         return iPanels.Panel3.filter(QRegularExpression(QStringLiteral("^Socket error: .+"))).size();
     };
+    EXPECT_TRUE(iServer->Listening());
     Client first(port);
     ASSERT_TRUE(RunUntil([&] { return iPanels.Panel3.endsWith(QStringLiteral("Connection opened")); }));
+    EXPECT_FALSE(iServer->Listening());
     {
         QTcpServer other;
         ASSERT_TRUE(other.listen(QHostAddress::LocalHost, port)) << other.errorString().toStdString();
@@ -399,8 +401,10 @@ TEST_F(HttpServerTest, ListensAgainOnceThePortIsFreeAgain)
         // Tried again and again, the error shown each time.
         ASSERT_TRUE(RunUntil([&] { return errors() >= 5; }));
         EXPECT_TRUE(iPanels.Panel3.last().startsWith(QStringLiteral("Socket error: ")));
+        EXPECT_FALSE(iServer->Listening());
     }
     ASSERT_TRUE(RunUntil([&] { return iPanels.Panel3.endsWith(QStringLiteral("Stack transfer server waiting")); }));
+    EXPECT_TRUE(iServer->Listening());
     EXPECT_EQ(Exchange(Get("/b.Quorvan")), FileReply("stack b"));
     // Listening again, it tries no more.
     const qsizetype shown = iPanels.Panel3.size();
