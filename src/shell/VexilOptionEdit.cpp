@@ -4,6 +4,7 @@
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilLibUi.h"
 #include "shell/VexilOptions.h"
+#include "shell/VexilStackCmds.h"
 #include "shell/VexilWinMan.h"
 
 namespace
@@ -105,9 +106,9 @@ void CVexilOptionEdit::Unload()
 void CVexilOptionEdit::PrepareStackChooser(TFileDialogPrompt& aChooser)
 {
     aChooser.Title = QStringLiteral("Select Stack");
-    // The filter and extension of the stack files that Open lists and the server hands out.
-    aChooser.Filter = QStringLiteral("Quorvan (*.Quorvan)|*.Quorvan|All Files (*.*)|*");
-    aChooser.DefaultExt = QStringLiteral("Quorvan");
+    // The stack files that Open lists and the transfer server hands out.
+    aChooser.Filter = CVexilStackCmds::LoadDialog().Filter;
+    aChooser.DefaultExt = CVexilStackCmds::LoadDialog().DefaultExt;
     aChooser.Flags |= TFileDialogPrompt::KFileMustExist | TFileDialogPrompt::KPathMustExist;
     aChooser.Save = false;
 }

@@ -1,19 +1,21 @@
 #include "DialogUser.h"
 #include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
+#include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilStack.h"
+#include "model/VexilStackFile.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilCardWidgets.h"
-#include "presentation/VexilCurrentStack.h"
 #include "presentation/VexilGenForm.h"
 #include "presentation/VexilStackView.h"
 #include "presentation/VexilStackViewWindows.h"
 #include "script/VexilStackViewLink.h"
 #include "shell/VexilNewStackForm.h"
+#include "shell/VexilOptions.h"
 #include "shell/VexilReg.h"
 #include "shell/VexilStackCmds.h"
 
@@ -55,7 +57,7 @@ protected:
     {
         DialogTest::SetUpTestSuite();
         CVexilCardWidgets::Start();
-        CVexilCurrentStack::Install();
+        CVexilStackCmds::Install();
         CVexilNewStackForm::Register();
         CVexilFormRegistry::Register(Listener::KClassName, [] { return new Listener; });
     }
@@ -165,6 +167,60 @@ TEST_F(NewStackTest, WithNoStackOpenCreateMakesTheStackAtOnce)
     }
 }
 
+TEST_F(NewStackTest, CreateLeavesAnUnchangedStackFirstAndStaysOpenMeanwhile)
+{
+    CVexilNewStack::MakeCurrent({QStringLiteral("old"), QStringLiteral("Old"), QStringLiteral("First")});
+    gStack->SetChanged(false);
+    const TStackRef old = gStack;
+
+    // The dialog's own closing broadcast does not close it before the new stack is made.
+    Create(QStringLiteral("new"), QStringLiteral("Person"), QStringLiteral("Adams"));
+    EXPECT_EQ(ScriptedPrompts::Instance().SavePrompts(), 0);
+    EXPECT_EQ(Listener::Events(), QList<int32_t>({EChgClosingStack, EChgStackClosed, EChgStackOpened}));
+    ASSERT_NE(gStack, nullptr);
+    EXPECT_NE(gStack, old);
+    EXPECT_EQ(gStack->Descr(), QStringLiteral("new"));
+    EXPECT_FALSE(IsOpen());
+}
+
+TEST_F(NewStackTest, BackToStackKeepsTheStackAndTheDialogWithItsInputs)
+{
+    CVexilNewStack::MakeCurrent({QStringLiteral("old"), QStringLiteral("Old"), QStringLiteral("First")});
+    gStack->SetChanged(true);
+    const TStackRef old = gStack;
+
+    ScriptedPrompts::Instance().ExpectSaveChanges(2);
+    Create(QStringLiteral("new"), QStringLiteral("Person"), QStringLiteral("Adams"));
+
+    EXPECT_EQ(ScriptedPrompts::Instance().SavePrompts(), 1);
+    EXPECT_EQ(gStack, old);
+    EXPECT_TRUE(gStack->Changed());
+    EXPECT_TRUE(Listener::Events().isEmpty());
+    ASSERT_TRUE(IsOpen());
+    auto* dialog = static_cast<CVexilNewStackForm*>(CVexilFormRegistry::Loaded(CVexilNewStackForm::KClassName));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->Busy());
+    EXPECT_FALSE(CVexilStackCmds::Busy());
+    EXPECT_EQ(Inputs(*dialog), QStringList({"new", "Person", "Adams"}));
+
+    // Now the stack is left without saving and the same inputs make the new one.
+    ScriptedPrompts::Instance().ExpectSaveChanges(1);
+    Click(dialog->fCreateBut);
+    EXPECT_FALSE(IsOpen());
+    ASSERT_NE(gStack, nullptr);
+    EXPECT_EQ(gStackView->CurCard()->Name(), QStringLiteral("Adams"));
+}
+
+TEST_F(NewStackTest, ClosingTheStackByOtherMeansClosesTheDialog)
+{
+    CVexilNewStack::MakeCurrent({QString(), QStringLiteral("Old"), QStringLiteral("First")});
+    gStack->SetChanged(false);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_FALSE(CVexilDialogLib::CloseCurrentStack());
+    EXPECT_EQ(gStack, nullptr);
+    EXPECT_FALSE(IsOpen());
+}
+
 TEST_F(NewStackTest, AFailureWhileOpeningReportsAndLeavesNoStack)
 {
     {
@@ -196,6 +252,34 @@ TEST_F(NewStackTest, AFailureWhileOpeningReportsAndLeavesNoStack)
     ASSERT_NE(gStack, nullptr);
     EXPECT_EQ(gStack->Descr(), QStringLiteral("broken"));
     EXPECT_EQ(Listener::Events(), QList<int32_t>({EChgStackOpened}));
+}
+
+TEST_F(NewStackTest, TheFirstSaveAsksForANameAndWritesTheBinaryForm)
+{
+    gFileHistory = {};
+    Create(QStringLiteral("phone list"), QStringLiteral("Person"), QStringLiteral("Adams"));
+    ASSERT_NE(gStack, nullptr);
+
+    // A bare name gets the extension that Open and the transfer server list.
+    const TempDir folder;
+    const QString fileName = folder.File(QStringLiteral("Phone.Quorvan"));
+    ScriptedPrompts::Instance().ExpectFile(folder.File(QStringLiteral("Phone")));
+    CVexilStackCmds::Save();
+    ASSERT_EQ(ScriptedPrompts::Instance().FileDialogs().size(), 1U);
+    EXPECT_TRUE(ScriptedPrompts::Instance().FileDialogs().back().Save);
+    EXPECT_EQ(gStack->Filename(), fileName);
+    EXPECT_FALSE(gStack->Changed());
+    EXPECT_EQ(gFileHistory[0], fileName);
+
+    CVexilStackFile file;
+    file.Construct(fileName);
+    EXPECT_TRUE(file.IsBinStack());
+    TStackRef read;
+    TStackViewRecRef view;
+    file.LoadStack(read, view);
+    EXPECT_EQ(read->Descr(), QStringLiteral("phone list"));
+    EXPECT_EQ(Backgrounds(*read), QStringList({"Person"}));
+    ASSERT_EQ(read->NumCards(), 1);
 }
 
 TEST_F(NewStackTest, ThePositionIsRestoredOnLoadAndStoredOnUnload)
