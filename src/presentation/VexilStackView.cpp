@@ -213,9 +213,16 @@ void CVexilStackView::BaseFormResize()
 
 void CVexilStackView::GoToSelectedCard()
 {
+    const TCardRef card =
+        iCardListView ? std::dynamic_pointer_cast<CVexilCard>(iCardListView->CardBox().SelObj()) : nullptr;
+    // A line of a card deleted since the list was filled: the list is out of date.
+    if (card && !InStack(card))
+    {
+        iCardListView->FillAndShowCardList(true);
+        return;
+    }
     OpenCardView();
-    if (iCardListView)
-        GoToCard(std::dynamic_pointer_cast<CVexilCard>(iCardListView->CardBox().SelObj()));
+    GoToCard(card);
 }
 
 void CVexilStackView::ResizeCardList()

@@ -74,6 +74,8 @@ public:
     void RefreshViews(bool aRefreshCardView, bool aRefreshCardList);
     // The card window's Resize: colours and wallpaper follow; values and typing stay.
     void BaseFormResize();
+    // The card list's click: shows the card of the selected line; a card no longer in the
+    // stack shows nothing and refills the list.
     void GoToSelectedCard();
     void ResizeCardList();
     void SetFocusToCardView();

@@ -12,9 +12,7 @@
 #include "presentation/VexilListBox.h"
 #include "presentation/VexilPlacement.h"
 
-#include <QCloseEvent>
 #include <QTreeWidget>
-#include <QtTest/qtestspontaneevent.h>
 
 #include <cmath>
 #include <limits>
@@ -41,15 +39,6 @@ QString DefaultRect()
     CVexilStackViewRec rec;
     rec.InitRects();
     return RectText(*rec.CardViewRect());
-}
-
-// A close of the window by the user, through its close box.
-bool UserClose(QWidget* aWindow)
-{
-    QCloseEvent close;
-    QSpontaneKeyEvent::setSpontaneous(&close);
-    static_cast<QObject*>(aWindow)->event(&close);
-    return close.isAccepted();
 }
 }  // namespace
 

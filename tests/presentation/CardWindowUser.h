@@ -2,7 +2,7 @@
 
 // What a user does on the card window, with real events on real widgets: making the window
 // active, clicking into a field's widget, typing over its text, leaving it with Tab, picking a
-// line of a combo box; and what the user sees of a field.
+// line of a combo box, closing a window with its close box; and what the user sees of a field.
 
 #include "QStringPrinter.h"
 #include "model/VexilControl.h"
@@ -10,7 +10,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -69,15 +71,28 @@ inline void Leave(const TControlRef& aField)
 }
 
 // The user opens the combo box's list and clicks the line.
-inline void Pick(const TControlRef& aField, int aLine)
+inline void Pick(QComboBox* aCombo, int aLine)
 {
-    auto* combo = qobject_cast<QComboBox*>(aField->BaseControl());
-    ASSERT_NE(combo, nullptr);
-    combo->showPopup();
-    QAbstractItemView* list = combo->view();
+    ASSERT_NE(aCombo, nullptr);
+    aCombo->showPopup();
+    QAbstractItemView* list = aCombo->view();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
     const QRect line = list->visualRect(list->model()->index(aLine, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+}
+
+inline void Pick(const TControlRef& aField, int aLine)
+{
+    Pick(qobject_cast<QComboBox*>(aField->BaseControl()), aLine);
+}
+
+// A close of the window by the user, through its close box; whether the window let it close.
+inline bool UserClose(QWidget* aWindow)
+{
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    static_cast<QObject*>(aWindow)->event(&close);
+    return close.isAccepted();
 }
 
 // What the field's widget shows: the text of a box or combo box, the value of a check box.
