@@ -9,6 +9,7 @@
 #include "shell/VexilReg.h"
 
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QPointer>
 #include <QScreen>
 
@@ -91,10 +92,17 @@ QRectF ScreenArea()
 }
 
 // The area a window is placed in: the screen for the main window, else the main window's
-// client area (the screen while there is no main window).
+// document area (its client area while it has none, the screen while there is no main window).
 QRectF AreaFor(const QString& aClassName)
 {
-    const CVexilForm* frame = IsFrame(aClassName) ? nullptr : CVexilFormRegistry::Loaded(CVexilWinMan::KFrame);
+    if (IsFrame(aClassName))
+        return ScreenArea();
+    if (const QMdiArea* area = CVexilForm::MdiArea())
+    {
+        const QSize size = area->viewport()->size();
+        return {0, 0, CVexilCtl::PixelsToTwips(size.width()), CVexilCtl::PixelsToTwips(size.height())};
+    }
+    const CVexilForm* frame = CVexilFormRegistry::Loaded(CVexilWinMan::KFrame);
     if (!frame)
         return ScreenArea();
     return {0, 0, frame->InnerWidth(), frame->InnerHeight()};
@@ -151,8 +159,7 @@ void CVexilWinMan::ShowForm(CVexilForm& aForm, bool aModal, QWidget* aOwner)
         aForm.setParent(aOwner, aForm.windowFlags() | Qt::Window);
     aForm.setWindowModality(aModal ? Qt::ApplicationModal : Qt::NonModal);
     aForm.show();
-    aForm.raise();
-    aForm.activateWindow();
+    aForm.Activate();
     aForm.setFocus();
 }
 

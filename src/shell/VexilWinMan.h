@@ -7,9 +7,32 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class CVexilForm;
+class IVexilPrompts;
 class QWidget;
+
+// What the start of the program may be given instead of the program's own: tests run it with
+// a settings file, a documents folder and a port of their own.
+struct TMainOptions
+{
+    // The settings (INI) file; empty for the user's own.
+    QString SettingsFile;
+    // The documents folder; empty for the user's own.
+    QString DocumentsFolder;
+    // The transfer server's port (0: any free port); none for the program's port.
+    std::optional<uint16_t> Port;
+    // The welcome window's close interval in ms; none for its own.
+    std::optional<int> WelcomeInterval;
+    // The command line, program name first; none for the program's own.
+    std::optional<QStringList> Arguments;
+    // The prompts; none for the program's windows, owned by the main window.
+    IVexilPrompts* Prompts = nullptr;
+    // Ends the program after the main window's unload; none ends the process at once.
+    std::function<void(int aCode)> ProgramEnd;
+};
 
 // A window's placement in twips: left, top, width, height.
 struct TWinRect
@@ -31,6 +54,16 @@ class CVexilWinMan
 public:
     static constexpr int KMaxForms = 31;
     static constexpr const char* KFrame = "CVexilFrame";
+
+    // The start of the program: initialises the modules, shows the main window, opens the
+    // stack the command line names (or the auto-load stack), starts the transfer server and
+    // shows the welcome window; then it returns and the event loop runs the program.
+    static void Main(const TMainOptions& aOptions = {});
+    // The stack the command line names: the first argument after the program's name (Qt has
+    // taken its own options out), trimmed, without one pair of double quotes around it (a lone
+    // quote stays), made absolute against aCurrentFolder. None when there is no argument or
+    // it is blank.
+    static std::optional<QString> CommandLineStack(const QStringList& aArguments, const QString& aCurrentFolder);
 
     // Fills the name table once and installs the broadcast for the model.
     static void RegisterForms();
