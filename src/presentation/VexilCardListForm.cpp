@@ -14,6 +14,7 @@
 #include "presentation/VexilStackViewWindows.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
@@ -157,7 +158,7 @@ void CVexilCardListForm::CardBoxMouseUp()
     if (!iCardPicked)
         return;
     CVexilGenForm* cardWindow = CVexilGenForm::Instance();
-    cardWindow->activateWindow();
+    cardWindow->Activate();
     cardWindow->setFocus();
 }
 
@@ -173,9 +174,9 @@ void CVexilCardListForm::setVisible(bool aVisible)
     if (aVisible && !iLoaded)
     {
         iLoaded = true;
-        // A window of its own knows its frame once it has its native window; the outer size
-        // includes the frame.
-        if (isWindow())
+        // A top-level window knows its frame once it has its native window; the outer size
+        // includes the frame. In the document area the frame is ours.
+        if (isWindow() && !MdiArea())
             create();
         Guarded([this] { Load(); });
     }
@@ -218,11 +219,9 @@ std::shared_ptr<CVexilRect> CVexilCardListForm::Placement(const CVexilRect* aSto
 
 std::vector<QRectF> CVexilCardListForm::PlacementAreas() const
 {
-    // Hosted in another window (an MDI area), the window's frame is its parent, placed within
-    // the client area of the parent's parent.
-    const QWidget* frame = isWindow() ? this : parentWidget();
-    if (const QWidget* host = frame && !frame->isWindow() ? frame->parentWidget() : nullptr)
-        return {QRectF(0, 0, Twips(host->width()), Twips(host->height()))};
+    // The document area the window opens in, or has opened in.
+    if (const QMdiArea* area = SubWindow() ? SubWindow()->mdiArea() : MdiArea())
+        return {QRectF(0, 0, Twips(area->viewport()->width()), Twips(area->viewport()->height()))};
     std::vector<QRectF> areas;
     for (const QRect& screen : CVexilPlacement::ScreenAreas())
         areas.push_back(TwipsRect(screen));
@@ -250,7 +249,7 @@ void CVexilCardListForm::resizeEvent(QResizeEvent* aEvent)
 void CVexilCardListForm::closeEvent(QCloseEvent* aEvent)
 {
     // Only the user's close leaves the stack; the program's own closes pass.
-    if (!aEvent->spontaneous())
+    if (!ClosedByUser(*aEvent))
     {
         CVexilForm::closeEvent(aEvent);
         return;

@@ -45,8 +45,8 @@ public:
     // 20 pixels of its top in every area gives aDefault; a size is reduced to the areas.
     static std::shared_ptr<CVexilRect> Placement(const CVexilRect* aStored, const CVexilRect& aDefault,
                                                  const std::vector<QRectF>& aAreas);
-    // The areas the window is placed in (twips): the area of the window that hosts it, else
-    // the screens.
+    // The areas the window is placed in (twips): the main window's document area when the
+    // window opens in it, else the screens.
     std::vector<QRectF> PlacementAreas() const;
 
     // Set while code selects a line of the combo box: the combo box's events do nothing then.

@@ -16,7 +16,9 @@
 #include "presentation/VexilListBox.h"
 
 #include <QHeaderView>
+#include <QMdiArea>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <limits>
@@ -159,6 +161,26 @@ protected:
         Pick(ListWindow()->fBackgroundCombo, index);
     }
     static void ShowListWindow() { Activate(ListWindow()); }
+
+    // The list closed and opened again with that rectangle stored; where its window is now.
+    static std::shared_ptr<CVexilRect> ReopenAt(float aX, float aY, float aWidth, float aHeight)
+    {
+        View().CloseCardList();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto rect = std::make_shared<CVexilRect>();
+        rect->Construct(aX, aY, aWidth, aHeight);
+        View().Rec()->SetCardListRect(rect);
+        View().OpenCardList();
+        return CVexilLibUi::GetCtlRect(*ListWindow());
+    }
+    static QString RectText(float aX, float aY, float aWidth, float aHeight)
+    {
+        return QStringLiteral("%1 %2 %3 %4").arg(aX).arg(aY).arg(aWidth).arg(aHeight);
+    }
+    static QString RectText(const CVexilRect& aRect)
+    {
+        return RectText(aRect.X(), aRect.Y(), aRect.Width(), aRect.Height());
+    }
 
     CardListWindows iWindows;
 };
@@ -602,24 +624,42 @@ TEST(CardListPlacementNone, NoStoredRectangleGivesTheDefault)
 
 TEST_F(CardListTest, TheWindowLoadsAtItsStoredRectangleOrTheDefault)
 {
-    const auto reopen = [](float aX, float aY, float aWidth, float aHeight) {
-        View().CloseCardList();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        auto rect = std::make_shared<CVexilRect>();
-        rect->Construct(aX, aY, aWidth, aHeight);
-        View().Rec()->SetCardListRect(rect);
-        View().OpenCardList();
-        return CVexilLibUi::GetCtlRect(*ListWindow());
-    };
-    const auto placed = reopen(600, 450, 6000, 4500);
+    const auto placed = ReopenAt(600, 450, 6000, 4500);
     EXPECT_EQ(placed->X(), 600);
     EXPECT_EQ(placed->Y(), 450);
     EXPECT_NEAR(placed->Width(), 6000, 15 * 8);
 
-    const auto broken = reopen(kNaN, 450, 6000, 4500);
+    const auto broken = ReopenAt(kNaN, 450, 6000, 4500);
     EXPECT_EQ(broken->X(), 180);
     EXPECT_EQ(broken->Y(), 160);
     EXPECT_NEAR(broken->Width(), 7056, 15 * 8);
     // The list fills the window below the filter.
     EXPECT_GT(Box()->geometry().bottom(), ListWindow()->height() - 8);
+}
+
+TEST_F(CardListTest, InTheDocumentAreaTheWindowStaysWithinItAndItsFramesCloseBoxAsksToLeave)
+{
+    QWidget main;
+    main.resize(800, 600);
+    auto* layout = new QVBoxLayout(&main);
+    auto* area = new QMdiArea;
+    layout->addWidget(area);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    CVexilForm::SetMdiArea(area);
+    const float width = CVexilCtl::PixelsToTwips(area->viewport()->width());
+    const float height = CVexilCtl::PixelsToTwips(area->viewport()->height());
+
+    const auto huge = ReopenAt(0, 0, 1e9F, 1e9F);
+    EXPECT_NE(ListWindow()->SubWindow(), nullptr);
+    EXPECT_EQ(RectText(*huge), RectText(0, 0, width, height));
+    // Less than 40 pixels of its top inside the area.
+    const auto sliver = ReopenAt(width - 585, 100, 6000, 4500);
+    EXPECT_EQ(RectText(*sliver), RectText(180, 160, 7056, 5472));
+
+    EXPECT_FALSE(ListWindow()->SubWindow()->close());
+    EXPECT_EQ(iWindows.iCalls.count(QStringLiteral("CloseCurrentStack")), 1);
+    EXPECT_TRUE(ListWindow()->isVisible());
+    CloseStack();
+    CVexilForm::SetMdiArea(nullptr);
 }
