@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -50,6 +51,9 @@ const QString kCardSelect = QStringLiteral("CVexilCardSelect");
 const QString kOptionEdit = QStringLiteral("CVexilOptionEdit");
 // The developer test panel is not a managed window.
 const QString kMainForm = QStringLiteral("MainForm");
+
+// How often a termination request that has to wait is tried again.
+constexpr int kTerminationRetryMs = 100;
 
 // The size command of the Debug menu: the card window's client area in points.
 constexpr int16_t kDebugClientWidth = 208;
@@ -179,6 +183,17 @@ void CVexilFrame::ShowHourglass(bool aShow)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void CVexilFrame::TerminationRequest()
+{
+    CVexilForm* frame = CVexilFormRegistry::Loaded(KClassName);
+    if (!frame || !frame->isVisible() || CVexilStackCmds::Busy())
+    {
+        QTimer::singleShot(kTerminationRetryMs, qApp, &TerminationRequest);
+        return;
+    }
+    frame->close();
 }
 
 QMenu* CVexilFrame::AddMenu(QMenuBar& aBar, QMenu* aParent, const char* aName, const QString& aCaption)

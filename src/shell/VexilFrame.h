@@ -45,6 +45,10 @@ public:
     static void Register();
     // The hourglass of long operations (the busy cursor's hook).
     static void ShowHourglass(bool aShow);
+    // A request from outside to end the program (a termination signal): the main window's close,
+    // made once the window is shown and no stack is being left, opened, saved or made, so that
+    // the request is neither lost nor breaks into such work.
+    static void TerminationRequest();
 
     // "C&lose" of the Stack menu: leaves the current stack.
     void fCloseStack_Click();

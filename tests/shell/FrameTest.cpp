@@ -10,6 +10,7 @@
 #include "platform/VexilImageList.h"
 #include "presentation/VexilFrameParts.h"
 #include "shell/VexilOptions.h"
+#include "shell/VexilStackCmds.h"
 #include "shell/VexilWelcome.h"
 #include "transfer/VexilHttpServer.h"
 
@@ -273,5 +274,54 @@ TEST_F(FrameTest, TheDebugSizeGivesTheCardWindowItsClientSizeInPoints)
     // 208 x 255 points of 20 twips, to the pixel.
     EXPECT_NEAR(CardWindow()->InnerWidth(), 208 * 20, 15);
     EXPECT_NEAR(CardWindow()->InnerHeight(), 255 * 20, 15);
+}
+TEST_F(FrameTest, PlacementsOfWindowsInTheAreaAreRelativeToItAndChecked)
+{
+    // A managed window that no menu shows, standing in for a dialog.
+    const QString name = QStringLiteral("CVexilFontSelect");
+    CVexilFormRegistry::Register(name, [] { return new CVexilForm; });
+    Start();
+    Frame()->Move(0, 0, 12000, 9000);
+    const QSize area = Frame()->DocumentArea()->viewport()->size();
+    const QRect design(300, 150, 200, 150);
+    const struct
+    {
+        const char* Stored;
+        QRect Expected;
+    } cases[] = {
+        {"1500,1500,4500,3000", {100, 100, 300, 200}},
+        {"30000,150,3000,2250", {0, 10, 200, 150}},
+        {"0,0,500000,400000", {QPoint(0, 0), area}},
+        {"-100000,0,100001,5000", design},
+        {"0,-150,3000,3000", design},
+    };
+    for (const auto& c : cases)
+    {
+        CVexilReg::PutVal(CVexilReg::KWindows, name, QLatin1String(c.Stored));
+        CVexilForm* form = CVexilWinMan::NameToForm(name);
+        ASSERT_NE(form, nullptr);
+        form->Move(CVexilCtl::PixelsToTwips(design.x()), CVexilCtl::PixelsToTwips(design.y()),
+                   CVexilCtl::PixelsToTwips(design.width()), CVexilCtl::PixelsToTwips(design.height()));
+        CVexilWinMan::RestoreFormPos(*form);
+        ASSERT_NE(form->SubWindow(), nullptr);
+        EXPECT_EQ(form->SubWindow()->geometry(), c.Expected) << c.Stored;
+        CVexilFormRegistry::Unload(name);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+TEST_F(FrameTest, ATerminationRequestWaitsWhileAStackIsBeingLeftOrOpened)
+{
+    StartWithStack();
+    {
+        const CVexilStackCmds::TBusy busy;
+        CVexilFrame::TerminationRequest();
+        QTest::qWait(300);
+        EXPECT_TRUE(iEnded.empty());
+        EXPECT_NE(gStack, nullptr);
+    }
+    // Then it runs the close query: the unchanged stack is left and the program ends.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !iEnded.empty(); }, 2000));
+    EXPECT_EQ(iEnded, std::vector<int>{0});
+    EXPECT_EQ(gStack, nullptr);
 }
 }  // namespace
