@@ -248,7 +248,7 @@ void CVexilGenForm::Load()
         return;
     const CVexilRect* rect = gStackView->CardViewRect().get();
     CVexilStackViewRec defaults;
-    if (!rect || !CVexilPlacement::Usable(*rect, CVexilPlacement::ScreenAreas()))
+    if (!rect || !CVexilPlacement::Usable(*rect, CVexilPlacement::WindowAreas()))
     {
         defaults.InitRects();
         rect = defaults.CardViewRect().get();

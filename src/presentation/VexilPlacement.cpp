@@ -2,8 +2,10 @@
 
 #include "foundation/VexilRect.h"
 #include "platform/VexilCtl.h"
+#include "platform/VexilForm.h"
 
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QScreen>
 
 #include <algorithm>
@@ -55,4 +57,11 @@ std::vector<QRect> CVexilPlacement::ScreenAreas()
     for (const QScreen* screen : QGuiApplication::screens())
         areas.push_back(screen->geometry());
     return areas;
+}
+
+std::vector<QRect> CVexilPlacement::WindowAreas()
+{
+    if (const QMdiArea* area = CVexilForm::MdiArea())
+        return {QRect(QPoint(0, 0), area->viewport()->size())};
+    return ScreenAreas();
 }

@@ -7,10 +7,10 @@
 
 class CVexilRect;
 
-// Whether a window placement kept in a stack file can be used on the screens at hand. Stored
-// rectangles are not trusted: one that is not a number, has no size, is larger than all
-// screens together or shows too little of itself on every screen is refused, and the window
-// takes its default placement instead.
+// Whether a window placement kept in a stack file can be used in the areas at hand (the
+// screens, or the main window's document area). Stored rectangles are not trusted: one that is
+// not a number, has no size, is larger than all areas together or shows too little of itself
+// in every area is refused, and the window takes its default placement instead.
 class CVexilPlacement
 {
 public:
@@ -29,4 +29,7 @@ public:
     static bool Usable(const CVexilRect& aRect, const std::vector<QRect>& aScreens);
     // The areas of the screens of this session.
     static std::vector<QRect> ScreenAreas();
+    // The areas windows are placed in: the main window's document area while windows open in
+    // it (its own coordinates), else the screens.
+    static std::vector<QRect> WindowAreas();
 };

@@ -5,6 +5,7 @@
 #include "../presentation/CardWindowUser.h"
 #include "AssertAnswers.h"
 #include "ProgramFixture.h"
+#include "foundation/VexilRect.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilImageList.h"
@@ -15,6 +16,8 @@
 #include "transfer/VexilHttpServer.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMdiArea>
 #include <QTcpSocket>
 #include <QToolBar>
@@ -323,5 +326,23 @@ TEST_F(FrameTest, ATerminationRequestWaitsWhileAStackIsBeingLeftOrOpened)
     EXPECT_TRUE(QTest::qWaitFor([this] { return !iEnded.empty(); }, 2000));
     EXPECT_EQ(iEnded, std::vector<int>{0});
     EXPECT_EQ(gStack, nullptr);
+}
+TEST_F(FrameTest, ACardWindowPlacementOutsideTheAreaGivesTheDefaultOne)
+{
+    // Enough of it on the screen, but right of the main window's area.
+    const int screen = QGuiApplication::primaryScreen()->geometry().width();
+    iPath = MakeStack(QStringLiteral("Far.Quorvan"), false, [screen](CVexilStackViewRec& aView) {
+        auto far = std::make_shared<CVexilRect>();
+        far->Construct(CVexilCtl::PixelsToTwips(screen - 50), 600, 4500, 6000);
+        aView.SetCardViewRect(far);
+    });
+    Start({iPath});
+    ASSERT_NE(CardWindow(), nullptr);
+    CVexilStackViewRec defaults;
+    defaults.InitRects();
+    EXPECT_EQ(CardWindow()->Left(), defaults.CardViewRect()->X());
+    EXPECT_EQ(CardWindow()->Top(), defaults.CardViewRect()->Y());
+    const QRect area(QPoint(0, 0), Frame()->DocumentArea()->viewport()->size());
+    EXPECT_TRUE(area.contains(CardWindow()->SubWindow()->geometry().topLeft()));
 }
 }  // namespace

@@ -36,6 +36,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 class ProgramFixture : public ::testing::Test
@@ -175,8 +176,10 @@ protected:
     }
 
     // A stack of three cards "Anna", "Bert", "Cleo" of the background "Person" (fields Name,
-    // the card name, and Age), saved in the stack folder; the binary form when asked.
-    QString MakeStack(const QString& aFileName, bool aBinary = false) const
+    // the card name, and Age), saved in the stack folder; the binary form when asked. aView
+    // may set the stack view record.
+    QString MakeStack(const QString& aFileName, bool aBinary = false,
+                      const std::function<void(CVexilStackViewRec&)>& aView = {}) const
     {
         auto stack = std::make_shared<CVexilStack>();
         stack->Construct(QStringLiteral("People"));
@@ -199,6 +202,8 @@ protected:
         const QString path = QDir(StackFolder()).filePath(aFileName);
         auto rec = std::make_shared<CVexilStackViewRec>();
         rec->Contruct(QStringLiteral("View"));
+        if (aView)
+            aView(*rec);
         CVexilStackFile file;
         file.Construct(path);
         file.SaveStack(stack, rec);
