@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QTextBlock>
@@ -92,10 +93,13 @@ TWindowSize CVexilLowLevelUi::ClientToWindowSize(int16_t aWidth, int16_t aHeight
     }
     else
     {
-        const QStyle* style = QApplication::style();
-        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-        frameWidth = 2 * border;
-        frameHeight = style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border;
+        // The frame the window gets in the main window's document area.
+        static const QMargins frame = [] {
+            QMdiArea area;
+            return area.addSubWindow(new QWidget)->contentsMargins();
+        }();
+        frameWidth = frame.left() + frame.right();
+        frameHeight = frame.top() + frame.bottom();
     }
     return {aWidth * 20.0F + frameWidth * kTwipsPerPixel, aHeight * 20.0F + frameHeight * kTwipsPerPixel};
 }

@@ -48,7 +48,7 @@ public:
 
     // The outer size of a window whose client area is aWidth by aHeight units of 20 twips. The frame
     // is taken from aWindow when it is framed (by its frame in the main window's area, or by the
-    // window manager), else from the style.
+    // window manager), else it is the frame a window gets in the main window's area.
     static TWindowSize ClientToWindowSize(int16_t aWidth, int16_t aHeight, const QWidget* aWindow = nullptr);
 
     // Centres a window that has not shown yet on its parent's outer rectangle; none leaves it.

@@ -97,10 +97,14 @@ TEST_F(MdiForms, AWindowPlacedOrShownOpensInTheAreaAndItsFrameIsItsOuterRectangl
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->InnerWidth(), float(400 - margins.left() - margins.right()) * 15);
     EXPECT_EQ(form->InnerHeight(), float(300 - margins.top() - margins.bottom()) * 15);
-    // The card window's size command measures this frame.
+    // The card window's size command measures this frame; a window not yet framed, such as
+    // the card window's default placement, is measured with the same frame.
     const TWindowSize outer = CVexilLowLevelUi::ClientToWindowSize(208, 255, form);
     EXPECT_EQ(outer.Width, 208 * 20 + float(margins.left() + margins.right()) * 15);
     EXPECT_EQ(outer.Height, 255 * 20 + float(margins.top() + margins.bottom()) * 15);
+    const TWindowSize unframed = CVexilLowLevelUi::ClientToWindowSize(208, 255);
+    EXPECT_EQ(unframed.Width, outer.Width);
+    EXPECT_EQ(unframed.Height, outer.Height);
 
     form->SetCaption(QStringLiteral("Card 1 of 3"));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Card 1 of 3"));
