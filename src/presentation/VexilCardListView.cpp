@@ -85,6 +85,7 @@ void CVexilCardListView::FillCardList()
 {
     iCardBox.Clear();
     iListFields.clear();
+    iDateTexts.clear();
     iMixed = false;
     int32_t maxControls = 0;
     TControlSetRef first;
@@ -175,11 +176,13 @@ const CVexilCardListView::TListFields& CVexilCardListView::ListFieldsOf(const CV
     return iListFields.back().second;
 }
 
-QString CVexilCardListView::BuildCardLine(CVexilCard& aCard, const TListFields& aFields) const
+QString CVexilCardListView::BuildCardLine(CVexilCard& aCard, const TListFields& aFields)
 {
     QString line;
+    // About as long as the line before.
+    line.reserve(iLineLength);
     if (iShowName)
-        line = aCard.Name();
+        line += aCard.Name();
     bool firstCol = !iShowName;
     for (const TControlRef& field : aFields)
     {
@@ -188,9 +191,21 @@ QString CVexilCardListView::BuildCardLine(CVexilCard& aCard, const TListFields& 
         firstCol = false;
         TValue value;
         aCard.GetControlVal(field->Id(), value, true);
-        line += CVexilValue::ValToExtText(value, *field);
+        line += ValueText(value, *field);
     }
+    iLineLength = line.size() + 16;
     return line;
+}
+
+QString CVexilCardListView::ValueText(const TValue& aValue, const CVexilControl& aField)
+{
+    if (aValue.iType != EValDate)
+        return CVexilValue::ValToExtText(aValue, aField);
+    const std::pair<int32_t, double> key(aField.Id(), aValue.iDate);
+    auto known = iDateTexts.constFind(key);
+    if (known == iDateTexts.cend())
+        known = iDateTexts.insert(key, CVexilValue::ValToExtText(aValue, aField));
+    return *known;
 }
 
 void CVexilCardListView::UpdateCard(const TCardRef& aCard)
@@ -198,8 +213,10 @@ void CVexilCardListView::UpdateCard(const TCardRef& aCard)
     int32_t index = 0;
     if (!aCard || !iCardBox.GetObjIndex(aCard.get(), index))
         return;
-    // The fields of the card's background may have changed since the list was filled.
+    // The fields of the card's background, and the texts of dates, may have changed since the
+    // list was filled.
     iListFields.clear();
+    iDateTexts.clear();
     iCardBox.ModifyLineAt(BuildCardLine(*aCard, ListFieldsOf(*aCard)), aCard, index);
 }
 

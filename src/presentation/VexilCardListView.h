@@ -7,6 +7,7 @@
 #include "presentation/VexilListBox.h"
 #include "presentation/VexilStackViewWindows.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
 
@@ -68,7 +69,10 @@ private:
     void FillBackgroundCombo();
     void FillCardList();
     const TListFields& ListFieldsOf(const CVexilCard& aCard);
-    QString BuildCardLine(CVexilCard& aCard, const TListFields& aFields) const;
+    QString BuildCardLine(CVexilCard& aCard, const TListFields& aFields);
+    // The display text of a value of the field. Formatting a date is slow and a list of many
+    // cards holds few distinct dates: each is formatted once for a filling.
+    QString ValueText(const TValue& aValue, const CVexilControl& aField);
     bool InStack(const TCardRef& aCard) const;
 
     QPointer<CVexilCardListForm> iForm;
@@ -82,4 +86,8 @@ private:
     int iMaxFieldCols = 0;
     // The list fields of each background met while filling (by background id).
     std::vector<std::pair<int32_t, TListFields>> iListFields;
+    // The texts of the dates met while filling, by field id and date.
+    QHash<std::pair<int32_t, double>, QString> iDateTexts;
+    // Room for a line: the length of the line before and some more.
+    qsizetype iLineLength = 0;
 };

@@ -12,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QTreeWidgetItem>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <numeric>
@@ -464,13 +465,16 @@ void CVexilListBox::FillItem(QTreeWidgetItem& aItem, const QString& aLine) const
 {
     // Column c shows the text after the c-th Tab; the first column is shown even without columns.
     const int numCols = std::max(int(iColTitles.size()), 1);
-    int column = 0;
-    for (const QStringView part : QStringView(aLine).split(u'\t'))
+    QVarLengthArray<QStringView, 32> parts;
+    for (const QStringView part : QStringView(aLine).tokenize(u'\t'))
     {
-        if (column == numCols)
+        if (parts.size() == numCols)
             break;
-        aItem.setText(column++, part.toString());
+        parts.append(part);
     }
-    for (; column < numCols; ++column)
-        aItem.setText(column, QString());
+    while (parts.size() < numCols)
+        parts.append(QStringView());
+    // The last column first: the item makes room for all columns at once.
+    for (int column = numCols - 1; column >= 0; --column)
+        aItem.setText(column, parts[column].toString());
 }
