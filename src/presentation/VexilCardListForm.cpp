@@ -30,8 +30,6 @@ constexpr float KClientWidth = 6900;
 constexpr float KClientHeight = 5000;
 constexpr float KRowTop = 90;
 constexpr float KLabelLeft = 120;
-constexpr float KLabelWidth = 1000;
-constexpr float KComboLeft = 1140;
 constexpr float KComboWidth = 2700;
 constexpr float KButtonWidth = 900;
 constexpr float KButtonHeight = 345;
@@ -77,13 +75,15 @@ CVexilCardListForm::CVexilCardListForm()
     // A filter: the user picks a line and types nothing.
     fBackgroundCombo->setEditable(false);
     const float comboHeight = Twips(fBackgroundCombo->sizeHint().height());
-    fBackgroundCombo->Move(KComboLeft, KRowTop, KComboWidth, comboHeight);
-    const float labelHeight = Twips(fBackgroundLabel->sizeHint().height());
-    fBackgroundLabel->Move(KLabelLeft, KRowTop + (comboHeight - labelHeight) / 2, KLabelWidth, labelHeight);
+    const QSize label = fBackgroundLabel->sizeHint();
+    fBackgroundLabel->Move(KLabelLeft, KRowTop + (comboHeight - Twips(label.height())) / 2, Twips(label.width()),
+                           Twips(label.height()));
+    const float comboLeft = KLabelLeft + Twips(label.width()) + KButtonGap;
+    fBackgroundCombo->Move(comboLeft, KRowTop, KComboWidth, comboHeight);
     fUpBut = Add<CVexilCommandButton>(QStringLiteral("fUpBut"));
     fUpBut->setText(QStringLiteral("Up"));
     const float buttonTop = KRowTop + (comboHeight - KButtonHeight) / 2;
-    fUpBut->Move(KComboLeft + KComboWidth + 2 * KButtonGap, buttonTop, KButtonWidth, KButtonHeight);
+    fUpBut->Move(comboLeft + KComboWidth + 2 * KButtonGap, buttonTop, KButtonWidth, KButtonHeight);
     fDownBut = Add<CVexilCommandButton>(QStringLiteral("fDownBut"));
     fDownBut->setText(QStringLiteral("Down"));
     fDownBut->Move(fUpBut->Left() + KButtonWidth + KButtonGap, buttonTop, KButtonWidth, KButtonHeight);
