@@ -7,6 +7,7 @@
 // temporary registry. A test window answers every picker and records the answers.
 
 #include "../shell/TempRegistry.h"
+#include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StackBuild.h"
 #include "TestEnv.h"
