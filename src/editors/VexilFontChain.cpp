@@ -71,8 +71,12 @@ bool CVexilFontInput::CheckSize(const QString& aText)
     if (msg == EMsgNotNum)
         CVexilMsg::Show(EMsgNotNum, EMsgClsCritical, aText, kSizeLabel);
     else if (msg == EMsgNumTooHigh)
+    {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
         CVexilMsg::Show(EMsgNumTooHigh, EMsgClsCritical, aText, kSizeLabel,
-                        QLocale().toString(double(KMaxSize) / 20, 'g', 7));
+                        locale.toString(double(KMaxSize) / 20, 'g', 7));
+    }
     return msg == 0;
 }
 

@@ -14,6 +14,7 @@
 #include "shell/VexilOptions.h"
 #include "shell/VexilWinMan.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLocale>
 
@@ -169,7 +170,8 @@ CVexilFontSelect::CVexilFontSelect() : CVexilManagedForm(KClassName)
     connect(fCancelBut, &QPushButton::clicked, this, [this] { UnloadForm(); });
     CheckOnLeave(fFontName, [this] { CheckFaceName(); });
     CheckOnLeave(fFontSize, [this] {
-        if (!CVexilFontInput::CheckSize(fFontSize->text()))
+        // Save checks the size itself: one message for one click.
+        if (QApplication::focusWidget() != fSelectFontBut && !CVexilFontInput::CheckSize(fFontSize->text()))
             fFontSize->setFocus();
     });
 }
