@@ -32,9 +32,9 @@ constexpr int kLeftWidth = 2760;
 constexpr int kMiddleColumn = kLeftColumn + kLeftWidth + kMargin;
 constexpr int kMiddleWidth = 4260;
 constexpr int kRightColumn = kMiddleColumn + kMiddleWidth + kMargin;
-constexpr int kRightWidth = 4320;
+constexpr int kRightWidth = 4800;
 constexpr int kFormWidth = kRightColumn + kRightWidth + kMargin;
-constexpr int kButtonTop = 7740;
+constexpr int kButtonTop = 8160;
 constexpr int kFormHeight = kButtonTop + kButtonHeight + kMargin;
 
 // Colours of the lists: backgrounds dark blue, fields green, cards brown.
@@ -131,7 +131,7 @@ void CVexilControlEdit::BuildDesign()
                                         kLeftWidth - 2 * kMargin, kButtonTop - 2340 - kMargin - kFrameTop - kMargin);
 
     // Middle: what every field has.
-    constexpr int kCaptionWidth = 1230;
+    constexpr int kCaptionWidth = 1500;
     constexpr int kInputLeft = kMargin + kCaptionWidth;
     constexpr int kInputWidth = kMiddleWidth - kInputLeft - kMargin;
     constexpr int kNumberWidth = 600;
@@ -185,12 +185,15 @@ void CVexilControlEdit::BuildDesign()
     const int fontHeight = kFrameTop + 2 * kRow + 30;
     frame = AddFrame(QStringLiteral("fFontFrame"), QStringLiteral("Font"), nullptr, kMiddleColumn, top, kMiddleWidth,
                      fontHeight);
-    AddCaption(QStringLiteral("fFontNameLabel"), QStringLiteral("Name:"), frame, kMargin, kFrameTop, 540);
-    fFontName = AddAt<CVexilTextBox>(QStringLiteral("fFontName"), frame, kMargin + 540, kFrameTop, 2100, kBoxHeight);
-    AddCaption(QStringLiteral("fFontSizeLabel"), QStringLiteral("Size:"), frame, 2880, kFrameTop, 480);
-    fFontSize = AddAt<CVexilTextBox>(QStringLiteral("fFontSize"), frame, 3360, kFrameTop, 780, kBoxHeight);
-    AddCaption(QStringLiteral("fFontForeLabel"), QStringLiteral("Color:"), frame, kMargin, kFrameTop + kRow, 540);
-    fFontColor = AddAt<CVexilLabel>(QStringLiteral("fFontColor"), frame, kMargin + 540, kFrameTop + kRow, 600,
+    constexpr int kFontCaption = 720;
+    AddCaption(QStringLiteral("fFontNameLabel"), QStringLiteral("Name:"), frame, kMargin, kFrameTop, kFontCaption);
+    fFontName = AddAt<CVexilTextBox>(QStringLiteral("fFontName"), frame, kMargin + kFontCaption, kFrameTop, 1980,
+                                     kBoxHeight);
+    AddCaption(QStringLiteral("fFontSizeLabel"), QStringLiteral("Size:"), frame, 2940, kFrameTop, 540);
+    fFontSize = AddAt<CVexilTextBox>(QStringLiteral("fFontSize"), frame, 3480, kFrameTop, 660, kBoxHeight);
+    AddCaption(QStringLiteral("fFontForeLabel"), QStringLiteral("Color:"), frame, kMargin, kFrameTop + kRow,
+               kFontCaption);
+    fFontColor = AddAt<CVexilLabel>(QStringLiteral("fFontColor"), frame, kMargin + kFontCaption, kFrameTop + kRow, 600,
                                     kBoxHeight);
     fFontColor->setFrameShape(QFrame::Box);
     fSelectFontBut = AddButton(QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."), frame, 3060,
@@ -210,9 +213,9 @@ void CVexilControlEdit::BuildDesign()
     frame = AddFrame(QStringLiteral("fInsertPositionFrame"), QStringLiteral("Insert position"), nullptr, kMiddleColumn,
                      top, kMiddleWidth, height);
     AddCaption(QStringLiteral("fBeforeComboLabel"), QStringLiteral("Insert before field:"), frame, kMargin, kFrameTop,
-               kCaptionWidth + 240);
-    fBeforeCombo = AddAt<CVexilComboBox>(QStringLiteral("fBeforeCombo"), frame, kInputLeft + 240, kFrameTop,
-                                         kInputWidth - 240, kBoxHeight);
+               kCaptionWidth + 420);
+    fBeforeCombo = AddAt<CVexilComboBox>(QStringLiteral("fBeforeCombo"), frame, kInputLeft + 420, kFrameTop,
+                                         kInputWidth - 420, kBoxHeight);
 
     // Right: one page of inputs per group of types.
     fTypeDepTab = AddAt<CVexilTabCtl>(QStringLiteral("fTypeDepTab"), nullptr, kRightColumn, kMargin, kRightWidth,
@@ -234,13 +237,13 @@ void CVexilControlEdit::BuildDesign()
         row += 300;
     }
     row += 120;
-    constexpr int kPageCaption = 1860;
+    constexpr int kPageCaption = 2160;
     constexpr int kPageInput = kMargin + kPageCaption;
     auto numberRow = [&](const QString& aName, const QString& aCaption, const QString& aUnit) {
         AddCaption(aName + QStringLiteral("Label"), aCaption, page, kMargin, row, kPageCaption);
         auto* box = AddAt<CVexilTextBox>(aName, page, kPageInput, row, kNumberWidth, kBoxHeight);
         if (!aUnit.isEmpty())
-            AddCaption(aName + QStringLiteral("Unit"), aUnit, page, kPageInput + kNumberWidth + 90, row, 900);
+            AddCaption(aName + QStringLiteral("Unit"), aUnit, page, kPageInput + kNumberWidth + 90, row, 1200);
         row += kRow;
         return box;
     };
@@ -312,14 +315,14 @@ void CVexilControlEdit::BuildDesign()
         left += aWidth + 60;
         return made;
     };
-    fNewBut = button(QStringLiteral("fNewBut"), QStringLiteral("New"), 780);
+    fNewBut = button(QStringLiteral("fNewBut"), QStringLiteral("New"), 720);
     fNewTextBut = button(QStringLiteral("fNewTextBut"), QStringLiteral("New Text"), 1020);
-    fNewIntegerBut = button(QStringLiteral("fNewIntegerBut"), QStringLiteral("New Integer"), 1140);
-    fNewCommandBut = button(QStringLiteral("fNewCommandBut"), QStringLiteral("New Command"), 1260);
+    fNewIntegerBut = button(QStringLiteral("fNewIntegerBut"), QStringLiteral("New Integer"), 1260);
+    fNewCommandBut = button(QStringLiteral("fNewCommandBut"), QStringLiteral("New Command"), 1440);
     left += 120;
-    fCreateBut = button(QStringLiteral("fCreateBut"), QStringLiteral("Create"), 840);
-    fModifyBut = button(QStringLiteral("fModifyBut"), QStringLiteral("Modify"), 840);
-    fDeleteBut = button(QStringLiteral("fDeleteBut"), QStringLiteral("Delete"), 840);
+    fCreateBut = button(QStringLiteral("fCreateBut"), QStringLiteral("Create"), 780);
+    fModifyBut = button(QStringLiteral("fModifyBut"), QStringLiteral("Modify"), 780);
+    fDeleteBut = button(QStringLiteral("fDeleteBut"), QStringLiteral("Delete"), 780);
     fScriptBut = button(QStringLiteral("fScriptBut"), QStringLiteral("Script..."), 840);
     fHelpBut = button(QStringLiteral("fHelpBut"), QStringLiteral("Help"), kFormWidth - kMargin - left);
 }
@@ -382,9 +385,6 @@ void CVexilControlEdit::Initialise()
         list->Construct(aType, aWidget);
         return list;
     };
-    for (CVexilComboBox* combo : {fTypeCombo, fBeforeCombo, fStdCmdCombo, fSelBackgroundCombo, fRefControlCombo,
-                                  fSelControlCombo, fComboInputControlCombo})
-        combo->setEditable(false);
     iBackgroundList = makeList(ELisSingle, fBackgroundBox);
     iControlList = makeList(ELisSingle, fControlBox);
     iTypeList = makeList(ELisCombo, fTypeCombo);
