@@ -110,27 +110,27 @@ CVexilFontSelect::CVexilFontSelect() : CVexilManagedForm(KClassName)
     QGroupBox* chain =
         AddFrame(this, QStringLiteral("Hierarchical font evaluation"), 5400, 60, KClientWidth - 5400 - KMargin,
                  KFrameHeight);
-    label(QStringLiteral("lblDefault"), QStringLiteral("System default:"), chain, 120, 300, 2280);
-    fDefaultFontName = textBox(QStringLiteral("fDefaultFontName"), chain, 2460, 300, 2280);
-    fDefaultFontSize = textBox(QStringLiteral("fDefaultFontSize"), chain, 4800, 300, 720);
+    label(QStringLiteral("lblDefault"), QStringLiteral("System default:"), chain, 120, 300, 2160);
+    fDefaultFontName = textBox(QStringLiteral("fDefaultFontName"), chain, 2340, 300, 2040);
+    fDefaultFontSize = textBox(QStringLiteral("fDefaultFontSize"), chain, 4440, 300, 660);
     static const char* const kLevelNames[] = {"Stack", "Background", "Card", "Control"};
     for (size_t i = 0; i < fLevels.size(); ++i)
     {
         const QString level = QLatin1String(kLevelNames[i]);
         const float top = KRowTop + float(i) * KRowStep;
         fLevels[i].Label = label(QStringLiteral("f%1FontLabel").arg(level), level + QLatin1Char(':'), chain, 120, top,
-                                 2280);
-        fLevels[i].Name = textBox(QStringLiteral("f%1FontName").arg(level), chain, 2460, top, 2280);
-        fLevels[i].Size = textBox(QStringLiteral("f%1FontSize").arg(level), chain, 4800, top, 720);
-        fLevels[i].Color = colorSample(QStringLiteral("f%1FontColor").arg(level), chain, 5580, top, 480);
+                                 2160);
+        fLevels[i].Name = textBox(QStringLiteral("f%1FontName").arg(level), chain, 2340, top, 2040);
+        fLevels[i].Size = textBox(QStringLiteral("f%1FontSize").arg(level), chain, 4440, top, 660);
+        fLevels[i].Color = colorSample(QStringLiteral("f%1FontColor").arg(level), chain, 5160, top, 480);
     }
-    fSelectCardBut = button(QStringLiteral("fSelectCardBut"), QStringLiteral("Select Card..."), chain, 6180,
-                            KRowTop + 2 * KRowStep - 30, 1140);
+    fSelectCardBut = button(QStringLiteral("fSelectCardBut"), QStringLiteral("Select Card..."), chain, 5700,
+                            KRowTop + 2 * KRowStep - 30, 1620);
     const float resultTop = KRowTop + 4 * KRowStep;
-    label(QStringLiteral("lblResult"), QStringLiteral("Resulting font:"), chain, 120, resultTop, 2280);
-    fResultFontName = textBox(QStringLiteral("fResultFontName"), chain, 2460, resultTop, 2280);
-    fResultFontSize = textBox(QStringLiteral("fResultFontSize"), chain, 4800, resultTop, 720);
-    fResultFontColor = colorSample(QStringLiteral("fResultFontColor"), chain, 5580, resultTop, 480);
+    label(QStringLiteral("lblResult"), QStringLiteral("Resulting font:"), chain, 120, resultTop, 2160);
+    fResultFontName = textBox(QStringLiteral("fResultFontName"), chain, 2340, resultTop, 2040);
+    fResultFontSize = textBox(QStringLiteral("fResultFontSize"), chain, 4440, resultTop, 660);
+    fResultFontColor = colorSample(QStringLiteral("fResultFontColor"), chain, 5160, resultTop, 480);
     // What the program shows there is no input.
     for (CVexilTextBox* shown : {fDefaultFontName, fDefaultFontSize, fResultFontName, fResultFontSize})
         shown->setReadOnly(true);
