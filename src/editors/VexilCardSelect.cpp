@@ -5,6 +5,7 @@
 #include "model/VexilStack.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilLowLevelUi.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -110,6 +111,7 @@ void CVexilCardSelect::SetUp()
     CVexilWinMan::RestoreFormPos(*this);
     iBackgroundList.SetBaseObj(fBackgroundCombo);
     CVexilDialogLib::FillBackgroundList(iBackgroundList, gStack.get(), QString(), nullptr);
+    CVexilLowLevelUi::SizeComboDropDown(fBackgroundCombo);
     iCardList.SetBaseObj(fCardBox);
     iCardList.Define1Column(QStringLiteral("Name"));
     if (iBackgroundList.NumLines() > 0)
