@@ -24,23 +24,19 @@ std::shared_ptr<T> As(const TObjRef& aObj)
     return std::dynamic_pointer_cast<T>(aObj);
 }
 
-// SelectById: none deselects; an id no line has leaves the selection as it is.
-void SelectById(CVexilListBox& aList, int32_t aId)
+// The line whose object has the id; none deselects, and an id no line has gives the line
+// selected now, which then stays.
+int32_t LineOfId(const CVexilListBox& aList, int32_t aId)
 {
     if (aId == UndefLong)
-    {
-        aList.SetSelIndex(-1);
-        return;
-    }
+        return -1;
     for (int32_t i = 0; i < aList.NumLines(); ++i)
     {
         const auto* base = dynamic_cast<const IVexilBaseObj*>(aList.Obj(i).get());
         if (base && base->Id() == aId)
-        {
-            aList.SetSelIndex(i);
-            return;
-        }
+            return i;
     }
+    return aList.SelIndex();
 }
 
 const QString kScriptEdit = QStringLiteral("CVexilScriptEdit");
@@ -105,7 +101,7 @@ void CVexilControlEdit::FillSelControlList()
     CVexilLowLevelUi::SizeComboDropDown(fSelControlCombo);
     int32_t index = -1;
     if (chosen && iSelControlList->GetObjIndex(chosen.get(), index))
-        iSelControlList->SetSelIndex(index);
+        SelectLine(*iSelControlList, index);
 }
 
 // ---- modes
@@ -168,7 +164,7 @@ void CVexilControlEdit::ClearAll()
     ShowFlags(0);
     for (CVexilListBox* list : {iTypeList.get(), iStdCmdList.get(), iSelBackgroundList.get(), iRefControlList.get(),
                                 iSelControlList.get(), iComboInputList.get(), iBeforeList.get()})
-        list->SetSelIndex(-1);
+        SelectLine(*list, -1);
     iBusy = false;
 }
 
@@ -201,6 +197,15 @@ std::vector<CVexilCtl*> CVexilControlEdit::DataInputs() const
     return inputs;
 }
 
+void CVexilControlEdit::SelectLine(CVexilListBox& aList, int32_t aIndex)
+{
+    auto* combo = qobject_cast<QComboBox*>(aList.BaseObj());
+    const bool ok = combo && aIndex >= -1 && aIndex < aList.NumLines();
+    CVexilError::Assert(ok, QStringLiteral("SelectLine index"));
+    if (ok)
+        combo->setCurrentIndex(aIndex);
+}
+
 void CVexilControlEdit::SetInputEditable(const QString& aName, bool aEditable)
 {
     if (CVexilCtl* ctl = Control(aName))
@@ -217,7 +222,7 @@ void CVexilControlEdit::ShowControl(const TControlRef& aControl)
         fName->setText(aControl->Name());
         fLabel->setText(aControl->Label());
         fDescr->setText(aControl->Descr());
-        iTypeList->SetSelIndex(aControl->ConType());
+        SelectLine(*iTypeList, aControl->ConType());
         ShowFlags(aControl->Flags());
         CVexilDialogLib::SetTextBoxInt(*fVisLines, aControl->VisLines());
         CVexilDialogLib::SetTextBoxInt(*fVisChar, aControl->VisChar());
@@ -232,27 +237,27 @@ void CVexilControlEdit::ShowControl(const TControlRef& aControl)
                                  : CVexilValue::ValToExtText(
                                        CVexilValue::IntTextToVal(aControl->DefaultVal(), *aControl), *aControl));
         // The field moves only when the user picks a line.
-        iBeforeList->SetSelIndex(-1);
+        SelectLine(*iBeforeList, -1);
         if (type != EConTypeCommand)
         {
-            iStdCmdList->SetSelIndex(-1);
+            SelectLine(*iStdCmdList, -1);
             ShowDestCard(nullptr);
         }
         else
         {
-            iStdCmdList->SetSelIndex(aControl->StdCmd() == UndefInt ? 0 : aControl->StdCmd() + 1);
+            SelectLine(*iStdCmdList, aControl->StdCmd() == UndefInt ? 0 : aControl->StdCmd() + 1);
             // The card itself is kept; a deleted card shows no name.
             ShowDestCard(aControl->DestCardId() == UndefLong || !gStack ? nullptr
                                                                       : gStack->GetCardById(aControl->DestCardId()));
         }
-        SelectById(*iSelBackgroundList, aControl->SelBackgroundId());
+        SelectLine(*iSelBackgroundList, LineOfId(*iSelBackgroundList, aControl->SelBackgroundId()));
         const auto listed = As<CVexilControlSet>(iSelBackgroundList->SelObj());
         fListCol->setText(listed ? CVexilDialogLib::ArrayToControlNameList(aControl->ListCol().get(), *listed)
                                  : QString());
-        SelectById(*iRefControlList, aControl->RefControlId());
-        SelectById(*iSelControlList, aControl->SelControlId());
+        SelectLine(*iRefControlList, LineOfId(*iRefControlList, aControl->RefControlId()));
+        SelectLine(*iSelControlList, LineOfId(*iSelControlList, aControl->SelControlId()));
         // A list field made without its text field has no partner to show.
-        iComboInputList->SetSelIndex(-1);
+        SelectLine(*iComboInputList, -1);
         if (aControl->Flag(EConComboList) && aControl->PartnerId() != UndefLong)
         {
             TControlRef partner;
@@ -260,7 +265,7 @@ void CVexilControlEdit::ShowControl(const TControlRef& aControl)
             CVexilError::Assert(found, QStringLiteral("ShowControl iPartnerControl found"));
             int32_t index = -1;
             if (found && iComboInputList->GetObjIndex(partner.get(), index))
-                iComboInputList->SetSelIndex(index);
+                SelectLine(*iComboInputList, index);
         }
         iFont = aControl->Font();
         CVexilDialogLib::ShowFont(iFont.get(), *fFontName, *fFontSize, *fFontColor);

@@ -191,6 +191,9 @@ private:
     std::vector<CVexilCtl*> DataInputs() const;
     bool IsDataInput(const CVexilCtl& aCtl) const;
     void SetInputEditable(const QString& aName, bool aEditable);
+    // Selects a line (-1: none) of a combo box without the list box's yield: the window's own
+    // selections need no event loop, and each yield would paint the half-filled window.
+    static void SelectLine(CVexilListBox& aList, int32_t aIndex);
 
     std::shared_ptr<CVexilListBox> iBackgroundList;
     std::shared_ptr<CVexilListBox> iControlList;

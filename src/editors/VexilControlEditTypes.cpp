@@ -76,7 +76,7 @@ void CVexilControlEdit::ClearTypeDependentInputs()
 
 void CVexilControlEdit::SetDefaults()
 {
-    iBeforeList->SetSelIndex(0);
+    SelectLine(*iBeforeList, 0);
     fVisLines->setText(QStringLiteral("1"));
     const std::optional<TTypeDefaults> defaults = CVexilControlTypeRules::Defaults(iCurType);
     if (!defaults)
