@@ -239,6 +239,50 @@ TEST_F(ControlEdit, NumberChecks)
     }
 }
 
+// The name is checked as the user leaves it: blank and another field's name are refused and
+// the focus stays; the field's own name is accepted.
+TEST_F(ControlEdit, NameChecksAsTheNameIsLeft)
+{
+    CVexilControlEdit* editor = Editor();
+    ShowField(QStringLiteral("Note"));
+    for (const char* name : {"  ", "Cost"})
+    {
+        Type(editor->fName, QLatin1String(name));
+        ScriptedPrompts::Instance().ExpectMessage();
+        Tab();
+        EXPECT_TRUE(editor->fName->hasFocus()) << name;
+    }
+    EXPECT_EQ(Shown(), QStringList({"8 Name", "1 control"}));
+    Type(editor->fName, QStringLiteral("Note"));
+    Tab();
+    EXPECT_FALSE(editor->fName->hasFocus());
+    EXPECT_EQ(editor->fModeText->text(), QStringLiteral("Note"));
+    EXPECT_EQ(Shown().size(), 2);
+}
+
+// After a change of the structure the window lists the stack anew with the background chosen
+// before, found by its name, and nothing edited.
+TEST_F(ControlEdit, BroadcastKeepsTheBackground)
+{
+    const TControlSetRef order = NewBackground(*gStack, QStringLiteral("Order"));
+    AddField(*gStack, *order, QStringLiteral("Ref"), EConTypeText);
+    CVexilControlEdit* editor = Editor();
+    ClickLine(editor->fBackgroundBox, QStringLiteral("Order"));
+    EXPECT_EQ(editor->Background(), order);
+    ClickLine(editor->fControlBox, QStringLiteral("Ref"));
+    EXPECT_EQ(editor->Mode(), EModeModify);
+
+    AddField(*gStack, *order, QStringLiteral("Total"), EConTypeReal);
+    CVexilWinMan::NotifyAll(EChgStructure);
+    EXPECT_EQ(editor->Mode(), EModeNone);
+    EXPECT_EQ(editor->Background(), order);
+    EXPECT_EQ(editor->fControlBox->topLevelItemCount(), 2);
+
+    order->SetName(QStringLiteral("Orders"));
+    CVexilWinMan::NotifyAll(EChgStructure);
+    EXPECT_EQ(editor->Background(), Item());
+}
+
 // Passing through the type of a field shown for changing keeps its inputs: Modify writes the
 // field as it was.
 TEST_F(ControlEdit, TabbingThroughTheTypeOfAFieldKeepsIt)

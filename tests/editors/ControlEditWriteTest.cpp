@@ -4,6 +4,7 @@
 
 #include "ControlEditFixture.h"
 
+#include "editors/VexilControlSelect.h"
 #include "foundation/VexilArray.h"
 #include "model/VexilSortKey.h"
 
@@ -47,6 +48,70 @@ TEST_F(ControlEditWrite, ComboTextMakesItsListFieldAndDeletesItWithIt)
     EXPECT_EQ(Shown().mid(1), QStringList({"20 5 1", "5 List for Price"}));
     EXPECT_EQ(FieldNames(), QStringList({"Name", "Cost", "Count", "Note"}));
     EXPECT_EQ(editor->Mode(), EModeNone);
+}
+
+// Unticking "Combo text?" asks first; No ticks it again, Yes and Modify break the pair into
+// two independent fields, each keeping its values.
+TEST_F(ControlEditWrite, BreakingAComboPair)
+{
+    const TControlRef price = AddField(*gStack, *Item(), QStringLiteral("Price"), EConTypeText, EConComboText);
+    const TControlRef list =
+        AddField(*gStack, *Item(), QStringLiteral("List for Price"), EConTypeList, EConComboList);
+    price->SetPartnerId(list->Id());
+    list->SetPartnerId(price->Id());
+    Card(QStringLiteral("A"))->SetControlVal(list->Id(), Val::Str(QStringLiteral("small\r\nlarge")));
+    CVexilControlEdit* editor = Editor();
+    ShowField(QStringLiteral("Price"));
+    QCheckBox* comboText = editor->FlagBox(QStringLiteral("fComboText"));
+    Answer({false});
+    Tick(comboText, false);
+    EXPECT_TRUE(comboText->isChecked());
+    Answer({true});
+    Tick(comboText, false);
+    Click(editor->fModifyBut);
+
+    EXPECT_EQ(Shown(), QStringList({"7", "7"}));
+    EXPECT_EQ(price->Flags(), EConInCardView);
+    EXPECT_EQ(list->Flags(), EConInCardView);
+    EXPECT_EQ(price->PartnerId(), UndefLong);
+    EXPECT_EQ(list->PartnerId(), UndefLong);
+    EXPECT_EQ(Values(list).first(), QStringLiteral("small\r\nlarge"));
+}
+
+// The columns of a card list chosen in the field picker show as their names.
+TEST_F(ControlEditWrite, ListColumnsFromTheFieldPicker)
+{
+    const TControlSetRef order = NewBackground(*gStack, QStringLiteral("Order"));
+    AddField(*gStack, *order, QStringLiteral("Ref"), EConTypeText);
+    AddField(*gStack, *order, QStringLiteral("Total"), EConTypeReal);
+    CVexilControlEdit* editor = Editor();
+    // The card list never lists the background being edited.
+    QStringList listed;
+    for (int i = 0; i < editor->fSelBackgroundCombo->count(); ++i)
+        listed += editor->fSelBackgroundCombo->itemText(i);
+    EXPECT_EQ(listed, QStringList{QStringLiteral("Order")});
+
+    Click(editor->fNewBut);
+    Pick(editor->fTypeCombo, QStringLiteral("List"));
+    Type(editor->fName, QStringLiteral("Orders"));
+    Tick(editor->FlagBox(QStringLiteral("fCardList")), true);
+    Pick(editor->fSelBackgroundCombo, QStringLiteral("Order"));
+    EXPECT_EQ(editor->fSelControlCombo->itemText(0), QStringLiteral("(None)"));
+    EXPECT_EQ(editor->fSelControlCombo->itemText(2), QStringLiteral("Total  (Real)"));
+    Click(editor->fSelectControlBut);
+    CVexilControlSelect* picker = CVexilControlSelect::Instance();
+    ASSERT_TRUE(picker->isVisible());
+    ClickLine(picker->fControlBox, QStringLiteral("Total"));
+    Click(picker->fDoneBut);
+    EXPECT_EQ(editor->fListCol->text(), QStringLiteral("Total"));
+    Click(editor->fCreateBut);
+
+    const TControlRef orders = Field(QStringLiteral("Orders"));
+    ASSERT_TRUE(orders && orders->ListCol());
+    EXPECT_EQ(orders->ListCol()->Count(), 1);
+    EXPECT_EQ(orders->SelBackgroundId(), order->Id());
+    EXPECT_EQ(orders->RefControlId(), UndefLong);
+    EXPECT_EQ(Shown(), QStringList());
 }
 
 // A List field saved with "List for a combo box?" but without a text field has no partner:
