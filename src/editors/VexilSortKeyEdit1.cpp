@@ -137,9 +137,6 @@ void CVexilSortKeyEdit1::BuildDesign()
         CVexilComboBox*& way = fSortWayCombo[size_t(row)];
         way = Add<CVexilComboBox>(QStringLiteral("fSortWayCombo%1").arg(row), components);
         way->Move(KWayLeft, top, KWayWidth, KBoxHeight);
-        // A choice among the lines; nothing is typed.
-        field->setEditable(false);
-        way->setEditable(false);
     }
 
     auto addButton = [this](const QString& aName, const QString& aCaption, int aIndex) {

@@ -50,8 +50,6 @@ CVexilValueEdit::CVexilValueEdit() : CVexilManagedForm(KClassName)
                            float aWidth) {
         QGroupBox* frame = Frame(this, aFrameName, aTitle, aTop, KComboFrameHeight);
         auto* combo = Add<CVexilComboBox>(aName, frame);
-        // A choice among the lines; nothing is typed.
-        combo->setEditable(false);
         combo->Move(KMargin, 285, aWidth, 315);
         return combo;
     };
