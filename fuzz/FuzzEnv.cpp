@@ -25,6 +25,7 @@ public:
     }
     void Notice(const QString&) override {}
     bool ChooseColor(int32_t&) override { return false; }
+    bool ChooseFont(TFontPrompt&) override { return false; }
     int16_t SaveChanges() override { return 2; }
     bool FileDialog(const TFileDialogPrompt&, QString&) override { return false; }
     QString BrowseForFolder(const QString&) override { return {}; }

@@ -34,6 +34,19 @@ struct TFileDialogPrompt
     QString WithDefaultExt(const QString& aName) const;
 };
 
+// One font dialog: the font it starts on and, once answered, the font chosen.
+struct TFontPrompt
+{
+    QString FaceName;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    float Size = 0;       // points; 0 leaves the size to the dialog
+    int32_t Color = 0;    // RGB, red in the low byte
+
+    bool operator==(const TFontPrompt&) const = default;
+};
+
 // Every modal question of the program goes through this interface. The program
 // installs the widget implementation; tests install a scripted one.
 class IVexilPrompts
@@ -47,6 +60,9 @@ public:
     // The colour chooser, starting on aColor unless that is UndefLong (red in the low byte);
     // false when cancelled, else aColor is the colour chosen.
     virtual bool ChooseColor(int32_t& aColor) = 0;
+    // The font dialog for screen fonts with effects, starting on aFont; false when cancelled,
+    // else aFont is the font chosen (a size in points, never 0).
+    virtual bool ChooseFont(TFontPrompt& aFont) = 0;
     // Asks what to do with the unsaved changes of the stack being left: 0 save them, 1 discard
     // them, 2 go back to the stack (also when the question is closed without an answer).
     virtual int16_t SaveChanges() = 0;

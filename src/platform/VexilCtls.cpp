@@ -119,6 +119,10 @@ void CVexilCheckBox::SetValue(int aValue)
     }
 }
 
+CVexilOptionButton::CVexilOptionButton(QWidget* aParent) : QRadioButton(aParent), CVexilCtl(this, QPalette::Window)
+{
+}
+
 CVexilCommandButton::CVexilCommandButton(QWidget* aParent) : QPushButton(aParent), CVexilCtl(this, QPalette::Button)
 {
     // Enter goes to the focused control, not to a default button.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -85,6 +86,15 @@ public:
     int Value() const;
     // Any value other than 0 and 2 checks the box.
     void SetValue(int aValue);
+};
+
+// Option button: one choice of a group, the buttons of the same parent being the group.
+class CVexilOptionButton : public QRadioButton, public CVexilCtl
+{
+    Q_OBJECT
+
+public:
+    explicit CVexilOptionButton(QWidget* aParent);
 };
 
 // Push button that may show a picture instead of, or beside, its caption.

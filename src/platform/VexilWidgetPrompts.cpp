@@ -5,6 +5,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 #include <utility>
@@ -48,6 +49,26 @@ bool CVexilWidgetPrompts::ChooseColor(int32_t& aColor)
     if (!chosen.isValid())
         return false;
     aColor = CVexilCtl::FromQColor(chosen);
+    return true;
+}
+
+bool CVexilWidgetPrompts::ChooseFont(TFontPrompt& aFont)
+{
+    QFont start(aFont.FaceName);
+    if (aFont.Size > 0)
+        start.setPointSizeF(aFont.Size);
+    start.setBold(aFont.Bold);
+    start.setItalic(aFont.Italic);
+    start.setUnderline(aFont.Underline);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, start, iMainWindow);
+    if (!ok)
+        return false;
+    aFont.FaceName = chosen.family();
+    aFont.Bold = chosen.bold();
+    aFont.Italic = chosen.italic();
+    aFont.Underline = chosen.underline();
+    aFont.Size = float(chosen.pointSizeF());
     return true;
 }
 

@@ -22,6 +22,8 @@ public:
     bool MessageBox(const TMsgPrompt& aPrompt) override;
     void Notice(const QString& aText) override;
     bool ChooseColor(int32_t& aColor) override;
+    // Qt's font dialog offers no colour: the colour comes back as it went in.
+    bool ChooseFont(TFontPrompt& aFont) override;
     // The save prompt is a window of the application shell, which hands it in here; it is
     // given the main window as owner. Without one the answer is 2, back to the stack.
     using TSavePrompt = std::function<int16_t(QWidget* aOwner)>;

@@ -209,7 +209,7 @@ void CVexilGenForm::SetWallPaperDrawing(const QImage& aPicture, std::vector<QPoi
     update();
 }
 
-void CVexilGenForm::SetCard(const TCardRef& aCard, int32_t /*aCase*/)
+void CVexilGenForm::SetCard(const TCardRef& aCard, int16_t /*aCase*/)
 {
     Forward([&aCard](CVexilStackView& aView) { aView.GoToCard(aCard); });
 }

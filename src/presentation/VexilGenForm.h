@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/VexilPickerCallers.h"
 #include "foundation/VexilObject.h"
 #include "model/VexilCard.h"
 #include "platform/VexilCtls.h"
@@ -24,7 +25,7 @@ class CVexilStackView;
 // finds the field behind it. Focus-in is GotFocus; a focus-out that is not the window's own
 // deactivation or an opening pop-up is Validate. No exception leaves an event handler: what
 // the stack view raises is reported there.
-class CVexilGenForm : public CVexilForm
+class CVexilGenForm : public CVexilForm, public IVexilCardSelectCaller
 {
     Q_OBJECT
 
@@ -44,7 +45,7 @@ public:
     const std::vector<QPointF>& WallPaperPositions() const { return iWallPaperPositions; }
 
     // The card picker's answer: goes to that card. aCase is not used.
-    void SetCard(const TCardRef& aCard, int32_t aCase);
+    void SetCard(const TCardRef& aCard, int16_t aCase) override;
     // The change broadcast; the stack view keeps the window up to date, so nothing happens here.
     void ChangeNotify(int32_t aEvent, const TObjRef& aObj0, const TObjRef& aObj1) override;
     // An item of a list view was clicked: a card-list field goes to the card of the selected

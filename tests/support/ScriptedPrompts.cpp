@@ -63,6 +63,26 @@ bool ScriptedPrompts::ChooseColor(int32_t& aColor)
     return answer.has_value();
 }
 
+void ScriptedPrompts::ExpectFont(std::optional<TFontPrompt> aAnswer)
+{
+    iFonts.push_back(std::move(aAnswer));
+}
+
+bool ScriptedPrompts::ChooseFont(TFontPrompt& aFont)
+{
+    iFontStarts.push_back(aFont);
+    if (iFonts.empty())
+    {
+        ADD_FAILURE() << "unexpected font dialog";
+        return false;
+    }
+    const std::optional<TFontPrompt> answer = iFonts.front();
+    iFonts.pop_front();
+    if (answer)
+        aFont = *answer;
+    return answer.has_value();
+}
+
 void ScriptedPrompts::ExpectSaveChanges(int16_t aAnswer)
 {
     iSaveAnswers.push_back(aAnswer);
@@ -128,6 +148,8 @@ void ScriptedPrompts::Reset()
     iNotices.clear();
     iColors.clear();
     iColorStarts.clear();
+    iFonts.clear();
+    iFontStarts.clear();
     iSaveAnswers.clear();
     iSavePrompts = 0;
     iFiles.clear();

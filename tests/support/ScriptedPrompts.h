@@ -24,6 +24,10 @@ public:
     // ColorStarts() records the colours the choosers started on.
     void ExpectColor(std::optional<int32_t> aAnswer);
     bool ChooseColor(int32_t& aColor) override;
+    // Queues the answer of the next font dialog: the font chosen, none for a cancel.
+    // FontStarts() records the fonts the dialogs started on.
+    void ExpectFont(std::optional<TFontPrompt> aAnswer);
+    bool ChooseFont(TFontPrompt& aFont) override;
     // Queues the answer of the next save prompt (0 Save, 1 Discard, 2 Back to Stack);
     // SavePrompts() counts the prompts shown.
     void ExpectSaveChanges(int16_t aAnswer);
@@ -40,12 +44,13 @@ public:
     const std::vector<TMsgPrompt>& Messages() const { return iMessages; }
     const QStringList& Notices() const { return iNotices; }
     const std::vector<int32_t>& ColorStarts() const { return iColorStarts; }
+    const std::vector<TFontPrompt>& FontStarts() const { return iFontStarts; }
     int SavePrompts() const { return iSavePrompts; }
     const std::vector<TFileDialogPrompt>& FileDialogs() const { return iFileDialogs; }
     const QStringList& Folders() const { return iFolderTitles; }
     int Pending() const
     {
-        return static_cast<int>(iAnswers.size() + iColors.size() + iSaveAnswers.size() + iFiles.size() +
+        return static_cast<int>(iAnswers.size() + iColors.size() + iFonts.size() + iSaveAnswers.size() + iFiles.size() +
                                 iFolders.size()) +
                iExpectedNotices;
     }
@@ -59,6 +64,8 @@ private:
     QStringList iNotices;
     std::deque<std::optional<int32_t>> iColors;
     std::vector<int32_t> iColorStarts;
+    std::deque<std::optional<TFontPrompt>> iFonts;
+    std::vector<TFontPrompt> iFontStarts;
     std::deque<int16_t> iSaveAnswers;
     int iSavePrompts = 0;
     std::deque<std::optional<QString>> iFiles;
