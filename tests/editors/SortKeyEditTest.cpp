@@ -343,7 +343,8 @@ TEST_F(SortKeyEdit, TheKeyThatKeepsTheBackgroundSortedIsReindexedAndCannotBeDele
     EXPECT_EQ(RecordingWindow::Heard(), (QStringList{"4", "5 Item", "4"}));
 
     // Later value changes keep the order of the rewritten key.
-    Card(QStringLiteral("I06"))->SetControlVal(ItemField(QStringLiteral("Title"))->Id(), Val::Str(QStringLiteral("zulu")));
+    const int32_t titleId = ItemField(QStringLiteral("Title"))->Id();
+    Card(QStringLiteral("I06"))->SetControlVal(titleId, Val::Str(QStringLiteral("zulu")));
     EXPECT_EQ(StackOrder().at(6), QStringLiteral("I06"));
 
     ClickLine(editor->fSortKeyBox, QStringLiteral("Kept"));
