@@ -172,7 +172,8 @@ void CVexilSortKeyEdit1::ConnectEvents()
     for (int row = 0; row < KNumKeyRows; ++row)
     {
         CVexilComboBox* field = fControlCombo[size_t(row)];
-        connect(field, &QComboBox::activated, this, [this, row] { Guarded([this, row] { ControlChosen(row, false); }); });
+        connect(field, &QComboBox::activated, this,
+                [this, row] { Guarded([this, row] { ControlChosen(row, false); }); });
         CheckOnLeave(field, [this, row] { ControlChosen(row, true); });
     }
 }

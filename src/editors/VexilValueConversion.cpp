@@ -4,7 +4,10 @@
 #include "foundation/VexilNumText.h"
 #include "foundation/VexilValue.h"
 
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <system_error>
 
 CVexilValueConversion::CVexilValueConversion(const IVexilValueField& aOldField, int32_t aNewType, QChar aDecSep)
     : iOldField(aOldField), iNewType(aNewType), iDecSep(aDecSep), iDecSepText(aDecSep)
@@ -13,38 +16,38 @@ CVexilValueConversion::CVexilValueConversion(const IVexilValueField& aOldField, 
 
 bool CVexilValueConversion::ReadNumber(const QString& aFiltered, QChar aDecSep, double& aValue)
 {
-    // Rewritten with "." for the C reading of QString::toDouble, which ignores the locale.
-    QString text;
-    text.reserve(aFiltered.size());
+    // Rewritten with "." for from_chars, which reads the same whatever the locale.
+    std::string text;
+    text.reserve(size_t(aFiltered.size()));
     bool digits = false;
     bool separator = false;
     for (qsizetype i = 0; i < aFiltered.size(); ++i)
     {
         const QChar ch = aFiltered.at(i);
-        if (ch.isDigit())
+        if (ch >= u'0' && ch <= u'9')
         {
             digits = true;
-            text += ch;
+            text += char(ch.unicode());
         }
-        else if ((ch == u'+' || ch == u'-') && i == 0)
+        else if (ch == u'-' && i == 0)
         {
-            text += ch;
+            text += '-';
         }
         else if (ch == aDecSep && !separator)
         {
             separator = true;
-            text += u'.';
+            text += '.';
         }
-        else
+        else if (ch != u'+' || i != 0)
         {
             return false;
         }
     }
     if (!digits)
         return false;
-    bool ok = false;
-    aValue = text.toDouble(&ok);
-    return ok && std::isfinite(aValue);
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, aValue);
+    return error == std::errc() && last == end && std::isfinite(aValue);
 }
 
 bool CVexilValueConversion::TextToNumber(const QString& aText, double& aValue)

@@ -1,6 +1,7 @@
 #include "editors/VexilValueTypeChange.h"
 
 #include "editors/VexilValueConversion.h"
+#include "foundation/VexilArray.h"
 #include "foundation/VexilMsg.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilControl.h"
@@ -37,6 +38,69 @@ QString CVexilValueTypeChange::UseRefusal(int32_t aNewType) const
     return {};
 }
 
+bool CVexilValueTypeChange::ConvertValues(CVexilValueConversion& aConversion, std::vector<TNewValue>& aValues) const
+{
+    const int32_t controlId = iControl.Id();
+    const bool cardList = iControl.Flag(EConCardList);
+    aValues.reserve(size_t(iStack.NumCards()));
+    // The cards are visited by id, the order they were made and mostly lie in memory in. A
+    // refusal names the first card in the stack order that holds a value that cannot be
+    // converted, as the user pages through the cards.
+    TCardRef refused;
+    TValue refusedValue;
+    int32_t present = 0;
+    for (int32_t id = 0; present < iStack.NumCards(); ++id)
+    {
+        const TCardRef card = iStack.GetCardById(id);
+        if (!card)
+            continue;
+        ++present;
+        if (card->BackgroundId() != iBackground.Id())
+            continue;
+        // The stored value as GetControlVal reads it, found once.
+        if (cardList && card->Dirty())
+            card->UpdateCardLists();
+        CVexilArray& stored = *card->Value();
+        int32_t index = 0;
+        if (!stored.FindIntKey(controlId, index) || stored.ElemAt(index).iVal.iType == EValUndef)
+            continue;
+        const TValue& old = stored.ElemAt(index).iVal;
+        TValue converted;
+        if (!aConversion.Convert(old, converted))
+        {
+            if (!refused || card->OrderNum() < refused->OrderNum())
+            {
+                refused = card;
+                refusedValue = old;
+            }
+        }
+        else if (!refused)
+        {
+            aValues.emplace_back(card, std::move(converted));
+        }
+    }
+    if (!refused)
+        return true;
+    return Refuse(QStringLiteral("the card '%1' holds '%2', which cannot be converted.")
+                      .arg(refused->Name(), CVexilValue::ValToExtText(refusedValue, iControl)));
+}
+
+bool CVexilValueTypeChange::ConvertDefault(CVexilValueConversion& aConversion, QString& aDefault) const
+{
+    aDefault.clear();
+    // A Command or Picture field shows no default.
+    const bool shown = iControl.ConType() != EConTypeCommand && iControl.ConType() != EConTypePicture;
+    if (!shown || iControl.DefaultVal().isEmpty())
+        return true;
+    const TValue old = CVexilValue::IntTextToVal(iControl.DefaultVal(), iControl);
+    TValue converted;
+    if (!aConversion.Convert(old, converted))
+        return Refuse(QStringLiteral("its default value '%1' cannot be converted.")
+                          .arg(CVexilValue::ValToExtText(old, iControl)));
+    aDefault = CVexilValue::ValToIntText(converted);
+    return true;
+}
+
 bool CVexilValueTypeChange::Change(int32_t aNewType, QChar aDecSep)
 {
     if (aNewType < EConTypeText || aNewType > EConTypePicture || aNewType == iControl.ConType())
@@ -44,45 +108,15 @@ bool CVexilValueTypeChange::Change(int32_t aNewType, QChar aDecSep)
     const QString inUse = UseRefusal(aNewType);
     if (!inUse.isEmpty())
         return Refuse(inUse);
-
     CVexilValueConversion conversion(iControl, aNewType, aDecSep);
-    const int32_t id = iControl.Id();
     std::vector<TNewValue> values;
-    TCardRef card;
-    int32_t cursor = 0;
-    for (bool more = iStack.GetFirstCardInBackground(iBackground.Id(), card, cursor); more;
-         more = iStack.GetNextCardInBackground(iBackground.Id(), card, cursor))
-    {
-        if (!card->ControlValDef(id))
-            continue;
-        TValue old;
-        card->GetControlVal(id, old, false);
-        if (old.iType == EValUndef)
-            continue;
-        TValue converted;
-        if (!conversion.Convert(old, converted))
-            return Refuse(QStringLiteral("the card '%1' holds '%2', which cannot be converted.")
-                              .arg(card->Name(), CVexilValue::ValToExtText(old, iControl)));
-        values.emplace_back(card, std::move(converted));
-    }
-
-    // A Command or Picture field shows no default; the default of any other type is carried
-    // over as the cards' values are.
     QString newDefault;
-    const bool defaultShown = iControl.ConType() != EConTypeCommand && iControl.ConType() != EConTypePicture;
-    if (defaultShown && !iControl.DefaultVal().isEmpty())
-    {
-        const TValue old = CVexilValue::IntTextToVal(iControl.DefaultVal(), iControl);
-        TValue converted;
-        if (!conversion.Convert(old, converted))
-            return Refuse(QStringLiteral("its default value '%1' cannot be converted.")
-                              .arg(CVexilValue::ValToExtText(old, iControl)));
-        newDefault = CVexilValue::ValToIntText(converted);
-    }
+    if (!ConvertValues(conversion, values) || !ConvertDefault(conversion, newDefault))
+        return false;
 
     iControl.SetConType(aNewType);
     iControl.SetDefaultVal(newDefault);
-    for (const auto& [valueCard, value] : values)
-        valueCard->SetControlVal(id, value);
+    for (const auto& [card, value] : values)
+        card->SetControlVal(iControl.Id(), value);
     return true;
 }

@@ -15,6 +15,8 @@ namespace
 class SortKeyEdit : public KeysAndTypesFixture
 {
 protected:
+    static constexpr int kOtherCards = 7;
+
     // A card of "Item" as the sort compares it.
     struct TItemCard
     {
@@ -26,7 +28,7 @@ protected:
 
     // "Item": Name (the card name), Title (Text, at most 100 characters), Count (Integer),
     // Born (Date), Tags (List), Weight (Real), Done (Boolean). "Other": Name. The cards of both
-    // stand interleaved: I01 to I13 of "Item", O1 to O7 of "Other".
+    // stand interleaved: I01 to I13 of "Item", O1 to O7 of "Other", twenty in all.
     static TStackRef KeyStack()
     {
         auto stack = std::make_shared<CVexilStack>();
@@ -52,7 +54,7 @@ protected:
             card->SetControlVal(title->Id(), Val::Str(values.Title));
             card->SetControlVal(count->Id(), Val::Int(values.Count));
             card->SetControlVal(born->Id(), Val::Date(values.Born));
-            if (i % 2 == 1)
+            if (i % 2 == 1 || i + 1 == ItemCards().size())
             {
                 const QString otherCard = QStringLiteral("O%1").arg(++otherNum);
                 NewCard(*stack, otherCard, other)->SetControlVal(otherName->Id(), Val::Str(otherCard));
@@ -178,7 +180,7 @@ TEST_F(SortKeyEdit, SortCardsOrdersTheBackgroundByTheKeyAfterTheOtherBackgrounds
     Click(editor->fSortBut);
 
     QStringList expected;
-    for (int i = 1; i <= 6; ++i)
+    for (int i = 1; i <= kOtherCards; ++i)
         expected += QStringLiteral("O%1").arg(i);
     expected += SortedItemCards();
     EXPECT_EQ(StackOrder(), expected);
@@ -312,7 +314,7 @@ TEST_F(SortKeyEdit, TheKeyThatKeepsTheBackgroundSortedIsReindexedAndCannotBeDele
         aStack.NewIndexForSortKey(kept);
     });
     const QStringList sorted = SortedItemCards();
-    ASSERT_EQ(StackOrder().mid(6), sorted);
+    ASSERT_EQ(StackOrder().mid(kOtherCards), sorted);
     const int32_t oldIndex = Item()->KeyIndexId();
     CVexilSortKeyEdit1* editor = KeyEditor();
 
@@ -321,7 +323,7 @@ TEST_F(SortKeyEdit, TheKeyThatKeepsTheBackgroundSortedIsReindexedAndCannotBeDele
     EXPECT_FALSE(editor->fSortBut->isEnabled());
     Pick(editor->fSortWayCombo[0], QStringLiteral("Descending"));
     Click(editor->fModifyBut);
-    EXPECT_EQ(StackOrder().mid(6), sorted);
+    EXPECT_EQ(StackOrder().mid(kOtherCards), sorted);
     EXPECT_EQ(RecordingWindow::Heard(), QStringList{QStringLiteral("4")});
 
     // The kept key with its first part turned round: the cards follow it at once.
@@ -331,7 +333,7 @@ TEST_F(SortKeyEdit, TheKeyThatKeepsTheBackgroundSortedIsReindexedAndCannotBeDele
     EXPECT_NE(Item()->KeyIndexId(), oldIndex);
     EXPECT_EQ(Item()->KeyIndex()->SortKeyId(), Key(QStringLiteral("Kept"))->Id());
     QStringList titles;
-    for (const QString& name : StackOrder().mid(6))
+    for (const QString& name : StackOrder().mid(kOtherCards))
     {
         TValue title;
         Card(name)->GetControlVal(ItemField(QStringLiteral("Title"))->Id(), title, false);
@@ -343,8 +345,9 @@ TEST_F(SortKeyEdit, TheKeyThatKeepsTheBackgroundSortedIsReindexedAndCannotBeDele
     EXPECT_EQ(RecordingWindow::Heard(), (QStringList{"4", "5 Item", "4"}));
 
     // Later value changes keep the order of the rewritten key.
-    Card(QStringLiteral("I06"))->SetControlVal(ItemField(QStringLiteral("Title"))->Id(), Val::Str(QStringLiteral("zulu")));
-    EXPECT_EQ(StackOrder().at(6), QStringLiteral("I06"));
+    const int32_t titleId = ItemField(QStringLiteral("Title"))->Id();
+    Card(QStringLiteral("I06"))->SetControlVal(titleId, Val::Str(QStringLiteral("zulu")));
+    EXPECT_EQ(StackOrder().at(kOtherCards), QStringLiteral("I06"));
 
     ClickLine(editor->fSortKeyBox, QStringLiteral("Kept"));
     ScriptedPrompts::Instance().ExpectMessage();

@@ -34,7 +34,8 @@ protected:
     static const std::vector<TCase>& Cases()
     {
         static const std::vector<TCase> cases = {
-            {"Amount", EConTypeText, {"12", "7.5"}, "", UndefInt, 0, "Float", false, false, EConTypeReal, {"12", "7.5"}},
+            {"Amount", EConTypeText, {"12", "7.5"}, "", UndefInt, 0, "Float", false, false, EConTypeReal,
+             {"12", "7.5"}},
             {"Sum", EConTypeText, {"1.234,5", "3,25"}, "", UndefInt, 0, "Float", true, false, EConTypeReal,
              {"1234.5", "3.25"}},
             {"SumDe", EConTypeText, {"1.234,5", "3,25"}, "", UndefInt, 0, "Float", true, true, EConTypeReal,
@@ -171,7 +172,8 @@ TEST_F(ValueEdit, ChangesTypesAsTheTableSaysOrRefusesWithTheStackUnchanged)
         EXPECT_EQ(field->DefaultVal(), QLatin1String(c.StoredDefault));
         const QStringList shown = Shown().mid(shownBefore);
         if (c.Refusal)
-            EXPECT_EQ(shown, QStringList{QStringLiteral("23 %1 %2").arg(QLatin1String(c.Field), QLatin1String(c.Refusal))});
+            EXPECT_EQ(shown,
+                      QStringList{QStringLiteral("23 %1 %2").arg(QLatin1String(c.Field), QLatin1String(c.Refusal))});
         else
             EXPECT_TRUE(shown.isEmpty()) << shown.join(QLatin1Char('|')).toStdString();
         if (c.Refusal || c.From == c.Type)
@@ -194,10 +196,25 @@ TEST_F(ValueEdit, TheFieldEditorShowsTheNewType)
     Pick(editor->fNewTypeCombo, QStringLiteral("Float"));
     Click(editor->fChangeTypeBut);
 
-    const QList<QTreeWidgetItem*> lines = fieldEditor->fControlBox->findItems(QStringLiteral("Amount"), Qt::MatchExactly);
+    const QList<QTreeWidgetItem*> lines =
+        fieldEditor->fControlBox->findItems(QStringLiteral("Amount"), Qt::MatchExactly);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines.first()->text(1), QStringLiteral("Real"));
     EXPECT_EQ(RecordingWindow::Heard(), QStringList{QStringLiteral("2 Amount")});
+}
+
+TEST_F(ValueEdit, ARefusalNamesTheFirstCardOfTheStackOrder)
+{
+    const TControlRef word = Field(QStringLiteral("Word"));
+    Card(QStringLiteral("B"))->SetControlVal(word->Id(), Val::Str(QStringLiteral("xyz")));
+    gStack->MoveCard(*Card(QStringLiteral("B")), Card(QStringLiteral("A")).get());
+    CVexilValueEdit* editor = ValueEditor();
+    Pick(editor->fControlCombo, QStringLiteral("Word  ("));
+    Pick(editor->fNewTypeCombo, QStringLiteral("Integer"));
+    ScriptedPrompts::Instance().ExpectMessage();
+    Click(editor->fChangeTypeBut);
+    EXPECT_EQ(Shown(), QStringList{QStringLiteral("23 Word the card 'B' holds 'xyz', which cannot be converted.")});
+    EXPECT_EQ(word->ConType(), EConTypeText);
 }
 
 TEST_F(ValueEdit, TheChosenFieldFollowsTheFieldList)
