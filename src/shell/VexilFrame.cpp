@@ -1,5 +1,7 @@
 #include "shell/VexilFrame.h"
 
+#include "editors/VexilCardSelect.h"
+#include "editors/VexilControlEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
@@ -245,11 +247,17 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
     // what they are then told to show comes with their windows.
     QMenu* background = AddMenu(aBar, nullptr, "fBackground", QStringLiteral("&Background"));
     AddItem(*background, "fEditBackground", QStringLiteral("&Info..."), [] { ShowNamed(kBackgroundEdit); });
-    AddItem(*background, "fEditBackgroundControls", QStringLiteral("&Fields && Controls..."),
-            [] { ShowNamed(kControlEdit); });
+    AddItem(*background, "fEditBackgroundControls", QStringLiteral("&Fields && Controls..."), [] {
+        if (auto* editor = qobject_cast<CVexilControlEdit*>(ShowNamed(kControlEdit)))
+            if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr)
+                editor->SetAndShowBackground(card->Background());
+    });
 
     QMenu* card = AddMenu(aBar, nullptr, "fCard", QStringLiteral("&Card"));
-    AddItem(*card, "fSelectCard", QStringLiteral("Sele&ct..."), [] { ShowNamed(kCardSelect); });
+    AddItem(*card, "fSelectCard", QStringLiteral("Sele&ct..."), [] {
+        if (auto* picker = qobject_cast<CVexilCardSelect*>(ShowNamed(kCardSelect)))
+            picker->SelectCard(CVexilGenForm::Instance(), nullptr, 0);
+    });
     AddItem(*card, "fNewCard", QStringLiteral("&New..."), [] { ShowNamed(kCardEdit); });
     AddItem(*card, "fDeleteCard", QStringLiteral("&Delete"), [] { CVexilStackCmds::DeleteCard(); });
     AddItem(*card, "fEmptyStack", QStringLiteral("Delete &all"), [] { CVexilStackCmds::EmptyStack(); });
@@ -263,7 +271,14 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
     QMenu* picture = AddMenu(aBar, field, "fPicture", QStringLiteral("&Picture"));
     AddItem(*picture, "fImportPicFile", QStringLiteral("I&mport..."), [] { CVexilStackCmds::ImportPicFile(); });
     AddItem(*picture, "fShowPicture", QStringLiteral("&Show..."), [this] { fShowPicture_Click(); });
-    AddItem(*field, "fEditField", QStringLiteral("&Info..."), [] { ShowNamed(kControlEdit); });
+    AddItem(*field, "fEditField", QStringLiteral("&Info..."), [] {
+        // The field that has the focus now, before the editor takes it.
+        const TCardRef card = gStackView ? gStackView->CurCard() : nullptr;
+        const TControlRef field = CVexilStackCmds::GetActiveVexilControl();
+        auto* editor = qobject_cast<CVexilControlEdit*>(ShowNamed(kControlEdit));
+        if (editor && card && field)
+            editor->SetAndShowControl(card->Background(), field);
+    });
 
     // The card window gives the command menu's items their commands.
     CVexilCmdMenu& commands = CVexilFrameParts::CmdMenu();

@@ -1,5 +1,11 @@
 #include "shell/VexilWindowClasses.h"
 
+#include "editors/VexilCardSelect.h"
+#include "editors/VexilControlEdit.h"
+#include "editors/VexilControlSelect.h"
+#include "editors/VexilFontSelect.h"
+#include "editors/VexilSortKeyEdit1.h"
+#include "editors/VexilValueEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
@@ -20,6 +26,12 @@ void RegisterWindowClasses()
     CVexilNewStackForm::Register();
     CVexilOptionEdit::Register();
     CVexilWelcome::Register();
+    CVexilCardSelect::Register();
+    CVexilControlSelect::Register();
+    CVexilFontSelect::Register();
+    CVexilControlEdit::Register();
+    CVexilSortKeyEdit1::Register();
+    CVexilValueEdit::Register();
 }
 
 void CVexilShellWindows::Install()

@@ -5,6 +5,10 @@
 #include "../presentation/CardWindowUser.h"
 #include "AssertAnswers.h"
 #include "ProgramFixture.h"
+#include "editors/VexilCardSelect.h"
+#include "editors/VexilControlEdit.h"
+#include "editors/VexilSortKeyEdit1.h"
+#include "editors/VexilValueEdit.h"
 #include "foundation/VexilRect.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
@@ -245,14 +249,63 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
     for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditBackgrounds", "fEditCards",
-                             "fEditControls", "fEditSortKeys", "fEditValues", "fEditBackground",
-                             "fEditBackgroundControls", "fSelectCard", "fNewCard", "fEditCard", "fEditField",
-                             "EditStack", "EditBackgrounds", "EditCards", "EditControls"})
+                             "fEditBackground", "fNewCard", "fEditCard",
+                             "EditStack", "EditBackgrounds", "EditCards"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
     }
     EXPECT_NE(gStack, nullptr);
+}
+
+TEST_F(FrameTest, TheFieldEditorAndTheCardPickerOpenOnWhatTheCardWindowShows)
+{
+    StartWithStack();
+    const TControlSetRef people = gStack->Background(0);
+
+    Item(QStringLiteral("fEditBackgroundControls"))->trigger();
+    auto* editor = qobject_cast<CVexilControlEdit*>(Loaded(CVexilControlEdit::KClassName));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->SubWindow()->mdiArea(), Frame()->DocumentArea());
+    EXPECT_EQ(editor->Background(), people);
+    EXPECT_EQ(editor->CurControl(), nullptr);
+
+    // Field > Info shows the field that has the focus in the card window.
+    Activate(CardWindow());
+    ClickInto(Field(QStringLiteral("Age")));
+    ASSERT_EQ(EnabledItems(QStringLiteral("fField")), QStringList({"fEditField"}));
+    Item(QStringLiteral("fEditField"))->trigger();
+    EXPECT_EQ(editor->Background(), people);
+    EXPECT_EQ(editor->CurControl(), Field(QStringLiteral("Age")));
+
+    // Card > Select...: the card picked goes to the card window, and the picker stays.
+    Item(QStringLiteral("fSelectCard"))->trigger();
+    auto* picker = qobject_cast<CVexilCardSelect*>(Loaded(CVexilCardSelect::KClassName));
+    ASSERT_NE(picker, nullptr);
+    auto* cardBox = picker->findChild<QTreeWidget*>(QStringLiteral("fCardBox"));
+    ASSERT_NE(cardBox, nullptr);
+    const QList<QTreeWidgetItem*> cleo = cardBox->findItems(QStringLiteral("Cleo"), Qt::MatchExactly);
+    ASSERT_EQ(cleo.size(), 1);
+    const QPoint at = cardBox->visualItemRect(cleo.front()).center();
+    QTest::mouseClick(cardBox->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(cardBox->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(CardWindow()->Caption(), QStringLiteral("Cleo - 3 of 3"));
+    EXPECT_NE(Loaded(CVexilCardSelect::KClassName), nullptr);
+
+    // The stack's editors that need nothing to start on.
+    const struct
+    {
+        const char* Item;
+        QString Window;
+    } shows[] = {{"fEditSortKeys", CVexilSortKeyEdit1::KClassName},
+                 {"fEditValues", CVexilValueEdit::KClassName}};
+    for (const auto& show : shows)
+    {
+        Item(QLatin1String(show.Item))->trigger();
+        const CVexilForm* window = Loaded(show.Window);
+        ASSERT_NE(window, nullptr) << show.Item;
+        EXPECT_EQ(window->SubWindow()->mdiArea(), Frame()->DocumentArea()) << show.Item;
+    }
 }
 
 TEST_F(FrameTest, AboutShowsTheWelcomeWindowUntilTheUserClosesIt)
@@ -282,8 +335,8 @@ TEST_F(FrameTest, PlacementsOfWindowsInTheAreaAreRelativeToItAndChecked)
 {
     // A managed window that no menu shows, standing in for a dialog.
     const QString name = QStringLiteral("CVexilFontSelect");
-    CVexilFormRegistry::Register(name, [] { return new CVexilForm; });
     Start();
+    CVexilFormRegistry::Register(name, [] { return new CVexilForm; });
     Frame()->Move(0, 0, 12000, 9000);
     const QSize area = Frame()->DocumentArea()->viewport()->size();
     const QRect design(300, 150, 200, 150);
