@@ -12,6 +12,7 @@
 //   bench_CardListBench                                  all figures
 //   bench_CardListBench --cards=10000 --rounds=3         a smaller stack, fewer rounds
 
+#include "BenchSupport.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilCard.h"
@@ -54,23 +55,6 @@ struct TFigures
 };
 
 TFigures gFigures;
-
-double TimeMs(const std::function<void()>& aDo)
-{
-    QElapsedTimer timer;
-    timer.start();
-    aDo();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double Median(std::vector<double> aTimes)
-{
-    if (aTimes.empty())
-        return 0;
-    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
-    std::nth_element(aTimes.begin(), middle, aTimes.end());
-    return *middle;
-}
 
 // The lines painted: what the user sees once the list is there.
 void Paint(QTreeWidget& aList)

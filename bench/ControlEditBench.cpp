@@ -17,6 +17,7 @@
 //   bench_ControlEditBench              all figures
 //   bench_ControlEditBench --runs=5     fewer runs of each step
 
+#include "BenchSupport.h"
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilControlWriter.h"
 #include "foundation/VexilArray.h"
@@ -73,36 +74,6 @@ struct TFigures
 };
 
 std::map<int, TFigures> gFigures;
-
-// The questions of the editor are answered No; nothing is shown.
-class CSilentPrompts final : public IVexilPrompts
-{
-public:
-    bool MessageBox(const TMsgPrompt&) override { return false; }
-    void Notice(const QString&) override {}
-    bool ChooseColor(int32_t&) override { return false; }
-    bool ChooseFont(TFontPrompt&) override { return false; }
-    int16_t SaveChanges() override { return 2; }
-    bool FileDialog(const TFileDialogPrompt&, QString&) override { return false; }
-    QString BrowseForFolder(const QString&) override { return {}; }
-};
-
-double TimeMs(const std::function<void()>& aDo)
-{
-    QElapsedTimer timer;
-    timer.start();
-    aDo();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double Median(std::vector<double> aTimes)
-{
-    if (aTimes.empty())
-        return 0;
-    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
-    std::nth_element(aTimes.begin(), middle, aTimes.end());
-    return *middle;
-}
 
 // The events a step posted (layouts, the first paint) are part of it.
 void Settle()

@@ -20,6 +20,7 @@
 //   bench_EditorsBench             all figures
 //   bench_EditorsBench --runs=3    fewer runs of each step
 
+#include "BenchSupport.h"
 #include "SqliteSupport.h"
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilValueEdit.h"
@@ -74,38 +75,6 @@ struct TFigures
     bool Converted = false;
 };
 TFigures gFigures;
-
-// The questions of the editors are answered No; no message is expected, so each is printed.
-class CSilentPrompts final : public IVexilPrompts
-{
-public:
-    bool MessageBox(const TMsgPrompt& aPrompt) override
-    {
-        std::fprintf(stderr, "message %d: %s\n", aPrompt.Id, qPrintable(aPrompt.Text));
-        return false;
-    }
-    void Notice(const QString&) override {}
-    bool ChooseColor(int32_t&) override { return false; }
-    bool ChooseFont(TFontPrompt&) override { return false; }
-    int16_t SaveChanges() override { return 2; }
-    bool FileDialog(const TFileDialogPrompt&, QString&) override { return false; }
-    QString BrowseForFolder(const QString&) override { return {}; }
-};
-
-double TimeMs(const std::function<void()>& aDo)
-{
-    QElapsedTimer timer;
-    timer.start();
-    aDo();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double Median(std::vector<double> aTimes)
-{
-    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
-    std::nth_element(aTimes.begin(), middle, aTimes.end());
-    return *middle;
-}
 
 // One card's values.
 struct TRow
@@ -464,7 +433,7 @@ int main(int argc, char** argv)
     // Window placements go to a settings file of its own.
     QTemporaryDir settings;
     CVexilReg::SetFileName(settings.filePath(QStringLiteral("Quorvans.ini")));
-    CSilentPrompts prompts;
+    CSilentPrompts prompts(true);
     CVexilPrompts::Install(&prompts);
     CVexilMsg::InitMsg();
     CVexilCardWidgets::Start();

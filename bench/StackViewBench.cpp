@@ -17,6 +17,7 @@
 //   bench_StackViewBench                          all figures
 //   bench_StackViewBench --cards=10000 --steps=200   a smaller stack, fewer steps
 
+#include "BenchSupport.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilCard.h"
@@ -66,24 +67,6 @@ struct TFigures
 };
 
 TFigures gFigures;
-
-// Milliseconds of one call.
-double TimeMs(const std::function<void()>& aDo)
-{
-    QElapsedTimer timer;
-    timer.start();
-    aDo();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double Median(std::vector<double> aTimes)
-{
-    if (aTimes.empty())
-        return 0;
-    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
-    std::nth_element(aTimes.begin(), middle, aTimes.end());
-    return *middle;
-}
 
 QString RandomKey(std::mt19937& aRandom)
 {

@@ -15,6 +15,7 @@
 //   bench_StartupBench                               all figures
 //   bench_StartupBench --cards=10000 --runs=3        a smaller stack, fewer starts
 
+#include "BenchSupport.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilPrompts.h"
@@ -65,33 +66,6 @@ struct TFigures
 };
 
 TFigures gFigures;
-
-double Median(std::vector<double> aTimes)
-{
-    if (aTimes.empty())
-        return 0;
-    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
-    std::nth_element(aTimes.begin(), middle, aTimes.end());
-    return *middle;
-}
-
-// Answers every question without a window: a start that asks is a faulty run.
-class CSilentPrompts final : public IVexilPrompts
-{
-public:
-    bool MessageBox(const TMsgPrompt& aPrompt) override
-    {
-        Asked = aPrompt.Text;
-        return false;
-    }
-    void Notice(const QString& aText) override { Asked = aText; }
-    bool ChooseColor(int32_t&) override { return false; }
-    int16_t SaveChanges() override { return 2; }
-    bool FileDialog(const TFileDialogPrompt&, QString&) override { return false; }
-    QString BrowseForFolder(const QString&) override { return {}; }
-
-    QString Asked;
-};
 
 CSilentPrompts gPrompts;
 

@@ -1,0 +1,58 @@
+#pragma once
+
+// What the benchmarks share: a wall-clock timer, the median of runs, and prompts that answer
+// without a window.
+
+#include "foundation/VexilPrompts.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+inline double TimeMs(const std::function<void()>& aDo)
+{
+    QElapsedTimer timer;
+    timer.start();
+    aDo();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+inline double Median(std::vector<double> aTimes)
+{
+    if (aTimes.empty())
+        return 0;
+    const auto middle = aTimes.begin() + std::ptrdiff_t(aTimes.size() / 2);
+    std::nth_element(aTimes.begin(), middle, aTimes.end());
+    return *middle;
+}
+
+// Every question answered No or cancelled; the last text asked is kept, and printed when the
+// benchmark expects none.
+class CSilentPrompts final : public IVexilPrompts
+{
+public:
+    explicit CSilentPrompts(bool aPrintMessages = false) : iPrint(aPrintMessages) {}
+
+    bool MessageBox(const TMsgPrompt& aPrompt) override
+    {
+        Asked = aPrompt.Text;
+        if (iPrint)
+            std::fprintf(stderr, "message %d: %s\n", aPrompt.Id, qPrintable(aPrompt.Text));
+        return false;
+    }
+    void Notice(const QString& aText) override { Asked = aText; }
+    bool ChooseColor(int32_t&) override { return false; }
+    bool ChooseFont(TFontPrompt&) override { return false; }
+    int16_t SaveChanges() override { return 2; }
+    bool FileDialog(const TFileDialogPrompt&, QString&) override { return false; }
+    QString BrowseForFolder(const QString&) override { return {}; }
+
+    QString Asked;
+
+private:
+    bool iPrint;
+};
