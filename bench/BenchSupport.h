@@ -6,10 +6,14 @@
 #include "foundation/VexilPrompts.h"
 
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QString>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 #include <functional>
 #include <vector>
 
@@ -56,3 +60,28 @@ public:
 private:
     bool iPrint;
 };
+
+// Benchmarks with windows run on the offscreen platform unless one is asked for, in the
+// locale their texts are written for.
+inline void PrepareOffscreenRun()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// "--name=N" options of a benchmark: each sets its number, never below its least value.
+struct TIntFlag
+{
+    const char* Prefix;
+    int* Value;
+    int Least;
+};
+
+inline void ReadIntFlags(int aArgc, char** aArgv, std::initializer_list<TIntFlag> aFlags)
+{
+    for (int i = 1; i < aArgc; ++i)
+        for (const TIntFlag& flag : aFlags)
+            if (std::strncmp(aArgv[i], flag.Prefix, std::strlen(flag.Prefix)) == 0)
+                *flag.Value = std::max(flag.Least, std::atoi(aArgv[i] + std::strlen(flag.Prefix)));
+}

@@ -17,6 +17,7 @@
 //   bench_CardViewBench               all figures
 //   bench_CardViewBench --cards=100   fewer cards
 
+#include "BenchSupport.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilBlob.h"
 #include "model/VexilBlobStore.h"
@@ -376,14 +377,10 @@ void PrintSummary()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    PrepareOffscreenRun();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--cards=", 8) == 0)
-            gCardCount = std::max(1, std::atoi(argv[i] + 8));
+    ReadIntFlags(argc, argv, {{"--cards=", &gCardCount, 1}});
     CVexilCardWidgets::Start();
     benchmark::RunSpecifiedBenchmarks();
     PrintSummary();

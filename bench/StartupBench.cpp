@@ -242,18 +242,10 @@ void PrintSummary()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    PrepareOffscreenRun();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::strncmp(argv[i], "--cards=", 8) == 0)
-            gCardCount = std::max(1, std::atoi(argv[i] + 8));
-        else if (std::strncmp(argv[i], "--runs=", 7) == 0)
-            gRuns = std::max(1, std::atoi(argv[i] + 7));
-    }
+    ReadIntFlags(argc, argv, {{"--cards=", &gCardCount, 1}, {"--runs=", &gRuns, 1}});
     benchmark::RunSpecifiedBenchmarks();
     PrintSummary();
     benchmark::Shutdown();
