@@ -69,13 +69,13 @@ protected:
 
     void TearDown() override
     {
-        for (const QString& name : {CVexilControlEdit::KClassName, CVexilCardSelect::KClassName})
-            CVexilFormRegistry::Unload(name);
         if (gStackView)
             gStackView->Release();
         CVexilStackViewLink::Install(nullptr);
         gStackView.reset();
         gStack.reset();
+        // The editor and every picker it opened.
+        CVexilFormRegistry::UnloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
