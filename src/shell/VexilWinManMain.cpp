@@ -82,7 +82,7 @@ void CVexilWinMan::Main(const TMainOptions& aOptions)
     RegisterWindowClasses();
     CVexilShellWindows::Install();
 
-    // The random function of scripts draws from the generator the system seeds.
+    // Scripts draw their random numbers from this generator; each run starts it from the clock.
     if (!gCompiler)
     {
         gCompiler = std::make_unique<CVexilCompiler>();
