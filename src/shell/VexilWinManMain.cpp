@@ -82,7 +82,7 @@ void CVexilWinMan::Main(const TMainOptions& aOptions)
     RegisterWindowClasses();
     CVexilShellWindows::Install();
 
-    // Scripts draw their random numbers from this generator; each run starts it from the clock.
+    // The one compiler and interpreter of the program; a start that finds them made keeps them.
     if (!gCompiler)
     {
         gCompiler = std::make_unique<CVexilCompiler>();
