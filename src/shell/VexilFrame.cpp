@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -246,7 +247,11 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
     // The editors of the current card's background, of a card and of a field are shown here;
     // what they are then told to show comes with their windows.
     QMenu* background = AddMenu(aBar, nullptr, "fBackground", QStringLiteral("&Background"));
-    AddItem(*background, "fEditBackground", QStringLiteral("&Info..."), [] { ShowNamed(kBackgroundEdit); });
+    AddItem(*background, "fEditBackground", QStringLiteral("&Info..."), [] {
+        CVexilForm* editor = ShowNamed(kBackgroundEdit);
+        if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr; editor && card)
+            QMetaObject::invokeMethod(editor, "SetAndShowBackground", Q_ARG(TControlSetRef, card->Background()));
+    });
     AddItem(*background, "fEditBackgroundControls", QStringLiteral("&Fields && Controls..."), [] {
         if (auto* editor = qobject_cast<CVexilControlEdit*>(ShowNamed(kControlEdit)))
             if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr)
