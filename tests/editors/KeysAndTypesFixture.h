@@ -14,6 +14,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Records every broadcast as "<event>" or "<event> <name of the first object>".
 class RecordingWindow final : public CVexilForm
 {
@@ -24,6 +26,7 @@ public:
     static void Load()
     {
         Heard().clear();
+        During() = nullptr;
         CVexilFormRegistry::Register(KClassName, [] { return new RecordingWindow; });
         CVexilWinMan::NameToForm(KClassName);
     }
@@ -33,12 +36,22 @@ public:
         return heard;
     }
 
+    // Runs in each broadcast after it was recorded: what the user does while a window waits
+    // for the others to hear its change.
+    static std::function<void(int32_t aEvent)>& During()
+    {
+        static std::function<void(int32_t)> during;
+        return during;
+    }
+
     void ChangeNotify(int32_t aEvent, const TObjRef& aObj0, const TObjRef& /*aObj1*/) override
     {
         QString line = QString::number(aEvent);
         if (const auto* named = dynamic_cast<const IVexilBaseObj*>(aObj0.get()))
             line += QLatin1Char(' ') + named->Name();
         Heard() += line;
+        if (During())
+            During()(aEvent);
     }
 };
 

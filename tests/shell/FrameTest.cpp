@@ -5,6 +5,7 @@
 #include "../presentation/CardWindowUser.h"
 #include "AssertAnswers.h"
 #include "ProgramFixture.h"
+#include "editors/VexilBackgroundEdit.h"
 #include "editors/VexilCardSelect.h"
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilSortKeyEdit1.h"
@@ -248,9 +249,9 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditBackgrounds", "fEditCards",
-                             "fEditBackground", "fNewCard", "fEditCard",
-                             "EditStack", "EditBackgrounds", "EditCards"})
+    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditCards",
+                             "fNewCard", "fEditCard",
+                             "EditStack", "EditCards"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
@@ -306,6 +307,32 @@ TEST_F(FrameTest, TheFieldEditorAndTheCardPickerOpenOnWhatTheCardWindowShows)
         ASSERT_NE(window, nullptr) << show.Item;
         EXPECT_EQ(window->SubWindow()->mdiArea(), Frame()->DocumentArea()) << show.Item;
     }
+}
+
+TEST_F(FrameTest, TheBackgroundEditorOpensOnTheBackgroundsOrOnTheCurrentCardsOne)
+{
+    StartWithStack();
+    const TControlSetRef person = gStack->Background(0);
+    for (const char* item : {"fEditBackgrounds", "EditBackgrounds"})
+    {
+        Item(QLatin1String(item))->trigger();
+        auto* editor = qobject_cast<CVexilBackgroundEdit*>(Loaded(CVexilBackgroundEdit::KClassName));
+        ASSERT_NE(editor, nullptr) << item;
+        EXPECT_EQ(editor->SubWindow()->mdiArea(), Frame()->DocumentArea()) << item;
+        EXPECT_EQ(editor->Background(), person) << item;
+        editor->UnloadForm();
+    }
+
+    // Background > Info...: the current card's background, also after the editor went on to a new one.
+    Item(QStringLiteral("fEditBackgrounds"))->trigger();
+    auto* editor = qobject_cast<CVexilBackgroundEdit*>(Loaded(CVexilBackgroundEdit::KClassName));
+    ASSERT_NE(editor, nullptr);
+    QTest::mouseClick(editor->fNewBut, Qt::LeftButton);
+    ASSERT_EQ(editor->Mode(), EModeNew);
+    Item(QStringLiteral("fEditBackground"))->trigger();
+    EXPECT_EQ(editor->Mode(), EModeModify);
+    EXPECT_EQ(editor->Background(), person);
+    EXPECT_EQ(editor->fName->text(), QStringLiteral("Person"));
 }
 
 TEST_F(FrameTest, AboutShowsTheWelcomeWindowUntilTheUserClosesIt)
