@@ -43,26 +43,31 @@ inline QString Describe(CVexilStack& aStack)
     return lines.join(u'\n');
 }
 
+// The stack's XML stack form written to aFileName, to show that a failed import left the
+// stack as it was; the stack keeps its flags, file name and Changed.
+inline QByteArray StackXmlForm(const TStackRef& aStack, const QString& aFileName)
+{
+    const int32_t flags = aStack->Flags();
+    const bool changed = aStack->Changed();
+    const QString fileName = aStack->Filename();
+    aStack->SetFlags(flags & ~EStkBinary);
+    auto view = std::make_shared<CVexilStackViewRec>();
+    view->Contruct(QStringLiteral("View"));
+    CVexilStackFile file;
+    file.Construct(aFileName);
+    file.SaveStack(aStack, view);
+    aStack->SetFlags(flags);
+    aStack->SetFilename(fileName);
+    aStack->SetChanged(changed);
+    return FileContent(aFileName);
+}
+
 class InterchangeFixture : public StackFixture
 {
 protected:
-    // The stack's XML stack form, to show that a failed import left it as it was.
     QByteArray XmlForm(const TStackRef& aStack)
     {
-        const QString name = iDir.File(QStringLiteral("form%1.xml").arg(++iForms));
-        const int32_t flags = aStack->Flags();
-        const bool changed = aStack->Changed();
-        const QString fileName = aStack->Filename();
-        aStack->SetFlags(flags & ~EStkBinary);
-        auto view = std::make_shared<CVexilStackViewRec>();
-        view->Contruct(QStringLiteral("View"));
-        CVexilStackFile file;
-        file.Construct(name);
-        file.SaveStack(aStack, view);
-        aStack->SetFlags(flags);
-        aStack->SetFilename(fileName);
-        aStack->SetChanged(changed);
-        return FileContent(name);
+        return StackXmlForm(aStack, iDir.File(QStringLiteral("form%1.xml").arg(++iForms)));
     }
 
     static TStackRef Load(const QString& aFileName)
