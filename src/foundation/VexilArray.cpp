@@ -68,7 +68,7 @@ bool SearchRun(const TList& aElems, FHint&& aHintOrder, FCompare&& aCompare, int
     // The first element that is not before the key.
     const int32_t first = aElems.PartitionPoint(
         [&](uint64_t aHint) { return known(aHintOrder(aHint), 1, 0); },
-        [&](const TArrayElem& aElem) { return aCompare(aElem) > 0; });
+        [&](const auto& aElem) { return aCompare(aElem) > 0; });
     if (first == count || order(first) != 0)
         return ReplayKeySearch(count, first, first, aIndex);
     // Equal keys: most often the next element differs already.
@@ -80,7 +80,7 @@ bool SearchRun(const TList& aElems, FHint&& aHintOrder, FCompare&& aCompare, int
                 const TKeyHint::EOrder hintOrder = aHintOrder(aHint);
                 return hintOrder == TKeyHint::EEqual ? 1 : known(hintOrder, 1, 0);
             },
-            [&](const TArrayElem& aElem) { return aCompare(aElem) >= 0; });
+            [&](const auto& aElem) { return aCompare(aElem) >= 0; });
     }
     return ReplayKeySearch(count, first, end, aIndex);
 }
@@ -114,8 +114,17 @@ int Sign(int32_t aA, int32_t aB)
 {
     return aA < aB ? -1 : (aA > aB ? 1 : 0);
 }
-// The order of string keys chosen by the flags. Keys are reduced to their comparison form
-// once per operation (Prepare) rather than at each probe.
+// A key in the form its order compares: the text for the sort key's and the binary order,
+// the collation key of the reduced text for the default text order.
+struct TPreparedKey
+{
+    QString iText;
+    TCollationKey iColl;
+};
+
+// The order of string keys chosen by the flags. Keys are brought to their comparison form
+// once per operation (Prepare) rather than at each probe; in the default text order the
+// elements keep theirs.
 class TKeyOrder
 {
 public:
@@ -135,9 +144,11 @@ public:
         return TKeyOrder(aArray.BinaryCompare() ? EBinary : EText);
     }
 
-    QString Prepare(const QString& aKey) const
+    TPreparedKey Prepare(const QString& aKey) const
     {
-        return iKind == EText ? CVexilLib::StripSpecialChars(aKey) : aKey;
+        if (iKind == EText)
+            return {QString(), CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aKey))};
+        return {aKey, TCollationKey()};
     }
 
     // Raises the error of the first comparison of an order that has none.
@@ -147,34 +158,53 @@ public:
             CVexilError::RaiseRunError(ERunInvalidCall, kArrayContext);
     }
 
-    // Compares the prepared aKey with an element's key as it is stored.
-    int CompareStored(const QString& aKey, const QString& aStored) const
+    // Compares the prepared aKey with an element as it is stored (its collation key fresh).
+    template <class TElem>
+    int CompareStored(const TPreparedKey& aKey, const TElem& aStored) const
     {
-        return iKind == EText ? Compare(aKey, Prepare(aStored)) : Compare(aKey, aStored);
+        return iKind == EText ? aKey.iColl.Compare(aStored.iCollKey) : Compare(aKey.iText, aStored.StrKey);
     }
 
-    // The hint of a prepared key, and what the hints of this order depend on.
-    uint64_t Hint(const QString& aKey) const
+    // The hint of a prepared key, of a stored element, and what the hints of this order
+    // depend on.
+    uint64_t Hint(const TPreparedKey& aKey) const
     {
         switch (iKind)
         {
-        case ESortKey: return iSortKey ? iSortKey->Hint(aKey) : 0;
-        case EBinary: return TKeyHint::OfCodeUnits(aKey);
-        case EText: return CVexilTextCompare::Hint(aKey, true, false);
+        case ESortKey: return iSortKey ? iSortKey->Hint(aKey.iText) : 0;
+        case EBinary: return TKeyHint::OfCodeUnits(aKey.iText);
+        case EText: return aKey.iColl.Hint();
         }
         return 0;
     }
 
+    template <class TElem>
+    uint64_t StoredHint(const TElem& aStored) const
+    {
+        return iKind == EText ? aStored.iCollKey.Hint() : Hint(Prepare(aStored.StrKey));
+    }
+
+    // Whether the hints agree with the comparison now (a sort key's text hints depend on the
+    // locale; the collation keys' hints hold in every locale).
+    bool HintsApply() const { return iKind != ESortKey || CVexilTextCompare::HintsApply(); }
+
     uint64_t HintLayout() const
     {
-        const uint64_t layout = iKind == ESortKey && iSortKey ? iSortKey->HintLayout() : 0;
+        uint64_t layout = 0;
+        if (iKind == ESortKey && iSortKey)
+            layout = iSortKey->HintLayout();
+        else if (iKind == EText)
+            layout = CVexilTextCompare::Generation();
         return (uint64_t(iKind + 1) << 56) ^ (layout & ((uint64_t(1) << 56) - 1));
     }
 
-    // Whether the hints agree with the comparison now (the text comparison's depend on the locale).
-    bool HintsApply() const { return iKind == EBinary || CVexilTextCompare::HintsApply(); }
-
     // Negative when the prepared aA sorts before the prepared aB, 0 when equal, positive after.
+    int Compare(const TPreparedKey& aA, const TPreparedKey& aB) const
+    {
+        return iKind == EText ? aA.iColl.Compare(aB.iColl) : Compare(aA.iText, aB.iText);
+    }
+
+private:
     int Compare(const QString& aA, const QString& aB) const
     {
         switch (iKind)
@@ -186,12 +216,11 @@ public:
         case EBinary:
             return CVexilLib::CompareStr(aA, aB);
         case EText:
-            return CVexilTextCompare::Compare(aA, aB);
+            break;
         }
         return 0;
     }
 
-private:
     EKind iKind;
     TKeyCompareRef iSortKey;
 };
@@ -201,8 +230,8 @@ private:
 template <class TList, class FKey>
 void SortElems(TList& aElems, const TKeyOrder& aOrder, FKey&& aKeyOf)
 {
-    std::vector<TArrayElem> elems = aElems.TakeAll();
-    std::vector<std::pair<QString, int32_t>> items(elems.size());
+    auto elems = aElems.TakeAll();
+    std::vector<std::pair<TPreparedKey, int32_t>> items(elems.size());
     for (size_t i = 0; i < elems.size(); ++i)
         items[i] = {aOrder.Prepare(aKeyOf(elems[i])), int32_t(i)};
     try
@@ -214,7 +243,7 @@ void SortElems(TList& aElems, const TKeyOrder& aOrder, FKey&& aKeyOf)
         aElems.Assign(std::move(elems));
         throw;
     }
-    std::vector<TArrayElem> sorted;
+    decltype(elems) sorted;
     sorted.reserve(elems.size());
     for (const auto& item : items)
         sorted.push_back(std::move(elems[item.second]));
@@ -257,6 +286,7 @@ void CVexilArray::Construct(int32_t aFlags, int32_t aElemType)
     iAllocStep = KAllocStep;
     iAlloc = KInitialAlloc;
     iElems.Clear();
+    iKeyGeneration = 0;
     Derive();
     iChanged = true;
 }
@@ -280,6 +310,7 @@ void CVexilArray::SetId(int32_t aId)
 void CVexilArray::SetFlags(int32_t aFlags)
 {
     iFlags = aFlags;
+    iKeyGeneration = 0;
     Derive();
 }
 
@@ -464,7 +495,7 @@ void CVexilArray::Move(int32_t aFromIndex, int32_t aNum, int32_t aToIndex, bool 
     MakeRoomAt(to, num);
     if (num > kBulkMove)
     {
-        std::vector<TArrayElem> all = iElems.TakeAll();
+        auto all = iElems.TakeAll();
         const auto first = all.begin() + aFromIndex;
         if (to < aFromIndex)
             std::rotate(all.begin() + to, first, first + num);
@@ -474,13 +505,13 @@ void CVexilArray::Move(int32_t aFromIndex, int32_t aNum, int32_t aToIndex, bool 
     }
     else
     {
-        std::vector<TArrayElem> run;
+        std::vector<TStoredElem> run;
         run.reserve(num);
         for (int32_t i = 0; i < num; ++i)
             run.push_back(iElems.At(aFromIndex + i));
         iElems.Erase(aFromIndex, num);
         int32_t at = to < aFromIndex ? to : to - num;
-        for (TArrayElem& elem : run)
+        for (TStoredElem& elem : run)
             iElems.Insert(at++, std::move(elem));
     }
     iHintLayout = kStaleHints;
@@ -567,6 +598,7 @@ void CVexilArray::RenumberStrKey(int32_t aStep)
             aElem.StrKey = CVexilLib::NumToPaddedStr(key, width);
         });
     }
+    iKeyGeneration = 0;  // the keys changed
     iHintLayout = kStaleHints;
     iChanged = true;
 }
@@ -599,15 +631,53 @@ void CVexilArray::SortByKeys()
     iChanged = true;
 }
 
+void CVexilArray::FreshCollationKeys()
+{
+    if (!KeepsCollationKeys())
+        return;
+    const uint32_t generation = CVexilTextCompare::Generation();
+    if (iKeyGeneration == generation)
+        return;
+    iElems.UpdateAll(
+        [](TStoredElem& aElem) { aElem.iCollKey = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey)); });
+    iKeyGeneration = generation;
+    iHintLayout = kStaleHints;
+}
+
+CVexilArray::TStoredElem CVexilArray::Stored(TArrayElem aElem)
+{
+    TStoredElem stored(std::move(aElem));
+    if (KeepsCollationKeys())
+    {
+        FreshCollationKeys();
+        stored.iCollKey = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(stored.StrKey));
+    }
+    return stored;
+}
+
 void CVexilArray::CheckOrder()
 {
     if (!iWithStrKey || Count() < 2)
         return;
     const TKeyOrder order = TKeyOrder::Of(*this);
-    QString previous = order.Prepare(iElems.At(0).StrKey);
+    if (KeepsCollationKeys())
+    {
+        // The kept keys of the locale here, whatever locale the array was made in.
+        FreshCollationKeys();
+        for (int32_t i = 1; i < Count(); ++i)
+        {
+            if (iElems.At(i - 1).iCollKey.Compare(iElems.At(i).iCollKey) > 0)
+            {
+                SortByKeys();
+                return;
+            }
+        }
+        return;
+    }
+    TPreparedKey previous = order.Prepare(iElems.At(0).StrKey);
     for (int32_t i = 1; i < Count(); ++i)
     {
-        QString next = order.Prepare(iElems.At(i).StrKey);
+        TPreparedKey next = order.Prepare(iElems.At(i).StrKey);
         if (order.Compare(previous, next) > 0)
         {
             SortByKeys();
@@ -654,16 +724,17 @@ bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex, uint64_t* a
         return false;
     const TKeyOrder order = TKeyOrder::Of(*this);
     order.CheckUsable();
-    const QString key = order.Prepare(aKey);
-    const bool hinted = FreshHints(order.HintLayout(),
-                                   [&](const TArrayElem& aElem) { return order.Hint(order.Prepare(aElem.StrKey)); });
+    FreshCollationKeys();
+    const TPreparedKey key = order.Prepare(aKey);
+    const bool hinted =
+        FreshHints(order.HintLayout(), [&](const TStoredElem& aElem) { return order.StoredHint(aElem); });
     const uint64_t hint = hinted ? order.Hint(key) : 0;
     if (aHint)
         *aHint = hint;
     const uint64_t keyHint = order.HintsApply() ? hint : 0;
     return SearchRun(
         iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
-        [&](const TArrayElem& aElem) { return order.CompareStored(key, aElem.StrKey); }, aIndex);
+        [&](const TStoredElem& aElem) { return order.CompareStored(key, aElem); }, aIndex);
 }
 
 bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint)
@@ -680,14 +751,14 @@ bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint)
         [&](const TArrayElem& aElem) { return Sign(aKey, aElem.IntKey); }, aIndex);
 }
 
-uint64_t CVexilArray::HintOf(const TArrayElem& aElem)
+uint64_t CVexilArray::HintOf(const TStoredElem& aElem)
 {
     if (!iElems.Hinted())
         return 0;
     if (iWithIntKey)
         return iHintLayout == kIntHintLayout ? TKeyHint::OfInt(aElem.IntKey) : 0;
     const TKeyOrder order = TKeyOrder::Of(*this);
-    return iHintLayout == order.HintLayout() ? order.Hint(order.Prepare(aElem.StrKey)) : 0;
+    return iHintLayout == order.HintLayout() ? order.StoredHint(aElem) : 0;
 }
 
 int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
@@ -714,10 +785,11 @@ int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
     CVexilError::Assert(iElemType == EValStr || aElem.iVal.iStr.isEmpty(), QStringLiteral("Create str"));
     CVexilError::Assert(iHasObjects || !aElem.iVal.iObj, QStringLiteral("Create obj"));
     MakeRoomAt(index, 1);
+    TStoredElem stored = Stored(aElem);
     // The key's hint from the search, unless it made none or the hints were made again meanwhile.
     if (hint == 0 || layout != iHintLayout)
-        hint = HintOf(aElem);
-    iElems.Insert(index, aElem, hint);
+        hint = HintOf(stored);
+    iElems.Insert(index, std::move(stored), hint);
     iChanged = true;
     return index;
 }
@@ -864,6 +936,7 @@ void CVexilArray::AppendRead(TArrayElem aElem)
 {
     if (Count() > iAlloc)
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    const uint64_t hint = WithKey() ? HintOf(aElem) : 0;
-    iElems.Insert(Count(), std::move(aElem), hint);
+    TStoredElem stored = Stored(std::move(aElem));
+    const uint64_t hint = WithKey() ? HintOf(stored) : 0;
+    iElems.Insert(Count(), std::move(stored), hint);
 }

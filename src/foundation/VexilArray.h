@@ -3,6 +3,7 @@
 #include "foundation/VexilBlockList.h"
 #include "foundation/VexilObject.h"
 #include "foundation/VexilStoredObj.h"
+#include "foundation/VexilTextCompare.h"
 #include "foundation/VexilValueDef.h"
 
 #include <QString>
@@ -161,6 +162,17 @@ public:
     void ReserveRead(int32_t aNum) { iElems.Reserve(aNum); }
 
 private:
+    // An element as the array keeps it: with the collation key of its reduced key in arrays
+    // of the default text order.
+    struct TStoredElem : TArrayElem
+    {
+        TStoredElem() = default;
+        explicit TStoredElem(const TArrayElem& aElem) : TArrayElem(aElem) {}
+        explicit TStoredElem(TArrayElem&& aElem) : TArrayElem(std::move(aElem)) {}
+
+        TCollationKey iCollKey;
+    };
+
     struct THoldsObject
     {
         bool operator()(const TArrayElem& aElem) const { return aElem.iVal.iObj != nullptr; }
@@ -177,9 +189,15 @@ private:
     template <class F>
     bool FreshHints(uint64_t aLayout, F&& aHintOf);
     // The hint of an element about to be inserted into a keyed array; 0 while hints are stale.
-    uint64_t HintOf(const TArrayElem& aElem);
+    uint64_t HintOf(const TStoredElem& aElem);
     // Inserts at the key's place, or at aIndex in a keyless array; returns the index.
     int32_t Create(const TArrayElem& aElem, int32_t aIndex);
+    // Whether the elements keep collation keys: string keys in the default text order.
+    bool KeepsCollationKeys() const { return iWithStrKey && !iSortKeyOrder && !iBinaryCompare; }
+    // Makes the collation keys again when they are missing or were made in another locale.
+    void FreshCollationKeys();
+    // aElem as stored, with its collation key where the array keeps them (made fresh).
+    TStoredElem Stored(TArrayElem aElem);
     void MakeRoomAt(int32_t& aIndex, int32_t aNum);
     void SortByKeys();
     // Raises the overflow error when the keys aStep ... Count x aStep do not fit.
@@ -200,5 +218,6 @@ private:
     bool iBinaryCompare = false;
     bool iHasObjects = false;
     uint64_t iHintLayout = 0;  // the order that the hints of the elements were made for
-    TBlockList<TArrayElem, THoldsObject> iElems;
+    uint32_t iKeyGeneration = 0;  // the collation the kept keys were made in; 0 for none
+    TBlockList<TStoredElem, THoldsObject> iElems;
 };

@@ -5,15 +5,54 @@
 #include <QCollator>
 #include <QLocale>
 
+#include <unicode/ucol.h>
+
+#include <algorithm>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 namespace
 {
+// The collator of the ICU library, set as QCollator sets its own for a case-insensitive
+// comparison, so that its keys order texts as QCollator::compare does.
+struct TIcuCollator
+{
+    UCollator* iCollator = nullptr;
+
+    explicit TIcuCollator(const QLocale& aLocale)
+    {
+        if (aLocale.language() == QLocale::C)
+            return;  // QCollator compares case-folded code units there
+        const QByteArray name = aLocale.bcp47Name().replace('-', '_').toLatin1();
+        UErrorCode status = U_ZERO_ERROR;
+        iCollator = ucol_open(name.constData(), &status);
+        if (U_FAILURE(status))
+        {
+            iCollator = nullptr;
+            return;
+        }
+        ucol_setAttribute(iCollator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+        ucol_setAttribute(iCollator, UCOL_STRENGTH, UCOL_SECONDARY, &status);
+        ucol_setAttribute(iCollator, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+        ucol_setAttribute(iCollator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    }
+    ~TIcuCollator()
+    {
+        if (iCollator)
+            ucol_close(iCollator);
+    }
+    TIcuCollator(const TIcuCollator&) = delete;
+    TIcuCollator& operator=(const TIcuCollator&) = delete;
+};
+
 struct TCachedCollator
 {
     QLocale iLocale;
     std::optional<QCollator> iCollator;
+    std::optional<TIcuCollator> iIcu;
     bool iHintsApply = false;
+    uint32_t iGeneration = 0;
 };
 
 // Languages whose collation orders the digits before the letters, the letters as in the
@@ -44,7 +83,9 @@ const TCachedCollator& Current()
         cache.iLocale = locale;
         cache.iCollator.emplace(locale);
         cache.iCollator->setCaseSensitivity(Qt::CaseInsensitive);
+        cache.iIcu.emplace(locale);
         cache.iHintsApply = PlainLatinOrder(locale.language());
+        ++cache.iGeneration;
     }
     return cache;
 }
@@ -89,4 +130,97 @@ uint64_t CVexilTextCompare::Hint(QStringView aText, bool aWhole, bool aDescendin
     while (hint.Room(kBits))
         hint.Add(aDescending ? kLast : 0, kBits);
     return aWhole ? hint.Whole() : hint.Known();
+}
+
+TCollationKey::TCollationKey(const uint8_t* aBytes, uint32_t aSize)
+    : iData(std::make_unique_for_overwrite<uint8_t[]>(sizeof(uint32_t) + aSize))
+{
+    std::memcpy(iData.get(), &aSize, sizeof(uint32_t));
+    if (aSize > 0)
+        std::memcpy(iData.get() + sizeof(uint32_t), aBytes, aSize);
+}
+
+TCollationKey::TCollationKey(const TCollationKey& aOther)
+{
+    if (aOther.iData)
+        *this = TCollationKey(aOther.Bytes(), aOther.Size());
+}
+
+TCollationKey& TCollationKey::operator=(const TCollationKey& aOther)
+{
+    if (this != &aOther)
+        *this = TCollationKey(aOther);
+    return *this;
+}
+
+uint32_t TCollationKey::Size() const
+{
+    uint32_t size = 0;
+    if (iData)
+        std::memcpy(&size, iData.get(), sizeof(uint32_t));
+    return size;
+}
+
+int TCollationKey::Compare(const TCollationKey& aOther) const
+{
+    const uint32_t size = Size();
+    const uint32_t otherSize = aOther.Size();
+    const int order = std::memcmp(Bytes(), aOther.Bytes(), std::min(size, otherSize));
+    if (order != 0)
+        return order;
+    return size < otherSize ? -1 : (size > otherSize ? 1 : 0);
+}
+
+uint64_t TCollationKey::Hint() const
+{
+    // The bytes after the end count as zeros: a key sorts before its continuations, so the
+    // padded code never contradicts the order, and the hint never claims a whole key.
+    TKeyHint hint;
+    const uint32_t size = Size();
+    for (uint32_t i = 0; i < 7; ++i)
+        hint.Add(i < size ? Bytes()[i] : 0, 8);
+    return hint.Known();
+}
+
+TCollationKey CVexilTextCompare::Key(QStringView aText)
+{
+    // QCollator puts the empty text before every other, also before texts the collation
+    // ignores entirely: the empty key does the same.
+    if (aText.isEmpty())
+        return TCollationKey(nullptr, 0);
+    const TCachedCollator& cache = Current();
+    if (cache.iIcu && cache.iIcu->iCollator)
+    {
+        const auto* text = reinterpret_cast<const UChar*>(aText.utf16());
+        const int32_t length = int32_t(std::min<qsizetype>(aText.size(), INT32_MAX));
+        uint8_t buffer[256];
+        int32_t size = ucol_getSortKey(cache.iIcu->iCollator, text, length, buffer, int32_t(sizeof(buffer)));
+        if (size <= int32_t(sizeof(buffer)))
+            return TCollationKey(buffer, uint32_t(std::max(size - 1, 0)));  // without the closing zero
+        std::vector<uint8_t> large(size_t(size), 0);
+        size = ucol_getSortKey(cache.iIcu->iCollator, text, length, large.data(), size);
+        return TCollationKey(large.data(), uint32_t(std::max(size - 1, 0)));
+    }
+    // The C locale (and a locale without an ICU collation): the case-folded code units, a low surrogate after a high one standing for
+    // the folded code point, three bytes each.
+    std::vector<uint8_t> bytes;
+    bytes.reserve(size_t(aText.size()) * 3);
+    char16_t last = 0;
+    for (const QChar c : aText)
+    {
+        char32_t unit = c.unicode();
+        if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
+            unit = QChar::surrogateToUcs4(last, char16_t(unit));
+        last = c.unicode();
+        const char32_t folded = QChar::toCaseFolded(unit);
+        bytes.push_back(uint8_t(folded >> 16));
+        bytes.push_back(uint8_t(folded >> 8));
+        bytes.push_back(uint8_t(folded));
+    }
+    return TCollationKey(bytes.data(), uint32_t(bytes.size()));
+}
+
+uint32_t CVexilTextCompare::Generation()
+{
+    return Current().iGeneration;
 }

@@ -3,11 +3,15 @@
 
 #include "foundation/VexilArray.h"
 #include "foundation/VexilError.h"
+#include "foundation/VexilKeyHint.h"
+#include "foundation/VexilTextCompare.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
 #include "model/VexilIdGen.h"
+#include "model/VexilSortKey.h"
 #include "model/VexilStack.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -37,6 +41,65 @@ TArrayElem KeyElem(const CVexilArray& aArray, const QString& aKey, int32_t aValu
 int32_t InsertKey(CVexilArray& aKeyIndex, const QString& aKey, int32_t aCardId)
 {
     return aKeyIndex.CreateStrKey(KeyElem(aKeyIndex, aKey, aCardId));
+}
+
+// A card's key in a key index being built.
+struct TKeyedCard
+{
+    QString Key;
+    int32_t CardId = 0;
+    uint64_t Hint = 0;
+};
+
+// Whether every part of the sort key has a type with an order: only then does sorting compare
+// without asking anything.
+bool OrdersEveryPart(const CVexilSortKey& aSortKey)
+{
+    TKeyPart part;
+    int32_t cursor = 0;
+    for (bool more = aSortKey.GetFirstKeyPart(part, cursor); more; more = aSortKey.GetNextKeyPart(part, cursor))
+        if (part.Type < EConTypeText || part.Type > EConTypeBoolean)
+            return false;
+    return true;
+}
+
+// Sorts the keys as inserting them one by one into an empty index would place them; false
+// when two of them are equal, where the order of the insertions decides.
+bool SortKeys(const CVexilSortKey& aSortKey, std::vector<TKeyedCard>& aKeys)
+{
+    const bool hinted = CVexilTextCompare::HintsApply();
+    for (TKeyedCard& key : aKeys)
+        key.Hint = hinted ? aSortKey.Hint(key.Key) : 0;
+    // -1 before, 0 equal, 1 after.
+    const auto order = [&](const TKeyedCard& aA, const TKeyedCard& aB) {
+        switch (TKeyHint::Order(aA.Hint, aB.Hint))
+        {
+        case TKeyHint::EBefore: return -1;
+        case TKeyHint::EAfter: return 1;
+        default: return int(aSortKey.compare(aA.Key, aB.Key)) - 1;
+        }
+    };
+    std::stable_sort(aKeys.begin(), aKeys.end(),
+                     [&](const TKeyedCard& aA, const TKeyedCard& aB) { return order(aA, aB) < 0; });
+    for (size_t i = 1; i < aKeys.size(); ++i)
+        if (order(aKeys[i - 1], aKeys[i]) == 0)
+            return false;
+    return true;
+}
+
+// Fills an empty key index with keys in its order, as inserting them one by one would.
+void FillKeyIndex(CVexilArray& aKeyIndex, const std::vector<TKeyedCard>& aKeys)
+{
+    int64_t alloc = aKeyIndex.Alloc();
+    for (int64_t count = 0; count < int64_t(aKeys.size()); ++count)
+        if (count + 1 > alloc)
+            alloc = count + 1 + aKeyIndex.AllocStep();
+    if (alloc > std::numeric_limits<int32_t>::max())
+        CVexilError::RaiseRunError(ERunOverflow, QStringLiteral("CVexilArray"));
+    aKeyIndex.SetAlloc(int32_t(alloc));
+    for (const TKeyedCard& key : aKeys)
+        aKeyIndex.AppendRead(KeyElem(aKeyIndex, key.Key, key.CardId));
+    aKeyIndex.SetChanged(true);
 }
 
 // Removes the key; false when the index does not hold it (an index that does not track the card).
@@ -353,10 +416,23 @@ void CVexilStack::Sort(const CVexilControlSet& aBackground, const TSortKeyRef& a
         index->SetSortKey(aSortKey);
     }
     const int32_t id = aBackground.Id();
+    std::vector<TKeyedCard> keys;
     TCardRef card;
     int32_t cursor = 0;
     for (bool more = GetFirstCardInBackground(id, card, cursor); more; more = GetNextCardInBackground(id, card, cursor))
-        index->CreateStrKey(KeyElem(*index, sortKey->BuildKey(*card), card->Id()));
+        keys.push_back({sortKey->BuildKey(*card), card->Id()});
+    // An empty index is filled at once from the sorted keys; otherwise, and where the sort
+    // cannot stand for the insertions, the keys go in one by one.
+    std::vector<TKeyedCard> sorted = keys;
+    if (index->Count() == 0 && OrdersEveryPart(*sortKey) && SortKeys(*sortKey, sorted))
+    {
+        FillKeyIndex(*index, sorted);
+    }
+    else
+    {
+        for (const TKeyedCard& key : keys)
+            index->CreateStrKey(KeyElem(*index, key.Key, key.CardId));
+    }
 
     auto order = std::make_shared<CVexilArray>();
     order->Construct(EArrIntKey, EValInt);

@@ -194,6 +194,71 @@ TEST(KeyHint, TextHintsAgreeWithTheCollation)
     }
 }
 
+// The collation keys that keyed arrays keep order texts exactly as the collation does, and
+// their hints never contradict it: blanks, punctuation, case, accents, combining and ignorable
+// characters, texts that reduce to nothing.
+TEST(CollationKey, KeysOrderAsTheCollationInEveryLocale)
+{
+    std::mt19937 random(29);
+    const QString alphabet = kRich + QStringLiteral("\u0001\t'&,;()\u00C4\u00D6\u00FC\u0130\u010D\u0308oOcChH");
+    for (const char* locale : {"en_US", "de_DE", "sv_SE", "da_DK", "fr_FR", "tr_TR", "cs_CZ", "ja_JP", "C"})
+    {
+        SCOPED_TRACE(locale);
+        const LocaleScope scope{QLocale(QString::fromLatin1(locale))};
+        int decided = 0;
+        for (int i = 0; i < 20000; ++i)
+        {
+            const QString a = RandomText(random, i % 4 ? alphabet : kPlain, 10);
+            const QString b = i % 5 == 0 ? a.toUpper() : RandomText(random, i % 3 ? alphabet : kPlain, 10);
+            for (const bool reduced : {false, true})
+            {
+                const QString x = reduced ? Stripped(a) : a;
+                const QString y = reduced ? Stripped(b) : b;
+                const TCollationKey keyX = CVexilTextCompare::Key(x);
+                const TCollationKey keyY = CVexilTextCompare::Key(y);
+                const int order = SignOf(CVexilTextCompare::Compare(x, y));
+                ASSERT_EQ(SignOf(keyX.Compare(keyY)), order) << x.toStdString() << " / " << y.toStdString();
+                const int hint = HintSign(keyX.Hint(), keyY.Hint());
+                if (hint != 2)
+                {
+                    ASSERT_EQ(hint, order) << x.toStdString() << " / " << y.toStdString();
+                    ++decided;
+                }
+            }
+        }
+        EXPECT_GT(decided, 20000);  // the hints must decide most
+    }
+}
+
+// An array keeps the collation keys of the locale it was filled in; once the locale changed,
+// its keys are made again before its order is checked or searched.
+TEST(CollationKey, KeptKeysFollowTheLocale)
+{
+    CVexilArray array;
+    array.Construct(EArrStrKey, EValInt);
+    {
+        const LocaleScope swedish{QLocale(QLocale::Swedish, QLocale::Sweden)};
+        for (const char* key : {"zebra", "\u00e4pple", "banan", "Zoo"})
+        {
+            TArrayElem elem;
+            array.InitElem(elem);
+            elem.StrKey = QString::fromUtf8(key);
+            elem.iVal.iInt = 1;
+            array.CreateStrKey(elem);
+        }
+        ASSERT_EQ(array.ElemAt(3).StrKey, QString::fromUtf8("\u00e4pple"));
+    }
+    array.SetChanged(false);
+    array.CheckOrder();  // in English "ä" sorts with "a"
+    EXPECT_TRUE(array.Changed());
+    EXPECT_EQ(array.ElemAt(0).StrKey, QString::fromUtf8("\u00e4pple"));
+    int32_t index = 0;
+    EXPECT_TRUE(array.FindStrKey(QStringLiteral("ZEBRA"), index));
+    EXPECT_EQ(index, 2);
+    EXPECT_FALSE(array.FindStrKey(QStringLiteral("b"), index));
+    EXPECT_EQ(index, 1);
+}
+
 TEST(KeyHint, CodeUnitHintsAgreeWithTheBinaryComparison)
 {
     std::mt19937 random(23);

@@ -3,6 +3,7 @@
 #include "model/VexilBlobStore.h"
 
 #include <limits>
+#include <random>
 
 namespace
 {
@@ -270,3 +271,51 @@ TEST_F(SortedOrderTest, RenameKeepsTheNameIndexAndTheKey)
     EXPECT_FALSE(iStack->GetCard(QStringLiteral("b"), found));
 }
 }  // namespace
+
+// A new key index is built at once from the sorted keys: the same elements in the same order,
+// and the same growth figures, as inserting the cards' keys one by one gives.
+TEST_F(StackFixture, NewKeyIndexIsTheIndexOfOneByOneInsertions)
+{
+    const TControlRef name = AddField(QStringLiteral("Name"), EConTypeText);
+    const TControlRef number = AddField(QStringLiteral("Number"), EConTypeInteger);
+    const QString letters = QStringLiteral("aAbB \u00e4\u00c4-z");
+    std::mt19937 random(5);
+    for (int i = 0; i < 300; ++i)
+    {
+        const TCardRef card = AddCard(QStringLiteral("C%1").arg(i));
+        QString text;
+        for (int c = int(random() % 4); c >= 0; --c)
+            text += letters[qsizetype(random() % uint32_t(letters.size()))];
+        card->SetControlVal(name->Id(), Val::Str(text));
+        card->SetControlVal(number->Id(), Val::Int(int32_t(random() % 5) - 2));
+    }
+    for (const QLocale& locale : {kDotLocale, QLocale(QLocale::Swedish, QLocale::Sweden)})
+    {
+        SCOPED_TRACE(locale.name().toStdString());
+        const LocaleScope scope(locale);
+        const TSortKeyRef sortKey =
+            KeepSorted(iBg, {{EConTypeText, name->Id(), 0, 3, 0}, {EConTypeInteger, number->Id(), 1, 11, 0}});
+        CVexilArray expected;
+        expected.Construct(EArrStrKey + EArrSortKeyOrder, EValInt);
+        expected.SetSortKey(sortKey);
+        TCardRef card;
+        int32_t cursor = 0;
+        for (bool more = iStack->GetFirstCardInBackground(iBg->Id(), card, cursor); more;
+             more = iStack->GetNextCardInBackground(iBg->Id(), card, cursor))
+        {
+            TArrayElem elem;
+            expected.InitElem(elem);
+            elem.StrKey = sortKey->BuildKey(*card);
+            elem.iVal.iInt = card->Id();
+            expected.CreateStrKey(elem);
+        }
+        const auto index = iBg->KeyIndex();
+        ASSERT_EQ(index->Count(), expected.Count());
+        EXPECT_EQ(index->Alloc(), expected.Alloc());
+        for (int32_t i = 0; i < expected.Count(); ++i)
+        {
+            ASSERT_EQ(index->ElemAt(i).StrKey, expected.ElemAt(i).StrKey) << i;
+            ASSERT_EQ(index->ElemAt(i).iVal.iInt, expected.ElemAt(i).iVal.iInt) << i;
+        }
+    }
+}
