@@ -4,7 +4,9 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilControlSelect.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilScriptEdit.h"
 #include "editors/VexilSortKeyEdit1.h"
+#include "editors/VexilStackEdit.h"
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
@@ -32,6 +34,8 @@ void RegisterWindowClasses()
     CVexilControlEdit::Register();
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
+    CVexilScriptEdit::Register();
+    CVexilStackEdit::Register();
 }
 
 void CVexilShellWindows::Install()
@@ -54,6 +58,11 @@ void CVexilShellWindows::ShowForm(const QString& aClassName)
 {
     if (CVexilForm* form = CVexilWinMan::NameToForm(aClassName))
         CVexilWinMan::ShowForm(*form);
+}
+
+void CVexilShellWindows::ShowRunError(const TRunErrInfo& aInfo)
+{
+    CVexilScriptEdit::ShowScriptRunError(aInfo);
 }
 
 void CVexilShellWindows::ShowPicture()
