@@ -1,5 +1,6 @@
 #include "editors/VexilControlEdit.h"
 
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
@@ -39,7 +40,6 @@ int32_t LineOfId(const CVexilListBox& aList, int32_t aId)
     return aList.SelIndex();
 }
 
-const QString kScriptEdit = QStringLiteral("CVexilScriptEdit");
 const QString kBackgroundEdit = QStringLiteral("CVexilBackgroundEdit");
 }  // namespace
 
@@ -401,11 +401,8 @@ void CVexilControlEdit::NewClicked(const QString& aType)
 
 void CVexilControlEdit::ScriptClicked()
 {
-    CVexilForm* editor = CVexilWinMan::NameToForm(kScriptEdit);
-    if (iMode != EModeModify || !iCurControl || !editor)
-        return;
-    CVexilWinMan::ShowForm(*editor);
-    QMetaObject::invokeMethod(editor, "SetScriptObj", Q_ARG(TObjRef, iCurControl));
+    if (iMode == EModeModify && iCurControl)
+        CVexilScriptEdit::EditScript(iCurControl);
 }
 
 void CVexilControlEdit::SelectColorClicked()

@@ -5,7 +5,9 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilControlSelect.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilScriptEdit.h"
 #include "editors/VexilSortKeyEdit1.h"
+#include "editors/VexilStackEdit.h"
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
@@ -34,6 +36,8 @@ void RegisterWindowClasses()
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
     CVexilBackgroundEdit::Register();
+    CVexilScriptEdit::Register();
+    CVexilStackEdit::Register();
 }
 
 void CVexilShellWindows::Install()
@@ -56,6 +60,11 @@ void CVexilShellWindows::ShowForm(const QString& aClassName)
 {
     if (CVexilForm* form = CVexilWinMan::NameToForm(aClassName))
         CVexilWinMan::ShowForm(*form);
+}
+
+void CVexilShellWindows::ShowRunError(const TRunErrInfo& aInfo)
+{
+    CVexilScriptEdit::ShowScriptRunError(aInfo);
 }
 
 void CVexilShellWindows::ShowPicture()

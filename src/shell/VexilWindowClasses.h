@@ -7,8 +7,9 @@
 void RegisterWindowClasses();
 
 // The windows the stack view and the card window open, as the program has them: the card list
-// on its window, managed windows through the window manager, the user's close of the card
-// window as the main window's Close, and the main window's Show picture.
+// on its window, managed windows through the window manager, a script's run-time error in the
+// script editor, the user's close of the card window as the main window's Close, and the main
+// window's Show picture.
 class CVexilShellWindows : public IVexilStackViewWindows
 {
 public:
@@ -18,6 +19,7 @@ public:
     std::shared_ptr<IVexilCardListView> NewCardListView(const TStackRef& aStack) override;
     void UnloadCardList() override;
     void ShowForm(const QString& aClassName) override;
+    void ShowRunError(const TRunErrInfo& aInfo) override;
     void ShowPicture() override;
     bool CloseCurrentStack() override;
 };
