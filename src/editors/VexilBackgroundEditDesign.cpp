@@ -142,7 +142,7 @@ void CVexilBackgroundEdit::BuildDesign()
     fShowCardBut = button(QStringLiteral("fShowCardBut"), QStringLiteral("Show Card"), frame,
                           kMargin + halfInner + kGap, cardButtonsTop, halfInner);
     fDeleteCardsBut = button(QStringLiteral("fDeleteCardsBut"), QStringLiteral("Delete Cards..."), frame, kMargin,
-                             cardButtonsTop + kButtonHeight + kGap, halfInner);
+                             cardButtonsTop + kButtonHeight + kGap, kInnerWidth);
 
     // Right: the background shown.
     fModeText = Add<CVexilLabel>(QStringLiteral("fModeText"));
