@@ -1,5 +1,6 @@
 #include "shell/VexilWindowClasses.h"
 
+#include "editors/VexilCardEdit.h"
 #include "editors/VexilCardSelect.h"
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilControlSelect.h"
@@ -32,6 +33,7 @@ void RegisterWindowClasses()
     CVexilControlEdit::Register();
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
+    CVexilCardEdit::Register();
 }
 
 void CVexilShellWindows::Install()
