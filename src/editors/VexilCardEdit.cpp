@@ -42,7 +42,11 @@ constexpr float KNameHeight = KFrameTop + KBoxHeight + KMargin;
 constexpr float KFontTop = KNameTop + KNameHeight + KMargin;
 constexpr float KFontHeight = KFrameTop + 3 * KRow + KMargin;
 constexpr float KInfoTop = KFontTop + KFontHeight + KMargin;
-constexpr float KInfoHeight = KFrameTop + 4 * KRow + KMargin;
+constexpr float KInfoHeight = KFrameTop + 4 * KRow + KBoxHeight + KMargin;
+// The stamps need the wider share of the row, the insert options the narrower.
+constexpr float KInfoWidth = 4080;
+constexpr float KInsertLeft = KRightLeft + KInfoWidth + KMargin;
+constexpr float KInsertWidth = KRightWidth - KInfoWidth - KMargin;
 constexpr float KValuesTop = KInfoTop + KInfoHeight + KMargin;
 constexpr float KValuesHeight = 2280;
 constexpr float KButtonHeight = 375;
@@ -171,38 +175,40 @@ void CVexilCardEdit::BuildDesign()
     fClearColorBut = button(frame, QStringLiteral("fClearColorBut"), QStringLiteral("Clear"),
                             KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop + KRow + 60, KSmallButtonWidth);
 
-    constexpr float KDateCaption = 1560;
-    frame = Frame(this, QStringLiteral("fInfoFrame"), QStringLiteral("Info"), KRightLeft, KInfoTop, KHalfWidth,
+    constexpr float KDateCaption = 1680;
+    frame = Frame(this, QStringLiteral("fInfoFrame"), QStringLiteral("Info"), KRightLeft, KInfoTop, KInfoWidth,
                   KInfoHeight);
     label(frame, QStringLiteral("fCreDateLabel"), QStringLiteral("Creation date:"), KMargin, KFrameTop, KDateCaption);
     fCreDate = Add<CVexilTextBox>(QStringLiteral("fCreDate"), frame);
-    fCreDate->Move(KMargin + KDateCaption, KFrameTop, KHalfWidth - KDateCaption - 2 * KMargin, KBoxHeight);
+    fCreDate->Move(KMargin + KDateCaption, KFrameTop, KInfoWidth - KDateCaption - 2 * KMargin, KBoxHeight);
     label(frame, QStringLiteral("fModDateLabel"), QStringLiteral("Modification date:"), KMargin, KFrameTop + KRow,
           KDateCaption);
     fModDate = Add<CVexilTextBox>(QStringLiteral("fModDate"), frame);
-    fModDate->Move(KMargin + KDateCaption, KFrameTop + KRow, KHalfWidth - KDateCaption - 2 * KMargin, KBoxHeight);
+    fModDate->Move(KMargin + KDateCaption, KFrameTop + KRow, KInfoWidth - KDateCaption - 2 * KMargin, KBoxHeight);
     fChanged = Add<CVexilCheckBox>(QStringLiteral("fChanged"), frame);
     fChanged->setText(QStringLiteral("Changed?"));
-    fChanged->Move(KMargin, KFrameTop + 2 * KRow, KHalfWidth - 2 * KMargin, KBoxHeight);
+    fChanged->Move(KMargin, KFrameTop + 2 * KRow, KInfoWidth - 2 * KMargin, KBoxHeight);
 
-    frame = Frame(this, QStringLiteral("fInsertPosFrame"), QStringLiteral("Insert position"), KRightHalfLeft, KInfoTop,
-                  KHalfWidth, KInfoHeight);
+    frame = Frame(this, QStringLiteral("fInsertPosFrame"), QStringLiteral("Insert position"), KInsertLeft, KInfoTop,
+                  KInsertWidth, KInfoHeight);
     auto option = [this, frame](const QString& aName, const QString& aCaption, int aRow, float aWidth) {
         auto* result = Add<CVexilOptionButton>(aName, frame);
         result->setText(aCaption);
         result->Move(KMargin, KFrameTop + float(aRow) * KRow, aWidth, KBoxHeight);
         return result;
     };
-    const float optionWidth = KHalfWidth - 2 * KMargin;
+    const float optionWidth = KInsertWidth - 2 * KMargin;
     fAtEnd = option(QStringLiteral("fAtEnd"), QStringLiteral("at the end"), 0, optionWidth);
     fBeforeCur = option(QStringLiteral("fBeforeCur"), QStringLiteral("before current card"), 1, optionWidth);
     fAfterCur = option(QStringLiteral("fAfterCur"), QStringLiteral("after current card"), 2, optionWidth);
-    fBeforeSpec = option(QStringLiteral("fBeforeSpec"), QStringLiteral("before this card:"), 3,
-                         KHalfWidth - 3 * KMargin - KSmallButtonWidth);
-    fSelectCardBut = button(frame, QStringLiteral("fSelectCardBut"), QStringLiteral("Select..."),
-                            KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop + 3 * KRow - 30, KSmallButtonWidth);
+    fBeforeSpec = option(QStringLiteral("fBeforeSpec"), QStringLiteral("before this card:"), 3, optionWidth);
+    // The chosen card and its picker on the row below the option.
+    constexpr float KPickWidth = 780;
+    const float pickTop = KFrameTop + 4 * KRow - 60;
     fCardName = Add<CVexilTextBox>(QStringLiteral("fCardName"), frame);
-    fCardName->Move(KMargin + 300, KFrameTop + 4 * KRow - 60, KHalfWidth - 2 * KMargin - 300, KBoxHeight);
+    fCardName->Move(KMargin, pickTop, KInsertWidth - 3 * KMargin - KPickWidth, KBoxHeight);
+    fSelectCardBut = button(frame, QStringLiteral("fSelectCardBut"), QStringLiteral("Select..."),
+                            KInsertWidth - KMargin - KPickWidth, pickTop - 30, KPickWidth);
 
     frame = Frame(this, QStringLiteral("fControlFrame"), QStringLiteral("Fields and values"), KRightLeft, KValuesTop,
                   KRightWidth, KValuesHeight);
