@@ -89,6 +89,8 @@ public:
 
 protected:
     void Load() override;
+    // Something dropped on the card list selects the line under the drop.
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override;
 
 private:
     void BuildDesign();
@@ -99,9 +101,19 @@ private:
     void ShowCard(const TCardRef& aCard);
     void SetMode(int32_t aMode);
     void ClearInputs();
+    // Sets the box back to the card's flag: the user cannot change it.
     void ShowChangedFlag();
+    // The lists again after a change of the stack, the selected background kept by its name.
     void RefillLists(const CVexilCard* aLeaveOut);
+    // Forgets the card chosen for "before this card:" when it is gone or being deleted.
+    void ForgetBeforeCard(const CVexilCard* aDeleting);
+    // The insert option selected (an EInsertPos).
+    int32_t InsertPos() const;
+    // The selected card line's card while it is one of the stack's, else none.
+    TCardRef SelectedCard() const;
+    // The name as Create and Modify check it; false with the focus put back in the box.
     bool CheckName();
+    void Refocus(QWidget* aInput);
 
     void BackgroundClicked();
     void BackgroundDoubleClicked();

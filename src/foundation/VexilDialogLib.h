@@ -7,6 +7,7 @@
 #include <memory>
 
 class CVexilArray;
+class CVexilCard;
 class CVexilControlSet;
 class CVexilCtl;
 class CVexilFont;
@@ -49,8 +50,10 @@ public:
                                 bool aWithTypes, bool aOnlyComboCapable);
     // The sort keys of the background's stack made for that background.
     static void FillSortKeyList(CVexilListBox& aList, const CVexilControlSet& aBackground, const QString& aFirstLine);
-    // The cards of the background in the stack's card order.
-    static void FillCardList(CVexilListBox& aList, const CVexilControlSet& aBackground);
+    // The cards of the background in the stack's card order; the excluded card (compared by
+    // identity) is left out.
+    static void FillCardList(CVexilListBox& aList, const CVexilControlSet& aBackground,
+                             const CVexilCard* aExcluded = nullptr);
     // The field types, line index = type code.
     static void FillTypeList(CVexilListBox& aList);
     // "(None)" for no standard command, then line k for command k - 1.

@@ -81,7 +81,8 @@ void CVexilDialogLib::FillSortKeyList(CVexilListBox& aList, const CVexilControlS
     aList.Show();
 }
 
-void CVexilDialogLib::FillCardList(CVexilListBox& aList, const CVexilControlSet& aBackground)
+void CVexilDialogLib::FillCardList(CVexilListBox& aList, const CVexilControlSet& aBackground,
+                                   const CVexilCard* aExcluded)
 {
     aList.Clear();
     if (const CVexilStack* stack = aBackground.Stack())
@@ -90,7 +91,8 @@ void CVexilDialogLib::FillCardList(CVexilListBox& aList, const CVexilControlSet&
         int32_t cursor = 0;
         for (bool more = stack->GetFirstCardInBackground(aBackground.Id(), card, cursor); more;
              more = stack->GetNextCardInBackground(aBackground.Id(), card, cursor))
-            aList.AddLine(card->Name(), card);
+            if (card.get() != aExcluded)
+                aList.AddLine(card->Name(), card);
     }
     aList.Show();
 }

@@ -1,5 +1,6 @@
 #include "shell/VexilFrame.h"
 
+#include "editors/VexilCardEdit.h"
 #include "editors/VexilCardSelect.h"
 #include "editors/VexilControlEdit.h"
 #include "foundation/VexilDialogLib.h"
@@ -263,13 +264,18 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
         if (auto* picker = qobject_cast<CVexilCardSelect*>(ShowNamed(kCardSelect)))
             picker->SelectCard(CVexilGenForm::Instance(), nullptr, 0);
     });
-    AddItem(*card, "fNewCard", QStringLiteral("&New..."), [] { ShowNamed(kCardEdit); });
+    AddItem(*card, "fNewCard", QStringLiteral("&New..."), [] {
+        auto* editor = qobject_cast<CVexilCardEdit*>(ShowNamed(kCardEdit));
+        if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr; editor && card)
+            editor->NewCard(card->Background());
+    });
     AddItem(*card, "fDeleteCard", QStringLiteral("&Delete"), [] { CVexilStackCmds::DeleteCard(); });
     AddItem(*card, "fEmptyStack", QStringLiteral("Delete &all"), [] { CVexilStackCmds::EmptyStack(); });
     card->addSeparator()->setObjectName(QStringLiteral("fSep2"));
     AddItem(*card, "fEditCard", QStringLiteral("&Info..."), [] {
-        if (gStackView && gStackView->CurCard())
-            ShowNamed(kCardEdit);
+        if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr)
+            if (auto* editor = qobject_cast<CVexilCardEdit*>(ShowNamed(kCardEdit)))
+                editor->SetAndShowCard(card);
     });
 
     QMenu* field = AddMenu(aBar, nullptr, "fField", QStringLiteral("&Field"));

@@ -1,6 +1,7 @@
 #include "shell/VexilWindowClasses.h"
 
 #include "editors/VexilBackgroundEdit.h"
+#include "editors/VexilCardEdit.h"
 #include "editors/VexilCardSelect.h"
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilControlSelect.h"
@@ -38,6 +39,7 @@ void RegisterWindowClasses()
     CVexilBackgroundEdit::Register();
     CVexilScriptEdit::Register();
     CVexilStackEdit::Register();
+    CVexilCardEdit::Register();
 }
 
 void CVexilShellWindows::Install()

@@ -3,6 +3,7 @@
 // broadcast, and the field chosen as the lists change.
 
 #include "KeysAndTypesFixture.h"
+#include "editors/VexilCardEdit.h"
 
 #include <array>
 #include <optional>
@@ -201,6 +202,29 @@ TEST_F(ValueEdit, TheFieldEditorShowsTheNewType)
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines.first()->text(1), QStringLiteral("Real"));
     EXPECT_EQ(RecordingWindow::Heard(), QStringList{QStringLiteral("2 Amount")});
+}
+
+TEST_F(ValueEdit, TheCardEditorShowsTheNewType)
+{
+    CVexilCardEdit::Register();
+    auto* cardEditor = Window<CVexilCardEdit>(CVexilCardEdit::KClassName);
+    // The value of the field in the card editor's list of fields and values.
+    auto shown = [cardEditor] {
+        ClickLine(cardEditor->fCardBox, QStringLiteral("A"));
+        const QList<QTreeWidgetItem*> lines =
+            cardEditor->fControlBox->findItems(QStringLiteral("Halves"), Qt::MatchExactly);
+        return lines.size() == 1 ? lines.first()->text(1) : QStringLiteral("?");
+    };
+    EXPECT_EQ(shown(), QStringLiteral("2.5"));
+
+    CVexilValueEdit* editor = ValueEditor();
+    Pick(editor->fControlCombo, QStringLiteral("Halves  ("));
+    Pick(editor->fNewTypeCombo, QStringLiteral("Integer"));
+    Click(editor->fChangeTypeBut);
+
+    EXPECT_EQ(cardEditor->Mode(), EModeNone) << "the typed input is dropped";
+    EXPECT_EQ(shown(), QStringLiteral("2"));
+    CVexilFormRegistry::Unload(CVexilCardEdit::KClassName);
 }
 
 TEST_F(ValueEdit, ARefusalNamesTheFirstCardOfTheStackOrder)

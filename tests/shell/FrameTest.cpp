@@ -6,6 +6,7 @@
 #include "AssertAnswers.h"
 #include "ProgramFixture.h"
 #include "editors/VexilBackgroundEdit.h"
+#include "editors/VexilCardEdit.h"
 #include "editors/VexilCardSelect.h"
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilSortKeyEdit1.h"
@@ -249,9 +250,7 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditCards",
-                             "fNewCard", "fEditCard",
-                             "EditStack", "EditCards"})
+    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "EditStack"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
@@ -333,6 +332,30 @@ TEST_F(FrameTest, TheBackgroundEditorOpensOnTheBackgroundsOrOnTheCurrentCardsOne
     EXPECT_EQ(editor->Mode(), EModeModify);
     EXPECT_EQ(editor->Background(), person);
     EXPECT_EQ(editor->fName->text(), QStringLiteral("Person"));
+}
+
+TEST_F(FrameTest, TheCardEditorOpensPlainlyOnTheCurrentCardOrForANewCardOfItsBackground)
+{
+    StartWithStack();
+    const TCardRef current = gStackView->CurCard();
+    ASSERT_NE(current, nullptr);
+
+    ClickButton(QStringLiteral("EditCards"));
+    auto* editor = qobject_cast<CVexilCardEdit*>(Loaded(CVexilCardEdit::KClassName));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->SubWindow()->mdiArea(), Frame()->DocumentArea());
+    EXPECT_EQ(editor->Mode(), EModeNone);
+
+    Item(QStringLiteral("fEditCard"))->trigger();
+    EXPECT_EQ(editor->Mode(), EModeModify);
+    EXPECT_EQ(editor->Card(), current);
+
+    Item(QStringLiteral("fNewCard"))->trigger();
+    EXPECT_EQ(editor->Mode(), EModeNew);
+    EXPECT_EQ(editor->Background(), current->Background());
+
+    Item(QStringLiteral("fEditCards"))->trigger();
+    EXPECT_EQ(Loaded(CVexilCardEdit::KClassName), editor);
 }
 
 TEST_F(FrameTest, AboutShowsTheWelcomeWindowUntilTheUserClosesIt)
