@@ -70,6 +70,14 @@ TEST_F(StackEditTest, InfoShowsTheStackWithModifyDisabled)
     EXPECT_FALSE(editor->fModifyBut->isEnabled());
 }
 
+TEST_F(StackEditTest, TheToolbarButtonOpensTheWindowInTheDocumentArea)
+{
+    Item(QStringLiteral("EditStack"))->trigger();
+    ASSERT_NE(StackEditor(), nullptr);
+    EXPECT_TRUE(StackEditor()->isVisible());
+    EXPECT_EQ(StackEditor()->SubWindow()->mdiArea(), Frame()->DocumentArea());
+}
+
 TEST_F(StackEditTest, ModifyWritesOnlyTheThreeFlagsAsTicked)
 {
     gStack->SetFlags(EStkBinary | EStkOpenFullScreen | 64);

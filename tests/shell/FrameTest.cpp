@@ -248,9 +248,9 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditBackgrounds", "fEditCards",
+    for (const char* name : {"fImport", "fExport", "fSearch", "fEditBackgrounds", "fEditCards",
                              "fEditBackground", "fNewCard", "fEditCard",
-                             "EditStack", "EditBackgrounds", "EditCards"})
+                             "EditBackgrounds", "EditCards"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
