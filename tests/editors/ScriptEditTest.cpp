@@ -250,9 +250,9 @@ TEST_F(ScriptEditTest, AnotherObjectOrRunTimeErrorTakesTypedSourceOnlyAfterTheQu
     EXPECT_EQ(editor->Caption(), QStringLiteral("Edit Script for Stack"));
     EXPECT_TRUE(editor->fErrorLine->text().isEmpty());
 
-    // "Yes" lets the card's script in.
+    // "Yes" lets the card's script in; the other editors may ask by name.
     Answer(true);
-    EXPECT_TRUE(CVexilScriptEdit::EditScript(Card(QStringLiteral("A"))));
+    EXPECT_TRUE(QMetaObject::invokeMethod(editor, "SetScriptObj", Q_ARG(TObjRef, Card(QStringLiteral("A")))));
     EXPECT_EQ(editor->Caption(), QStringLiteral("Edit Script for Card 'A'"));
     EXPECT_TRUE(editor->fSource->toPlainText().isEmpty());
     EXPECT_FALSE(editor->IsChanged());

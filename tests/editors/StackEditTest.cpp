@@ -10,6 +10,18 @@
 
 namespace
 {
+// Stands in for the background editor, which the stack editor reaches by its class name.
+class BackgroundEditStandIn final : public CVexilManagedForm
+{
+    Q_OBJECT
+
+public:
+    BackgroundEditStandIn() : CVexilManagedForm(QStringLiteral("CVexilBackgroundEdit")) {}
+    Q_INVOKABLE void SetAndShowBackground(const TControlSetRef& aBackground) { iShown.push_back(aBackground); }
+
+    std::vector<TControlSetRef> iShown;
+};
+
 class StackEditTest : public ScriptStackFixture
 {
 protected:
@@ -68,6 +80,30 @@ TEST_F(StackEditTest, InfoShowsTheStackWithModifyDisabled)
     EXPECT_TRUE(editor->fOpenLandscape->isChecked());
     EXPECT_EQ(Lines(editor->fBackgroundBox), (QStringList{"Item", "Other"}));
     EXPECT_FALSE(editor->fModifyBut->isEnabled());
+}
+
+TEST_F(StackEditTest, TheToolbarButtonOpensTheWindowInTheDocumentArea)
+{
+    Item(QStringLiteral("EditStack"))->trigger();
+    ASSERT_NE(StackEditor(), nullptr);
+    EXPECT_TRUE(StackEditor()->isVisible());
+    EXPECT_EQ(StackEditor()->SubWindow()->mdiArea(), Frame()->DocumentArea());
+}
+
+TEST_F(StackEditTest, ADoubleClickOnABackgroundShowsItInTheBackgroundEditor)
+{
+    CVexilFormRegistry::Register(QStringLiteral("CVexilBackgroundEdit"), [] { return new BackgroundEditStandIn; });
+    CVexilStackEdit* editor = OpenStackEditor();
+    ASSERT_NE(editor, nullptr);
+    const QList<QTreeWidgetItem*> lines = editor->fBackgroundBox->findItems(QStringLiteral("Other"), Qt::MatchExactly);
+    ASSERT_EQ(lines.size(), 1);
+    const QPoint at = editor->fBackgroundBox->visualItemRect(lines[0]).center();
+    QTest::mouseClick(editor->fBackgroundBox->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(editor->fBackgroundBox->viewport(), Qt::LeftButton, {}, at);
+    auto* backgrounds = static_cast<BackgroundEditStandIn*>(Loaded(QStringLiteral("CVexilBackgroundEdit")));
+    ASSERT_NE(backgrounds, nullptr);
+    EXPECT_TRUE(backgrounds->isVisible());
+    EXPECT_EQ(backgrounds->iShown, std::vector<TControlSetRef>{Background(QStringLiteral("Other"))});
 }
 
 TEST_F(StackEditTest, ModifyWritesOnlyTheThreeFlagsAsTicked)
@@ -148,3 +184,5 @@ TEST_F(StackEditTest, ABackgroundCreatedElsewhereAppearsAndClosingTheStackCloses
     EXPECT_EQ(StackEditor(), nullptr);
 }
 }  // namespace
+
+#include "StackEditTest.moc"

@@ -250,7 +250,7 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "EditStack"})
+    for (const char* name : {"fImport", "fExport", "fSearch"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
