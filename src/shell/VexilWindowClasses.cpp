@@ -6,6 +6,7 @@
 #include "editors/VexilFontSelect.h"
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilValueEdit.h"
+#include "editors/VexilWikiTextEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
@@ -32,6 +33,7 @@ void RegisterWindowClasses()
     CVexilControlEdit::Register();
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
+    CVexilWikiTextEdit::Register();
 }
 
 void CVexilShellWindows::Install()
@@ -54,6 +56,15 @@ void CVexilShellWindows::ShowForm(const QString& aClassName)
 {
     if (CVexilForm* form = CVexilWinMan::NameToForm(aClassName))
         CVexilWinMan::ShowForm(*form);
+}
+
+void CVexilShellWindows::EditWikiText(const TCardRef& aCard, const TControlRef& aField)
+{
+    if (auto* editor = qobject_cast<CVexilWikiTextEdit*>(CVexilWinMan::NameToForm(CVexilWikiTextEdit::KClassName)))
+    {
+        CVexilWinMan::ShowForm(*editor);
+        editor->SetObj(aCard, aField);
+    }
 }
 
 void CVexilShellWindows::ShowPicture()

@@ -8,7 +8,7 @@ void RegisterWindowClasses();
 
 // The windows the stack view and the card window open, as the program has them: the card list
 // on its window, managed windows through the window manager, the user's close of the card
-// window as the main window's Close, and the main window's Show picture.
+// window as the main window's Close, the main window's Show picture, and the wiki text editor.
 class CVexilShellWindows : public IVexilStackViewWindows
 {
 public:
@@ -18,6 +18,7 @@ public:
     std::shared_ptr<IVexilCardListView> NewCardListView(const TStackRef& aStack) override;
     void UnloadCardList() override;
     void ShowForm(const QString& aClassName) override;
+    void EditWikiText(const TCardRef& aCard, const TControlRef& aField) override;
     void ShowPicture() override;
     bool CloseCurrentStack() override;
 };
