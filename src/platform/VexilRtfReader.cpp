@@ -9,6 +9,8 @@
 
 namespace
 {
+constexpr int KMaxFonts = 1000;
+
 enum class EDest
 {
     Body,
@@ -157,11 +159,10 @@ void CReader::Word(const QString& aWord, bool aHasParam, int aParam)
     }
     else if (state.Dest == EDest::ColorTable)
     {
-        const int part = aWord == QLatin1String("red") ? 0 : aWord == QLatin1String("green") ? 1
-                       : aWord == QLatin1String("blue")                                      ? 2
-                                                                                             : -1;
-        if (part >= 0)
-            iRgb[part] = aParam;
+        static const QLatin1String KParts[] = {QLatin1String("red"), QLatin1String("green"), QLatin1String("blue")};
+        for (int part = 0; part < 3; ++part)
+            if (aWord == KParts[part])
+                iRgb[part] = aParam;
     }
     else if (state.Dest == EDest::Body)
     {
@@ -219,7 +220,8 @@ void CReader::Char(QChar aChar)
     case EDest::FontTable:
         if (aChar == QLatin1Char(';'))
         {
-            if (iFontNumber >= 0 && iFontNumber < 1000)
+            // The writer numbers one font; a number far beyond is passed over.
+            if (iFontNumber >= 0 && iFontNumber < KMaxFonts)
             {
                 if (size_t(iFontNumber) >= iFaces.size())
                     iFaces.resize(size_t(iFontNumber) + 1);

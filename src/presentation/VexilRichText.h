@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-// Builds an RTF document as a string, piece by piece: a header with one font, the colour
+// Builds an RTF document as a string, one call at a time: a header with one font, the colour
 // table of every colour used, paragraphs in one font size, nested bold, italic and
 // underline of which only the outermost begin and end are written, a stack of open colours
 // and the escaped text. The colour table belongs to the builder: a colour keeps its number
