@@ -1,5 +1,7 @@
 #include "platform/VexilCtls.h"
 
+#include "platform/VexilRtfReader.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -35,7 +37,14 @@ void CVexilRichTextBox::SetText(const QString& aText)
 {
     QString text = aText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // Plain text takes the caret's format, which rich text shown before may have set.
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(text);
+}
+
+void CVexilRichTextBox::SetTextRtf(const QString& aRtf)
+{
+    CVexilRtfReader::Read(aRtf, *document());
 }
 
 int CVexilRichTextBox::SelStart() const

@@ -31,7 +31,7 @@ protected:
 };
 
 // Multi-line text box. Its Text has CR LF line ends, as the program's values do; the widget
-// keeps LF. Plain text only.
+// keeps LF. The user types plain text only; the program may show rich text (TextRTF).
 class CVexilRichTextBox : public QTextEdit, public CVexilCtl
 {
     Q_OBJECT
@@ -44,6 +44,8 @@ public:
 
     QString Text() const;
     void SetText(const QString& aText);
+    // Shows the rich text that the program writes (CVexilRtfReader).
+    void SetTextRtf(const QString& aRtf);
     // Caret position in characters of the widget.
     int SelStart() const;
     void SetSelStart(int aPosition);

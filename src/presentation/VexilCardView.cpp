@@ -6,6 +6,7 @@
 #include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
 #include "model/VexilListBoxLink.h"
+#include "model/VexilWikiTextLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilImageList.h"
@@ -643,9 +644,17 @@ void CVexilCardView::SetBaseControlVal(CVexilControl& aField, const TValue& aVal
         break;
     case EBasRichTextBox:
     {
-        // Every type shows its display text, as in a one-line box; line ends are CR LF.
+        // Every type shows its display text, as in a one-line box; line ends are CR LF. Wiki
+        // text shows as its renderer draws it.
         auto* box = static_cast<CVexilRichTextBox*>(widget);
-        box->SetText(CVexilValue::ValToExtText(aVal, aField));
+        const QString text = CVexilValue::ValToExtText(aVal, aField);
+        if (IVexilWikiTextLink* wiki = aField.Flag(EConWikiText) ? aField.WikiTextBox() : nullptr)
+        {
+            wiki->SetStr(text);
+            box->SetTextRtf(wiki->TextStr());
+        }
+        else
+            box->SetText(text);
         box->SetSelStart(0);
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "presentation/VexilLibUi.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilWikiTextBox.h"
 
 void CVexilCardWidgets::Start()
 {
@@ -19,7 +20,7 @@ std::unique_ptr<IVexilListBoxLink> CVexilCardWidgets::NewListBox(int32_t aLisTyp
 
 std::unique_ptr<IVexilWikiTextLink> CVexilCardWidgets::NewWikiTextBox()
 {
-    return nullptr;
+    return std::make_unique<CVexilWikiTextBox>();
 }
 
 float CVexilCardWidgets::AvgCharWidth() const

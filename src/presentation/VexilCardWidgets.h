@@ -3,8 +3,8 @@
 #include "model/VexilControlWidgets.h"
 
 // What fields make for showing themselves once the presentation runs: list boxes on the card
-// window's widgets (CVexilListBox) and the average character width measured at start-up.
-// Wiki text fields get no renderer yet; they show their mark-up as plain text.
+// window's widgets (CVexilListBox), the renderer of wiki text fields (CVexilWikiTextBox) and
+// the average character width measured at start-up.
 class CVexilCardWidgets final : public IVexilControlWidgets
 {
 public:

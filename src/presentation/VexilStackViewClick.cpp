@@ -8,11 +8,11 @@
 #include "model/VexilWikiTextLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilLowLevelUi.h"
+#include "platform/VexilRtfReader.h"
 #include "presentation/VexilCardView.h"
 #include "presentation/VexilStackViewWindows.h"
 #include "script/VexilInterpreter.h"
 
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -26,14 +26,6 @@ const QString KSelectPrefix = QStringLiteral("select:");
 IVexilStackViewWindows& Windows()
 {
     return CVexilStackViewWindows::Current();
-}
-
-// The caret of a rich-text box counted as the rich text counts: a paragraph end is two
-// characters there and one in the widget.
-int32_t RichTextCaret(const CVexilRichTextBox& aBox)
-{
-    const int32_t caret = aBox.SelStart();
-    return caret + aBox.document()->findBlock(caret).blockNumber();
 }
 
 // The command field of the background behind a button or a command menu item: a command in
@@ -97,7 +89,7 @@ void CVexilStackView::ClickLink(CVexilRichTextBox& aBox)
         return;
     const IVexilWikiTextLink* wiki = field->WikiTextBox();
     QString target;
-    if (!wiki || !wiki->GetLink(RichTextCaret(aBox), target))
+    if (!wiki || !wiki->GetLink(CVexilRtfReader::RtfPosition(*aBox.document(), aBox.SelStart()), target))
         return;
     if (target.startsWith(KSelectPrefix))
     {

@@ -10,6 +10,7 @@
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilStackEdit.h"
 #include "editors/VexilValueEdit.h"
+#include "editors/VexilWikiTextEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
@@ -40,6 +41,7 @@ void RegisterWindowClasses()
     CVexilScriptEdit::Register();
     CVexilStackEdit::Register();
     CVexilCardEdit::Register();
+    CVexilWikiTextEdit::Register();
 }
 
 void CVexilShellWindows::Install()
@@ -67,6 +69,15 @@ void CVexilShellWindows::ShowForm(const QString& aClassName)
 void CVexilShellWindows::ShowRunError(const TRunErrInfo& aInfo)
 {
     CVexilScriptEdit::ShowScriptRunError(aInfo);
+}
+
+void CVexilShellWindows::EditWikiText(const TCardRef& aCard, const TControlRef& aField)
+{
+    if (auto* editor = qobject_cast<CVexilWikiTextEdit*>(CVexilWinMan::NameToForm(CVexilWikiTextEdit::KClassName)))
+    {
+        CVexilWinMan::ShowForm(*editor);
+        editor->SetObj(aCard, aField);
+    }
 }
 
 void CVexilShellWindows::ShowPicture()

@@ -8,8 +8,8 @@ void RegisterWindowClasses();
 
 // The windows the stack view and the card window open, as the program has them: the card list
 // on its window, managed windows through the window manager, a script's run-time error in the
-// script editor, the user's close of the card window as the main window's Close, and the main
-// window's Show picture.
+// script editor, the user's close of the card window as the main window's Close, the main
+// window's Show picture, and the wiki text editor.
 class CVexilShellWindows : public IVexilStackViewWindows
 {
 public:
@@ -20,6 +20,7 @@ public:
     void UnloadCardList() override;
     void ShowForm(const QString& aClassName) override;
     void ShowRunError(const TRunErrInfo& aInfo) override;
+    void EditWikiText(const TCardRef& aCard, const TControlRef& aField) override;
     void ShowPicture() override;
     bool CloseCurrentStack() override;
 };

@@ -11,6 +11,7 @@
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilLibUi.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilWikiTextBox.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -301,10 +302,10 @@ TEST_F(FontsColoursTest, WikiTextFieldRendersInTheBoxesFont)
     EXPECT_EQ(iRichBox->font(), CVexilLibUi::MakeStdFont(*recorder->iFont, true));
     EXPECT_EQ(iRichBox->ForeColor(), 0x00FF00);
 
-    // Fields made after start-up: list boxes on widgets, no renderer, the measured width.
+    // Fields made after start-up: list boxes on widgets, wiki text renderers, the measured width.
     const TControlRef wikiNow = NewField(*iStack, *iBg, QStringLiteral("Wiki2"), EConTypeText);
     wikiNow->SetFlags(wikiNow->Flags() | EConWikiText);
-    EXPECT_EQ(wikiNow->WikiTextBox(), nullptr);
+    EXPECT_NE(dynamic_cast<CVexilWikiTextBox*>(wikiNow->WikiTextBox()), nullptr);
     const TControlRef list = NewField(*iStack, *iBg, QStringLiteral("List"), EConTypeList);
     const auto* listBox = dynamic_cast<const CVexilListBox*>(list->ListBox());
     ASSERT_NE(listBox, nullptr);
