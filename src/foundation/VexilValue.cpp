@@ -401,6 +401,16 @@ bool CVexilValue::Equal(const TValue& aA, const TValue& aB)
     }
 }
 
+QString CVexilValue::DateToExtText(double aDate)
+{
+    return QLocale().toString(ToQDate(aDate), ShortDateFormat());
+}
+
+QString CVexilValue::TimeToExtText(double aTime)
+{
+    return QLocale().toString(ToQTime(aTime), LongTimeFormat());
+}
+
 QString CVexilValue::ValToExtText(const TValue& aVal, const IVexilValueField& aField)
 {
     switch (aVal.iType)
@@ -409,8 +419,8 @@ QString CVexilValue::ValToExtText(const TValue& aVal, const IVexilValueField& aF
     case EValStr: return aVal.iStr;
     case EValInt: return QString::number(aVal.iInt);
     case EValReal: return RealExtText(aVal.iReal, aField.Digits());
-    case EValDate: return QLocale().toString(ToQDate(aVal.iDate), ShortDateFormat());
-    case EValTime: return QLocale().toString(ToQTime(aVal.iTime), LongTimeFormat());
+    case EValDate: return DateToExtText(aVal.iDate);
+    case EValTime: return TimeToExtText(aVal.iTime);
     case EValBool: return aVal.iBool ? QStringLiteral("T") : QStringLiteral("F");
     case EValBlobId: return QStringLiteral("(Blob %1)").arg(aVal.iInt);
     default:

@@ -11,6 +11,8 @@
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
 #include "presentation/VexilGenForm.h"
+#include "presentation/VexilPictureViewer.h"
+#include "presentation/VexilSearchForm.h"
 #include "shell/VexilFrame.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptionEdit.h"
@@ -32,6 +34,8 @@ void RegisterWindowClasses()
     CVexilControlEdit::Register();
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
+    CVexilSearchForm::Register();
+    CVexilPictureViewer::Register();
 }
 
 void CVexilShellWindows::Install()
