@@ -41,6 +41,22 @@ private:
     };
     QHash<int32_t, TEntry> iFields;
 };
+bool IsAscii(QStringView aText)
+{
+    for (const QChar c : aText)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Holds on the text upper-cased. Texts and searches of ASCII alone compare without the copy:
+// there ignoring case is upper-casing both.
+bool Shows(const QString& aText, const QString& aUpperSearch, bool aAsciiSearch)
+{
+    if (aAsciiSearch && IsAscii(aText))
+        return !aText.isEmpty() && aText.contains(aUpperSearch, Qt::CaseInsensitive);
+    return CVexilCardSearch::Holds(aText.toUpper(), aUpperSearch);
+}
 }  // namespace
 
 bool CVexilCardSearch::Holds(const QString& aText, const QString& aSearch)
@@ -53,6 +69,7 @@ void CVexilCardSearch::Run(CVexilStack& aStack, const QString& aSearch,
                            const std::function<void(TSearchHit&&)>& aFound, const std::function<void()>& aProgress)
 {
     const QString search = aSearch.toUpper();
+    const bool asciiSearch = IsAscii(search);
     CFieldsByBackground fieldsOf;
     TCardRef card;
     TValue value;
@@ -68,7 +85,7 @@ void CVexilCardSearch::Run(CVexilStack& aStack, const QString& aSearch,
         {
             card->GetControlVal(control->Id(), value, true);
             QString text = CVexilValue::ValToExtText(value, *control);
-            if (Holds(text.toUpper(), search))
+            if (Shows(text, search, asciiSearch))
             {
                 aFound(TSearchHit{card, background, control, std::move(text)});
                 break;
