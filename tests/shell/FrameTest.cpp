@@ -248,7 +248,7 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport", "fEditStack", "fSearch", "fEditBackgrounds", "fEditCards",
+    for (const char* name : {"fImport", "fExport", "fEditStack", "fEditBackgrounds", "fEditCards",
                              "fEditBackground", "fNewCard", "fEditCard",
                              "EditStack", "EditBackgrounds", "EditCards"})
     {
