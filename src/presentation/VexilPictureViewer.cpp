@@ -20,8 +20,7 @@ constexpr float KClientHeight = 6600;
 constexpr float KMargin = 120;
 constexpr float KRow = 390;
 constexpr float KBoxHeight = 315;
-constexpr float KLabelHeight = 255;
-constexpr float KLabelWidth = 1560;
+constexpr float KLabelWidth = 1800;
 constexpr float KNumberWidth = 900;
 constexpr float KPictureTop = KMargin + 4 * KRow + KMargin;
 }  // namespace
@@ -64,7 +63,8 @@ void CVexilPictureViewer::BuildDesign()
         const float top = KMargin + float(aRow) * KRow;
         auto* label = Add<CVexilLabel>(aName + QStringLiteral("Label"));
         label->setText(aLabel);
-        label->Move(aLeft, top + (KBoxHeight - KLabelHeight) / 2, KLabelWidth, KLabelHeight);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->Move(aLeft, top, KLabelWidth, KBoxHeight);
         auto* box = Add<CVexilTextBox>(aName);
         box->setReadOnly(true);
         box->Move(aLeft + KLabelWidth, top, aWidth, KBoxHeight);

@@ -25,7 +25,7 @@ constexpr float KClientHeight = 5400;
 constexpr float KMargin = 120;
 constexpr float KRowTop = 120;
 constexpr float KBoxHeight = 315;
-constexpr float KLabelWidth = 1080;
+constexpr float KLabelWidth = 1200;
 constexpr float KButtonWidth = 1000;
 constexpr float KButtonHeight = 345;
 constexpr float KListTop = KRowTop + KButtonHeight + KMargin;
@@ -77,7 +77,8 @@ void CVexilSearchForm::BuildDesign()
 {
     fTextLabel = Add<CVexilLabel>(QStringLiteral("fTextLabel"));
     fTextLabel->setText(QStringLiteral("Search text:"));
-    fTextLabel->Move(KMargin, KRowTop + (KButtonHeight - 255) / 2, KLabelWidth, 255);
+    fTextLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fTextLabel->Move(KMargin, KRowTop, KLabelWidth, KButtonHeight);
     fText = Add<CVexilTextBox>(QStringLiteral("fText"));
     const float textLeft = KMargin + KLabelWidth;
     fText->Move(textLeft, KRowTop + (KButtonHeight - KBoxHeight) / 2,
