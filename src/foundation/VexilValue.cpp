@@ -71,6 +71,32 @@ QString LongTimeFormat()
     return format.trimmed();
 }
 
+// A display format of the default locale, made again only when the default locale changes:
+// making it costs more than formatting a value with it.
+class CLocaleFormat
+{
+public:
+    explicit CLocaleFormat(QString (*aMake)()) : iMake(aMake) {}
+
+    const QString& Get()
+    {
+        const QLocale locale;
+        if (!iMade || locale != iLocale)
+        {
+            iFormat = iMake();
+            iLocale = locale;
+            iMade = true;
+        }
+        return iFormat;
+    }
+
+private:
+    QString (*iMake)();
+    QLocale iLocale;
+    QString iFormat;
+    bool iMade = false;
+};
+
 // A format that also reads one-digit days, months and hours; aYearDigits 2 or 4 fixes the year.
 QString LenientFormat(const QString& aFormat, int aYearDigits)
 {
@@ -401,6 +427,18 @@ bool CVexilValue::Equal(const TValue& aA, const TValue& aB)
     }
 }
 
+QString CVexilValue::DateToExtText(double aDate)
+{
+    thread_local CLocaleFormat format(ShortDateFormat);
+    return QLocale().toString(ToQDate(aDate), format.Get());
+}
+
+QString CVexilValue::TimeToExtText(double aTime)
+{
+    thread_local CLocaleFormat format(LongTimeFormat);
+    return QLocale().toString(ToQTime(aTime), format.Get());
+}
+
 QString CVexilValue::ValToExtText(const TValue& aVal, const IVexilValueField& aField)
 {
     switch (aVal.iType)
@@ -409,8 +447,8 @@ QString CVexilValue::ValToExtText(const TValue& aVal, const IVexilValueField& aF
     case EValStr: return aVal.iStr;
     case EValInt: return QString::number(aVal.iInt);
     case EValReal: return RealExtText(aVal.iReal, aField.Digits());
-    case EValDate: return QLocale().toString(ToQDate(aVal.iDate), ShortDateFormat());
-    case EValTime: return QLocale().toString(ToQTime(aVal.iTime), LongTimeFormat());
+    case EValDate: return DateToExtText(aVal.iDate);
+    case EValTime: return TimeToExtText(aVal.iTime);
     case EValBool: return aVal.iBool ? QStringLiteral("T") : QStringLiteral("F");
     case EValBlobId: return QStringLiteral("(Blob %1)").arg(aVal.iInt);
     default:

@@ -31,6 +31,9 @@ public:
 
     static bool Equal(const TValue& aA, const TValue& aB);
     static QString ValToExtText(const TValue& aVal, const IVexilValueField& aField);
+    // The display texts of a date (short date form) and of a time of day (long time form).
+    static QString DateToExtText(double aDate);
+    static QString TimeToExtText(double aTime);
     static QString ValToIntText(const TValue& aVal);
     // Never raise: a text that cannot be read gives the partly filled record.
     static TValue ExtTextToVal(const QString& aText, const IVexilValueField& aField);

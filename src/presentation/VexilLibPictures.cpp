@@ -80,9 +80,14 @@ void CVexilLibPictures::PaintBlobInPictureBox(CVexilPictureBox& aBox)
         aBox.SetPicture(natural);
         return;
     }
-    // The longer way relative to the box decides; a smaller picture is enlarged.
-    const double ratio = std::max(natural.width() / innerWidth, natural.height() / innerHeight);
-    const int width = std::max(1, static_cast<int>(std::lround(natural.width() / ratio)));
-    const int height = std::max(1, static_cast<int>(std::lround(natural.height() / ratio)));
-    aBox.SetPicture(natural.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    aBox.SetPicture(natural.scaled(FittedSize(natural.size(), QSizeF(innerWidth, innerHeight)), Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation));
+}
+
+QSize CVexilLibPictures::FittedSize(const QSize& aPicture, const QSizeF& aInner)
+{
+    const double ratio = std::max(aPicture.width() / aInner.width(), aPicture.height() / aInner.height());
+    const int width = std::max(1, static_cast<int>(std::lround(aPicture.width() / ratio)));
+    const int height = std::max(1, static_cast<int>(std::lround(aPicture.height() / ratio)));
+    return {width, height};
 }

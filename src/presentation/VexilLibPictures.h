@@ -2,6 +2,7 @@
 
 #include "model/VexilBlob.h"
 
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -50,6 +51,10 @@ public:
     // sample). An undecodable blob gets size 0 x 0 and no sample. A sample that cannot be
     // made raises error 1007 before anything is changed.
     static void MakeSample(CVexilStack& aStack, CVexilBlob& aBlob, bool& aMade, int32_t& aSampleId);
+
+    // The size a picture takes to fit an inner size with its proportions kept: the longer way
+    // relative to the inner size decides, and a smaller picture is enlarged; at least 1 x 1.
+    static QSize FittedSize(const QSize& aPicture, const QSizeF& aInner);
 
     // The size of the sample of a w x h picture: the longer side becomes KSampleSide, the
     // other follows in proportion, rounded, at least 1. Pictures within the side keep theirs.

@@ -16,6 +16,8 @@
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
 #include "presentation/VexilGenForm.h"
+#include "presentation/VexilPictureViewer.h"
+#include "presentation/VexilSearchForm.h"
 #include "shell/VexilFrame.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptionEdit.h"
@@ -42,6 +44,8 @@ void RegisterWindowClasses()
     CVexilStackEdit::Register();
     CVexilCardEdit::Register();
     CVexilWikiTextEdit::Register();
+    CVexilSearchForm::Register();
+    CVexilPictureViewer::Register();
 }
 
 void CVexilShellWindows::Install()
