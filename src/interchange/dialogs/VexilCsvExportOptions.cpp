@@ -142,5 +142,6 @@ void CVexilCsvExportOptions::ExportClicked()
     fExportDialog.InitDir = gExportCsvDialogInitDir;
     if (CVexilForm* options = CVexilFormRegistry::Loaded(CVexilExportOptions::KClassName))
         options->close();
+    CVexilFormRegistry::Unload(CVexilExportOptions::KClassName);
     UnloadForm();
 }

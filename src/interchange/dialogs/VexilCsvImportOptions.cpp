@@ -20,6 +20,8 @@ constexpr float kCheckTop = kMargin + kFrameHeight + kMargin;
 constexpr float kCheckStep = 330;
 constexpr float kListTop = kCheckTop + 4 * kCheckStep + 60;
 constexpr float kListWidth = 8400;
+// A check box takes clicks on its box and caption only.
+constexpr float kCheckWidth = 4800;
 constexpr float kListHeight = 2880;
 constexpr float kButtonWidth = 1215;
 constexpr float kButtonHeight = 375;
@@ -64,7 +66,7 @@ CVexilCsvImportOptions::CVexilCsvImportOptions() : CVexilDialogForm(KClassName)
     auto check = [this](const char* aName, const QString& aCaption, int aRow) {
         auto* box = Add<CVexilCheckBox>(QLatin1String(aName));
         box->setText(aCaption);
-        box->Move(kMargin, kCheckTop + float(aRow) * kCheckStep, kListWidth, kOptionHeight);
+        box->Move(kMargin, kCheckTop + float(aRow) * kCheckStep, kCheckWidth, kOptionHeight);
         return box;
     };
     fHeaderLine = check("fHeaderLine", QStringLiteral("First line is header line with column names?"), 0);
@@ -177,8 +179,10 @@ void CVexilCsvImportOptions::ImportClicked()
     switch (CVexilCsvImportRun::Run(options, Target()))
     {
     case CVexilCsvImportRun::EImported:
+        // Closed as its user would, so that it unloads as it does then; then out of the registry.
         if (CVexilForm* importOptions = CVexilFormRegistry::Loaded(KImportOptions))
             importOptions->close();
+        CVexilFormRegistry::Unload(KImportOptions);
         UnloadForm();
         break;
     case CVexilCsvImportRun::ELeaveRefused: UnloadForm(); break;

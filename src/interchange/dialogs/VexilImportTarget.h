@@ -15,8 +15,6 @@ public:
     virtual bool IntoCurStack() const = 0;
     // The background chosen in the list, none when no line with a background is selected.
     virtual TControlSetRef TargetBackground() const = 0;
-    // The import is done: the import dialog closes.
-    virtual void ImportDone() = 0;
 
 protected:
     ~IVexilImportTarget() = default;
