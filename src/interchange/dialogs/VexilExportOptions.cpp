@@ -17,6 +17,8 @@ constexpr float kMargin = 120;
 constexpr float kWidth = 4200;
 constexpr float kFrameHeight = 975;
 constexpr float kRowHeight = 285;
+// An option button takes clicks on its circle and caption only.
+constexpr float kOptionWidth = 1215;
 constexpr float kLabelTop = kMargin + kFrameHeight + kMargin;
 constexpr float kBoxTop = kLabelTop + kRowHeight + 30;
 constexpr float kBoxHeight = 315;
@@ -41,10 +43,10 @@ CVexilExportOptions::CVexilExportOptions() : CVexilDialogForm(KClassName)
                         TwipsToPixels(kFrameHeight));
     fXml = Add<CVexilOptionButton>(QStringLiteral("fXml"), Frame1);
     fXml->setText(QStringLiteral("XML"));
-    fXml->Move(kMargin, 300, kWidth - 2 * kMargin, kRowHeight);
+    fXml->Move(kMargin, 300, kOptionWidth, kRowHeight);
     fCsv = Add<CVexilOptionButton>(QStringLiteral("fCsv"), Frame1);
     fCsv->setText(QStringLiteral("CSV"));
-    fCsv->Move(kMargin, 300 + kRowHeight, kWidth - 2 * kMargin, kRowHeight);
+    fCsv->Move(kMargin, 300 + kRowHeight, kOptionWidth, kRowHeight);
 
     Label1 = Add<CVexilLabel>(QStringLiteral("Label1"));
     Label1->setText(QStringLiteral("Background:"));
