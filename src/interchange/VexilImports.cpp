@@ -61,8 +61,9 @@ private:
 };
 
 // Whether the text has the shape of a date or a time at all, before the locale is asked:
-// a date has three numbers or a name (month, day, AM/PM), a time two numbers around a time
-// separator. Real numbers and texts without digits are never dates.
+// every date and time the locale reads has at least two numbers (day and year, hours and
+// minutes); without a name (month, day, AM/PM) a date has three, and a time of two numbers
+// has a time separator between them. Real numbers and plain texts are never dates.
 bool MayBeDateOrTime(QStringView aText)
 {
     int numbers = 0;
@@ -76,12 +77,12 @@ bool MayBeDateOrTime(QStringView aText)
         inNumber = digit;
         letter = letter || ch.isLetter();
     }
-    if (numbers == 0)
+    if (numbers < 2)
         return false;
     if (letter || numbers >= 3)
         return true;
     static thread_local TTimeSeparators separators;
-    return numbers == 2 && separators.Holds(aText);
+    return separators.Holds(aText);
 }
 }  // namespace
 
