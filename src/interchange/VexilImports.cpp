@@ -195,14 +195,34 @@ void CVexilImports::AddToColStats(QStringView aItem, TColStats& aStats)
     if (std::any_of(s.begin(), s.end(), [](QChar ch) { return ch.isLetter(); }))
         ++aStats.HasLetter;
     double moment = 0;
-    if (n >= 5 && CountNonDigits(s) > 0 && MayBeDateOrTime(s) &&
-        CVexilValue::ExtTextToDateTime(s.toString(), moment))
+    if (n >= 5 && CountNonDigits(s) > 0 && MayBeDateOrTime(s) && ReadMoment(s, moment))
     {
         if (moment > 1)
             ++aStats.DateCount;
         else if (moment > 0 && moment < 1)
             ++aStats.TimeCount;
     }
+}
+
+bool CVexilImports::ReadMoment(QStringView aText, double& aMoment) const
+{
+    // Bounded, so that a file of distinct texts costs no more memory than the texts once.
+    constexpr qsizetype kMaxRemembered = 100000;
+    const QString text = aText.toString();
+    const auto found = iMoments.constFind(text);
+    if (found != iMoments.constEnd())
+    {
+        if (*found)
+            aMoment = **found;
+        return found->has_value();
+    }
+    double moment = 0;
+    const bool read = CVexilValue::ExtTextToDateTime(text, moment);
+    if (iMoments.size() < kMaxRemembered)
+        iMoments.insert(text, read ? std::optional<double>(moment) : std::nullopt);
+    if (read)
+        aMoment = moment;
+    return read;
 }
 
 void CVexilImports::DetectColumnTypes(bool aHeaderLine)
@@ -216,6 +236,7 @@ void CVexilImports::DetectColumnTypes(bool aHeaderLine)
     for (TColStats& stats : iColStats)
         ResetColStats(stats);
     iColTypes.fill(EConTypeText);
+    iMoments.clear();
     for (int32_t line = first; line < lines; ++line)
     {
         // An item the line lacks reads as "" and counts as empty.
