@@ -12,6 +12,9 @@
 #include "editors/VexilValueEdit.h"
 #include "editors/VexilWikiTextEdit.h"
 #include "foundation/VexilDialogLib.h"
+#include "interchange/dialogs/VexilCsvExportOptions.h"
+#include "interchange/dialogs/VexilCsvImportOptions.h"
+#include "interchange/dialogs/VexilExportOptions.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
@@ -46,6 +49,9 @@ void RegisterWindowClasses()
     CVexilWikiTextEdit::Register();
     CVexilSearchForm::Register();
     CVexilPictureViewer::Register();
+    CVexilCsvImportOptions::Register();
+    CVexilExportOptions::Register();
+    CVexilCsvExportOptions::Register();
 }
 
 void CVexilShellWindows::Install()
