@@ -197,7 +197,9 @@ TEST_P(StackMergeFormTest, MergesEveryObjectWithReferencesMapped)
     // The card order is broadcast at most once, with every card in.
     EXPECT_LE(iBroadcasts.iEvents.size(), 1u);
     if (!iBroadcasts.iEvents.empty())
+    {
         EXPECT_EQ(cardsAtBroadcast, iA->NumCards());
+    }
     ExpectMerged(firstId, cardsBefore);
 
     // A reloads as it is from both forms.
