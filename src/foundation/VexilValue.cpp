@@ -464,6 +464,11 @@ TValue CVexilValue::ExtTextToVal(const QString& aText, const IVexilValueField& a
     return val;
 }
 
+bool CVexilValue::ExtTextToDateTime(const QString& aText, double& aValue)
+{
+    return LocaleToDateTime(aText, aValue);
+}
+
 TValue CVexilValue::IntTextToVal(const QString& aText, const IVexilValueField& aField)
 {
     const int32_t type = ConToValType(aField.ConType());

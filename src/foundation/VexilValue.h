@@ -34,6 +34,9 @@ public:
     static QString ValToIntText(const TValue& aVal);
     // Never raise: a text that cannot be read gives the partly filled record.
     static TValue ExtTextToVal(const QString& aText, const IVexilValueField& aField);
+    // The date and time reader of ExtTextToVal: a date, a time of day or both (days since
+    // 1899-12-30); false when the text is none of these.
+    static bool ExtTextToDateTime(const QString& aText, double& aValue);
     static TValue IntTextToVal(const QString& aText, const IVexilValueField& aField);
     static TValue StrToVal(const QString& aText);
     static void EnsureStr(TValue& aVal);

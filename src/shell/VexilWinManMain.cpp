@@ -4,6 +4,7 @@
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilMsg.h"
 #include "foundation/VexilPrompts.h"
+#include "interchange/VexilExports.h"
 #include "model/VexilStackHost.h"
 #include "platform/VexilWidgetPrompts.h"
 #include "presentation/VexilCardWidgets.h"
@@ -77,6 +78,7 @@ void CVexilWinMan::Main(const TMainOptions& aOptions)
     CVexilLowLevel::SetDocumentsFolder(aOptions.DocumentsFolder);
     CVexilOptions::LoadOptions();
     CVexilDialogLib::InitDialogLib();
+    CVexilExports::InitExports();
     CVexilDialogLib::SetCursorHook(&CVexilFrame::ShowHourglass);
     RegisterForms();
     RegisterWindowClasses();
