@@ -3,6 +3,8 @@
 
 #include "InterchangeFixture.h"
 #include "QStringPrinter.h"
+#include "interchange/VexilExports.h"
+#include "interchange/VexilImports.h"
 #include "interchange/VexilXmlCardList.h"
 
 #include "foundation/VexilMsg.h"
@@ -43,7 +45,7 @@ protected:
     QString Export()
     {
         const QString name = iDir.File(QStringLiteral("cards.xml"));
-        CVexilXmlCardList::ExportXml(*iStack, name);
+        CVexilExports::ExportXml(*iStack, name);
         return name;
     }
 
@@ -118,7 +120,7 @@ TEST_F(XmlCardListTest, ImportIntoTheSameStackGivesTheCardsAgainAndTheSameExport
 {
     const QString before = Texts(0);
     const int32_t numCards = iStack->NumCards();
-    CVexilXmlCardList::ImportXml(*iStack, Export());
+    CVexilImports::ImportXml(*iStack, Export());
     ASSERT_EQ(iStack->NumCards(), 2 * numCards);
     EXPECT_EQ(Texts(numCards), before);
     // Pictures are not taken over; the rest of the second export repeats the first.
