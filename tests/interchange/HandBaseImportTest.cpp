@@ -101,6 +101,15 @@ const TImportCase kImportCases[] = {
          return pdb;
      },
      "First Background: Name:Text\n1: only"},
+    {"fields of one name and without a name",
+     [] {
+         P pdb;
+         pdb.Field(1, "Same").Field(2, "Same").Field(1, "");
+         pdb.Lists();
+         pdb.Values({P::Text("a"), P::Int(2), P::Text("c")});
+         return pdb;
+     },
+     "First Background: Same:Text Same:Integer :Text\n1: a|2|c"},
     {"PmDB: records 0 to 29 are ignored, type 4 is unsupported",
      [] {
          P pdb("PmDB");
