@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include <ostream>
+
 namespace
 {
 using P = PdbBuilder;
@@ -18,6 +20,12 @@ struct TImportCase
     std::function<PdbBuilder()> Build;
     const char* Expected;  // Describe() of the new stack
 };
+
+// Cases show their names in test output.
+void PrintTo(const TImportCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 // Fields of every type, a pop-up list of two entries, three records that end in different ways.
 PdbBuilder MixedHand()
@@ -193,6 +201,12 @@ struct THostileCase
     const char* Name;
     std::function<QByteArray()> Bytes;
 };
+
+// Cases show their names in test output.
+void PrintTo(const THostileCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 PdbBuilder OneRecord()
 {

@@ -9,6 +9,8 @@
 
 #include "foundation/VexilMsg.h"
 
+#include <ostream>
+
 namespace
 {
 const QString kHighSmile = QString(QChar(0xD83D));
@@ -168,6 +170,12 @@ struct TRefusedCase
     int32_t Error;
     const char* Param;  // the first message parameter; empty: the file name
 };
+
+// Cases show their names in test output.
+void PrintTo(const TRefusedCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 const TRefusedCase kRefused[] = {
     {"version 2.0", "<quorvan version=\"2.0\">\r\n</quorvan>\r\n", EErrWrongFormat, ""},
