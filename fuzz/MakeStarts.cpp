@@ -5,7 +5,9 @@
 #include "FuzzModel.h"
 
 #include "foundation/VexilArray.h"
+#include "interchange/VexilXmlCardList.h"
 #include "model/VexilStackFile.h"
+#include "PdbBuilder.h"
 #include "model/VexilStackViewRec.h"
 
 #include <QDir>
@@ -120,6 +122,35 @@ void CsvStarts(const QString& aFolder)
     starts.Add("\xEF\xBB\xBF" "a\tb\r\n\x80\x9F\tZo\xC3\xAB\r");
     starts.Add("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,\"21\r\n\",22\r\n");
 }
+
+void ImportStarts(const QString& aFolder)
+{
+    using P = PdbBuilder;
+    StartWriter pdb(aFolder, QStringLiteral("PdbFile"));
+    P hand;
+    hand.Field(1, "Name").Field(2, "Count").Field(3, "Price").Field(4, "Colour").Field(5, "Ok").Field(8, "Day");
+    hand.Field(12, "Note").Field(0, "Gap").Field(7, "Odd").Field(1, "Last");
+    hand.Lists({{"red", "Red"}, {"blue", "Blue"}});
+    hand.Values({P::Text("one"), P::Int(-4), P::Text("3.5abc"), P::Popup("blue"), P::Bool(true), P::Days(-1),
+                 P::Text("note"), P::Raw("xy"), P::Raw("z"), P::Text("last")});
+    const int shared = hand.Values({P::Text("two"), P::Int(7), P::End()});
+    hand.SameAs(shared);
+    hand.Values({P::Raw("A"), P::Raw(QByteArray(1, '\0')), P::Raw(""), P::Popup("none"), P::Raw("AB")});
+    pdb.Add(hand.Bytes());
+    P pmdb("PmDB");
+    pmdb.Field(1, "Name").Field(4, "Pop").Field(5, "Flag");
+    for (int i = 0; i < 31; ++i)
+        pmdb.Values({P::Text("r" + QByteArray::number(i)), P::Raw("12345678901"), P::Bool(i % 2)});
+    pdb.Add(pmdb.Bytes());
+
+    StartWriter xml(aFolder, QStringLiteral("XmlCardList"));
+    const TStackRef stack = SmallStack();
+    const QString path = FuzzPath(QStringLiteral("cards.xml"));
+    CVexilXmlCardList::ExportXml(*stack, path);
+    xml.Add(ReadFuzzFile(path));
+    xml.Add("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n<quorvan version=\"1.0\">\r\n"
+            "  <card name=\"x\" background=\"Other\"/>\r\n</quorvan>\r\n");
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -138,6 +169,7 @@ int main(int argc, char** argv)
         HttpStarts(folder);
         ValueStarts(folder);
         CsvStarts(folder);
+        ImportStarts(folder);
     }
     catch (const std::exception& e)
     {

@@ -23,6 +23,10 @@ public:
     static void ExportCsv(const QString& aFile, const CVexilStack& aStack, const TControlSetRef& aBackground,
                           const QString& aDelim);
 
+    // ---- Card-list XML (VexilImportsFormats.cpp): every card of aStack written beside the
+    // file, which it replaces when complete (CVexilXmlCardList).
+    static void ExportXml(CVexilStack& aStack, const QString& aFileName);
+
 private:
     static inline QString gQuote;
     static inline QString gQuote2;

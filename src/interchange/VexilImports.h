@@ -14,6 +14,7 @@
 #include <QStringView>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <optional>
 
@@ -83,6 +84,19 @@ public:
     void FillCsvBackground(CVexilStack& aStack, const TControlSetRef& aBackground, const TCardRef& aBeforeCard);
     // Both steps: a new stack, or none when the file is empty.
     TStackRef ImportCsv1(const TCsvOptions& aOptions);
+
+    // ---- Card-list XML, HanDBase, merge and plain text (VexilImportsFormats.cpp). Each reads
+    // and checks the whole file before it changes anything; errors carry the importer's context.
+    // Cards of a card-list XML file appended to aStack (CVexilXmlCardList).
+    static void ImportXml(CVexilStack& aStack, const QString& aFileName);
+    // A new stack from a HanDBase database; the caller makes it current (CVexilHandBaseImport).
+    static TStackRef ImportHandBase(const QString& aFileName);
+    // Another stack file merged into aStack (CVexilStackMerge).
+    static void ImportQuorvan(CVexilStack& aStack, const QString& aFileName);
+    // The background's cards replaced by the text file's blocks; aDeleteCards deletes the old
+    // cards, the stack itself without it (CVexilTextImport).
+    static void ImportTextFile(CVexilStack& aStack, const QString& aFileName, const TControlSetRef& aBackground,
+                               const std::function<void()>& aDeleteCards = {});
 
     const CVexilCsvLines& CsvLines() const { return iCsvLines; }
     int32_t ColType(int aColumn) const { return iColTypes[aColumn]; }

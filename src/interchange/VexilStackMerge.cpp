@@ -44,7 +44,6 @@ public:
             iStack.AddSortKey(sortKey);
         for (const auto& keyIndex : iKeyIndexes)
             iStack.AddKeyIndex(keyIndex);
-        iStack.SetControlDynFlags();
 
         CVexilStack::TOrderBroadcastHold hold(iStack);
         for (const TPlannedCard& planned : iCards)
@@ -55,9 +54,11 @@ public:
         }
         for (const auto& [control, oldDest] : iDestCards)
             control->SetDestCardId(CVexilStackMerge::MapId(iCardMap, oldDest));
-        for (const TPlannedCard& planned : iCards)
-            if (planned.WithCardList)
-                planned.Card->UpdateCardLists();
+        for (const TControlRef& control : iCardListFields)
+            control->SetFlag(EConCardList, true);
+        iStack.SetControlDynFlags();
+        // The card lists hold card ids: they are computed anew where they are shown or saved.
+        iStack.SetCardListsDirty(nullptr);
         hold.Release();
     }
 
@@ -66,7 +67,6 @@ private:
     {
         TCardRef Card;
         int32_t OldId;
-        bool WithCardList;
     };
 
     int32_t NewId()
@@ -175,6 +175,14 @@ private:
             copy->SetBackColor(field->BackColor());
             aCopy.AddControl(copy, UndefLong);
             aFields.emplace_back(field, copy);
+            // Each card added to the stack marks the cards of every background with a card list
+            // stale, one walk over the stack per card: the copies take their card-list role
+            // once their cards are in.
+            if (copy->Flag(EConCardList))
+            {
+                copy->SetFlag(EConCardList, false);
+                iCardListFields.push_back(copy);
+            }
         }
     }
 
@@ -238,8 +246,11 @@ private:
 
     void PlanCards()
     {
+        iCards.reserve(size_t(iOther.NumCards()));
+        iCardMap.reserve(size_t(iOther.NumCards()));
         TCardRef card;
-        for (bool more = iOther.OrderFirst(card); more; more = iOther.OrderNext(*card, card))
+        int32_t cursor = 0;
+        for (bool more = iOther.GetFirstCard(card, cursor); more; more = iOther.GetNextCard(card, cursor))
         {
             const TControlSetRef background = CopyOf(card->BackgroundId());
             auto copy = std::make_shared<CVexilCard>();
@@ -265,7 +276,7 @@ private:
                     continue;
                 copies.CreateIntKey(elem);
             }
-            iCards.push_back({copy, card->Id(), background->WithCardList()});
+            iCards.push_back({copy, card->Id()});
         }
     }
 
@@ -282,6 +293,7 @@ private:
     std::vector<std::shared_ptr<CVexilArray>> iKeyIndexes;
     std::vector<std::pair<TControlRef, int32_t>> iDestCards;  // copy, old destination card
     std::vector<TPlannedCard> iCards;
+    std::vector<TControlRef> iCardListFields;
 };
 }  // namespace
 

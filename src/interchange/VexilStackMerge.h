@@ -12,7 +12,8 @@
 // copy made and mapped before the stack changes, so a file that cannot be loaded leaves it
 // as it was. A reference to an object of the other stack names its copy; one that names
 // nothing (a deleted destination card, an unused link) becomes none, never an id of the
-// stack merged into. The card-order broadcast waits until all cards are in.
+// stack merged into. The card-order broadcast waits until all cards are in. Card lists (which
+// hold card ids) are marked stale and computed anew where they are shown or saved.
 class CVexilStackMerge
 {
 public:

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include <ostream>
+
 namespace
 {
 using P = PdbBuilder;
@@ -18,6 +20,12 @@ struct TImportCase
     std::function<PdbBuilder()> Build;
     const char* Expected;  // Describe() of the new stack
 };
+
+// Cases show their names in test output.
+void PrintTo(const TImportCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 // Fields of every type, a pop-up list of two entries, three records that end in different ways.
 PdbBuilder MixedHand()
@@ -101,6 +109,15 @@ const TImportCase kImportCases[] = {
          return pdb;
      },
      "First Background: Name:Text\n1: only"},
+    {"fields of one name and without a name",
+     [] {
+         P pdb;
+         pdb.Field(1, "Same").Field(2, "Same").Field(1, "");
+         pdb.Lists();
+         pdb.Values({P::Text("a"), P::Int(2), P::Text("c")});
+         return pdb;
+     },
+     "First Background: Same:Text Same:Integer :Text\n1: a|2|c"},
     {"PmDB: records 0 to 29 are ignored, type 4 is unsupported",
      [] {
          P pdb("PmDB");
@@ -184,6 +201,12 @@ struct THostileCase
     const char* Name;
     std::function<QByteArray()> Bytes;
 };
+
+// Cases show their names in test output.
+void PrintTo(const THostileCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 PdbBuilder OneRecord()
 {

@@ -148,7 +148,10 @@ protected:
         EXPECT_TRUE(merged[0]->Flag(ECseKeepCardsSorted));
         EXPECT_EQ(iA->KeyIndex(merged[0]->KeyIndexId())->Count(), 3);
 
-        // The card list of the merged Bern lists the merged people of Bern.
+        // The card list of the merged Bern, computed anew as a save does, lists the merged people
+        // of Bern.
+        EXPECT_TRUE(cards[QStringLiteral("Bern")]->Dirty());
+        iA->PrepareForSave();
         TValue list;
         cards[QStringLiteral("Bern")]->GetControlVal(fields[QStringLiteral("Residents")]->Id(), list, false);
         QStringList listed;
@@ -194,7 +197,9 @@ TEST_P(StackMergeFormTest, MergesEveryObjectWithReferencesMapped)
     // The card order is broadcast at most once, with every card in.
     EXPECT_LE(iBroadcasts.iEvents.size(), 1u);
     if (!iBroadcasts.iEvents.empty())
+    {
         EXPECT_EQ(cardsAtBroadcast, iA->NumCards());
+    }
     ExpectMerged(firstId, cardsBefore);
 
     // A reloads as it is from both forms.

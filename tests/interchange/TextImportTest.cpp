@@ -5,6 +5,8 @@
 
 #include "foundation/VexilMsg.h"
 
+#include <ostream>
+
 namespace
 {
 QByteArray Lines(int aCount, const char* aEnd = "\r\n")
@@ -68,6 +70,12 @@ struct TTextCase
     QByteArray Content;
     QStringList Cards;
 };
+
+// Cases show their names in test output.
+void PrintTo(const TTextCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 const TTextCase kTextCases[] = {
     {"empty file", "", {"1=~", "after=~"}},

@@ -3,9 +3,13 @@
 
 #include "InterchangeFixture.h"
 #include "QStringPrinter.h"
+#include "interchange/VexilExports.h"
+#include "interchange/VexilImports.h"
 #include "interchange/VexilXmlCardList.h"
 
 #include "foundation/VexilMsg.h"
+
+#include <ostream>
 
 namespace
 {
@@ -43,7 +47,7 @@ protected:
     QString Export()
     {
         const QString name = iDir.File(QStringLiteral("cards.xml"));
-        CVexilXmlCardList::ExportXml(*iStack, name);
+        CVexilExports::ExportXml(*iStack, name);
         return name;
     }
 
@@ -118,7 +122,7 @@ TEST_F(XmlCardListTest, ImportIntoTheSameStackGivesTheCardsAgainAndTheSameExport
 {
     const QString before = Texts(0);
     const int32_t numCards = iStack->NumCards();
-    CVexilXmlCardList::ImportXml(*iStack, Export());
+    CVexilImports::ImportXml(*iStack, Export());
     ASSERT_EQ(iStack->NumCards(), 2 * numCards);
     EXPECT_EQ(Texts(numCards), before);
     // Pictures are not taken over; the rest of the second export repeats the first.
@@ -166,6 +170,12 @@ struct TRefusedCase
     int32_t Error;
     const char* Param;  // the first message parameter; empty: the file name
 };
+
+// Cases show their names in test output.
+void PrintTo(const TRefusedCase& aCase, std::ostream* aOut)
+{
+    *aOut << aCase.Name;
+}
 
 const TRefusedCase kRefused[] = {
     {"version 2.0", "<quorvan version=\"2.0\">\r\n</quorvan>\r\n", EErrWrongFormat, ""},
