@@ -162,7 +162,7 @@ public:
     template <class TElem>
     int CompareStored(const TPreparedKey& aKey, const TElem& aStored) const
     {
-        return iKind == EText ? aKey.iColl.Compare(aStored.iCollKey) : Compare(aKey.iText, aStored.StrKey);
+        return iKind == EText ? aKey.iColl.Compare(aStored.CollKey()) : Compare(aKey.iText, aStored.StrKey());
     }
 
     // The hint of a prepared key, of a stored element, and what the hints of this order
@@ -181,7 +181,7 @@ public:
     template <class TElem>
     uint64_t StoredHint(const TElem& aStored) const
     {
-        return iKind == EText ? aStored.iCollKey.Hint() : Hint(Prepare(aStored.StrKey));
+        return iKind == EText ? aStored.CollKey().Hint() : Hint(Prepare(aStored.StrKey()));
     }
 
     // Whether the hints agree with the comparison now (a sort key's text hints depend on the
@@ -250,6 +250,15 @@ void SortElems(TList& aElems, const TKeyOrder& aOrder, FKey&& aKeyOf)
     aElems.Assign(std::move(sorted));
 }
 
+// Changes the value of a stored element through its full form.
+template <class TElem, class F>
+void ChangeVal(TElem& aElem, F&& aChange)
+{
+    TValue val = aElem.iVal.Get();
+    aChange(val);
+    aElem.iVal.Set(val);
+}
+
 // Moving more elements than this rebuilds the whole list in one linear pass.
 constexpr int32_t kBulkMove = 4096;
 
@@ -258,7 +267,53 @@ constexpr int32_t kHintFrom = 64;
 // The hint layout of integer keys, and one that no order has (hints to be made again).
 constexpr uint64_t kIntHintLayout = 1;
 constexpr uint64_t kStaleHints = ~uint64_t(0);
+const QString kNoKey;
 }  // namespace
+
+CVexilArray::TStoredElem::TStoredElem(const TArrayElem& aElem) : IntKey(aElem.IntKey), iVal(aElem.iVal)
+{
+    SetStrKey(aElem.StrKey);
+}
+
+CVexilArray::TStoredElem::TStoredElem(const TStoredElem& aOther)
+    : IntKey(aOther.IntKey), iVal(aOther.iVal),
+      iKeyText(aOther.iKeyText ? std::make_unique<TKeyText>(*aOther.iKeyText) : nullptr)
+{
+}
+
+CVexilArray::TStoredElem& CVexilArray::TStoredElem::operator=(const TStoredElem& aOther)
+{
+    if (this != &aOther)
+        *this = TStoredElem(aOther);
+    return *this;
+}
+
+const QString& CVexilArray::TStoredElem::StrKey() const
+{
+    return iKeyText ? iKeyText->iText : kNoKey;
+}
+
+void CVexilArray::TStoredElem::SetStrKey(const QString& aKey)
+{
+    if (iKeyText)
+        iKeyText->iText = aKey;
+    else if (!aKey.isNull())
+        iKeyText = std::make_unique<TKeyText>(TKeyText{aKey, TCollationKey()});
+}
+
+const TCollationKey& CVexilArray::TStoredElem::CollKey() const
+{
+    static const TCollationKey kNone;
+    return iKeyText ? iKeyText->iColl : kNone;
+}
+
+void CVexilArray::TStoredElem::SetCollKey(TCollationKey aKey)
+{
+    if (!iKeyText)
+        iKeyText = std::make_unique<TKeyText>();
+    iKeyText->iColl = std::move(aKey);
+}
+
 
 void CVexilArray::SetSortKeyLookup(TSortKeyLookup aLookup)
 {
@@ -326,7 +381,10 @@ bool CVexilArray::Changed() const
         return true;
     if (!iHasObjects)
         return false;
-    return iElems.FindIf([](const TArrayElem& aElem) { return aElem.iVal.iObj && aElem.iVal.iObj->Changed(); }) >= 0;
+    return iElems.FindIf([](const auto& aElem) {
+        const TObjRef& obj = aElem.iVal.Obj();
+        return obj && obj->Changed();
+    }) >= 0;
 }
 
 void CVexilArray::SetChanged(bool aChanged)
@@ -334,9 +392,9 @@ void CVexilArray::SetChanged(bool aChanged)
     iChanged = aChanged;
     if (aChanged || !iHasObjects)
         return;
-    iElems.ForEach([](const TArrayElem& aElem) {
-        if (aElem.iVal.iObj)
-            aElem.iVal.iObj->SetChanged(false);
+    iElems.ForEach([](const auto& aElem) {
+        if (const TObjRef& obj = aElem.iVal.Obj())
+            obj->SetChanged(false);
     });
 }
 
@@ -352,7 +410,7 @@ QString CVexilArray::Str(int32_t aIndex) const
     CVexilError::Assert(aIndex < Count(), QStringLiteral("GetStr Index"));
     CVexilError::Assert(iElemType == EValStr, QStringLiteral("With Str"));
     CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
-    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iStr : QString();
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.Str() : QString();
 }
 
 void CVexilArray::SetStr(int32_t aIndex, const QString& aStr)
@@ -361,7 +419,7 @@ void CVexilArray::SetStr(int32_t aIndex, const QString& aStr)
     CVexilError::Assert(iElemType == EValStr, QStringLiteral("With Str"));
     CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
     if (IsElem(aIndex))
-        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iStr = aStr; });
+        iElems.Update(aIndex, [&](auto& aElem) { ChangeVal(aElem, [&](TValue& aVal) { aVal.iStr = aStr; }); });
     iChanged = true;
 }
 
@@ -370,7 +428,7 @@ int32_t CVexilArray::IntNum(int32_t aIndex) const
     CVexilError::Assert(aIndex < Count(), QStringLiteral("GetIntNum Index"));
     CVexilError::Assert(iElemType == EValInt, QStringLiteral("With Int"));
     CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
-    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iInt : UndefLong;
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.Int() : UndefLong;
 }
 
 void CVexilArray::SetIntNum(int32_t aIndex, int32_t aNum)
@@ -379,7 +437,7 @@ void CVexilArray::SetIntNum(int32_t aIndex, int32_t aNum)
     CVexilError::Assert(iElemType == EValInt, QStringLiteral("With Int"));
     CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
     if (IsElem(aIndex))
-        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iInt = aNum; });
+        iElems.Update(aIndex, [&](auto& aElem) { ChangeVal(aElem, [&](TValue& aVal) { aVal.iInt = aNum; }); });
     iChanged = true;
 }
 
@@ -387,7 +445,7 @@ TObjRef CVexilArray::Obj(int32_t aIndex) const
 {
     CVexilError::Assert(aIndex < Count(), QStringLiteral("GetObj Index"));
     CVexilError::Assert(iHasObjects, QStringLiteral("With Obj"));
-    return IsElem(aIndex) ? iElems.At(aIndex).iVal.iObj : TObjRef();
+    return IsElem(aIndex) ? iElems.At(aIndex).iVal.Obj() : TObjRef();
 }
 
 void CVexilArray::SetObj(int32_t aIndex, TObjRef aObj)
@@ -396,7 +454,7 @@ void CVexilArray::SetObj(int32_t aIndex, TObjRef aObj)
     CVexilError::Assert(iHasObjects, QStringLiteral("With Obj"));
     CVexilError::Assert(!WithKey(), QStringLiteral("Without key"));
     if (IsElem(aIndex))
-        iElems.Update(aIndex, [&](TArrayElem& aElem) { aElem.iVal.iObj = std::move(aObj); });
+        iElems.Update(aIndex, [&](auto& aElem) { ChangeVal(aElem, [&](TValue& aVal) { aVal.iObj = std::move(aObj); }); });
     iChanged = true;
 }
 
@@ -430,19 +488,19 @@ void CVexilArray::SetSortKey(TKeyCompareRef aSortKey)
 bool CVexilArray::GetStrIndex(const QString& aText, int32_t& aIndex) const
 {
     aIndex = iElems.FindIf(
-        [&](const TArrayElem& aElem) { return CVexilTextCompare::Compare(aElem.iVal.iStr, aText) == 0; });
+        [&](const auto& aElem) { return CVexilTextCompare::Compare(aElem.iVal.Str(), aText) == 0; });
     return aIndex >= 0;
 }
 
 bool CVexilArray::GetIntIndex(int32_t aNum, int32_t& aIndex) const
 {
-    aIndex = iElems.FindIf([&](const TArrayElem& aElem) { return aElem.iVal.iInt == aNum; });
+    aIndex = iElems.FindIf([&](const auto& aElem) { return aElem.iVal.Int() == aNum; });
     return aIndex >= 0;
 }
 
 bool CVexilArray::GetObjIndex(const CVexilObject* aObj, int32_t& aIndex) const
 {
-    aIndex = iElems.FindIf([&](const TArrayElem& aElem) { return aElem.iVal.iObj.get() == aObj; });
+    aIndex = iElems.FindIf([&](const auto& aElem) { return aElem.iVal.Obj().get() == aObj; });
     return aIndex >= 0;
 }
 
@@ -554,19 +612,19 @@ void CVexilArray::DeleteIntKey(int32_t aKey)
 void CVexilArray::AdjustInt(int32_t aThreshold, int32_t aOffset)
 {
     CVexilError::CheckFailed(iElemType == EValInt, this, QStringLiteral("AdjustInt"), QStringLiteral("iType"));
-    const auto applies = [&](const TArrayElem& aElem) {
-        return aElem.iVal.iInt >= aThreshold && aElem.iVal.iInt != UndefLong;
+    const auto applies = [&](const auto& aElem) {
+        return aElem.iVal.Int() >= aThreshold && aElem.iVal.Int() != UndefLong;
     };
     // An overflow fails before anything changed.
-    const int32_t overflow = iElems.FindIf([&](const TArrayElem& aElem) {
-        const int64_t sum = int64_t(aElem.iVal.iInt) + aOffset;
+    const int32_t overflow = iElems.FindIf([&](const auto& aElem) {
+        const int64_t sum = int64_t(aElem.iVal.Int()) + aOffset;
         return applies(aElem) && (sum > std::numeric_limits<int32_t>::max() || sum < std::numeric_limits<int32_t>::min());
     });
     if (overflow >= 0)
         CVexilError::RaiseRunError(ERunOverflow, kArrayContext);
-    iElems.UpdateAll([&](TArrayElem& aElem) {
+    iElems.UpdateAll([&](auto& aElem) {
         if (applies(aElem))
-            aElem.iVal.iInt += aOffset;
+            ChangeVal(aElem, [&](TValue& aVal) { aVal.iInt += aOffset; });
     });
 }
 
@@ -591,11 +649,11 @@ void CVexilArray::RenumberStrKey(int32_t aStep)
     CheckRenumber(aStep);
     if (Count() > 0)
     {
-        const int width = int(iElems.At(0).StrKey.size());
+        const int width = int(iElems.At(0).StrKey().size());
         int32_t key = 0;
-        iElems.UpdateAll([&](TArrayElem& aElem) {
+        iElems.UpdateAll([&](auto& aElem) {
             key += aStep;
-            aElem.StrKey = CVexilLib::NumToPaddedStr(key, width);
+            aElem.SetStrKey(CVexilLib::NumToPaddedStr(key, width));
         });
     }
     iKeyGeneration = 0;  // the keys changed
@@ -608,7 +666,7 @@ void CVexilArray::RenumberIntKey(int32_t aStep)
     CVexilError::CheckFailed(iWithIntKey, this, QStringLiteral("RenumberIntKey"), QStringLiteral("with IntKey"));
     CheckRenumber(aStep);
     int32_t key = 0;
-    iElems.UpdateAll([&](TArrayElem& aElem) {
+    iElems.UpdateAll([&](auto& aElem) {
         key += aStep;
         aElem.IntKey = key;
     });
@@ -621,13 +679,13 @@ void CVexilArray::Sort()
     const QString context = QStringLiteral("Sort");
     CVexilError::CheckFailed(!WithKey(), this, context, QStringLiteral("not withKey"));
     CVexilError::CheckFailed(iElemType == EValStr, this, context, QStringLiteral("EValStr"));
-    SortElems(iElems, TKeyOrder(TKeyOrder::EText), [](const TArrayElem& aElem) { return aElem.iVal.iStr; });
+    SortElems(iElems, TKeyOrder(TKeyOrder::EText), [](const auto& aElem) { return aElem.iVal.Str(); });
     iChanged = true;
 }
 
 void CVexilArray::SortByKeys()
 {
-    SortElems(iElems, TKeyOrder::Of(*this), [](const TArrayElem& aElem) { return aElem.StrKey; });
+    SortElems(iElems, TKeyOrder::Of(*this), [](const auto& aElem) { return aElem.StrKey(); });
     iChanged = true;
 }
 
@@ -639,18 +697,18 @@ void CVexilArray::FreshCollationKeys()
     if (iKeyGeneration == generation)
         return;
     iElems.UpdateAll(
-        [](TStoredElem& aElem) { aElem.iCollKey = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey)); });
+        [](TStoredElem& aElem) { aElem.SetCollKey(CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey()))); });
     iKeyGeneration = generation;
     iHintLayout = kStaleHints;
 }
 
 CVexilArray::TStoredElem CVexilArray::Stored(TArrayElem aElem)
 {
-    TStoredElem stored(std::move(aElem));
+    TStoredElem stored(aElem);
     if (KeepsCollationKeys())
     {
         FreshCollationKeys();
-        stored.iCollKey = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(stored.StrKey));
+        stored.SetCollKey(CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey)));
     }
     return stored;
 }
@@ -666,7 +724,7 @@ void CVexilArray::CheckOrder()
         FreshCollationKeys();
         for (int32_t i = 1; i < Count(); ++i)
         {
-            if (iElems.At(i - 1).iCollKey.Compare(iElems.At(i).iCollKey) > 0)
+            if (iElems.At(i - 1).CollKey().Compare(iElems.At(i).CollKey()) > 0)
             {
                 SortByKeys();
                 return;
@@ -674,10 +732,10 @@ void CVexilArray::CheckOrder()
         }
         return;
     }
-    TPreparedKey previous = order.Prepare(iElems.At(0).StrKey);
+    TPreparedKey previous = order.Prepare(iElems.At(0).StrKey());
     for (int32_t i = 1; i < Count(); ++i)
     {
-        TPreparedKey next = order.Prepare(iElems.At(i).StrKey);
+        TPreparedKey next = order.Prepare(iElems.At(i).StrKey());
         if (order.Compare(previous, next) > 0)
         {
             SortByKeys();
@@ -742,13 +800,13 @@ bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint)
     aIndex = 0;
     if (Count() == 0)
         return false;
-    const bool hinted = FreshHints(kIntHintLayout, [](const TArrayElem& aElem) { return TKeyHint::OfInt(aElem.IntKey); });
+    const bool hinted = FreshHints(kIntHintLayout, [](const auto& aElem) { return TKeyHint::OfInt(aElem.IntKey); });
     const uint64_t keyHint = hinted ? TKeyHint::OfInt(aKey) : 0;
     if (aHint)
         *aHint = keyHint;
     return SearchRun(
         iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
-        [&](const TArrayElem& aElem) { return Sign(aKey, aElem.IntKey); }, aIndex);
+        [&](const auto& aElem) { return Sign(aKey, aElem.IntKey); }, aIndex);
 }
 
 uint64_t CVexilArray::HintOf(const TStoredElem& aElem)
@@ -825,7 +883,7 @@ bool CVexilArray::ReadByStrKey(const QString& aKey, TArrayElem& aElem, int32_t& 
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(index);
+    aElem = iElems.At(index).Elem();
     aCursor = index + 1;
     return true;
 }
@@ -839,7 +897,7 @@ bool CVexilArray::ReadByIntKey(int32_t aKey, TArrayElem& aElem, int32_t& aCursor
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(index);
+    aElem = iElems.At(index).Elem();
     aCursor = index + 1;
     return true;
 }
@@ -850,7 +908,7 @@ void CVexilArray::ReadByIndex(int32_t aIndex, TArrayElem& aElem) const
     CVexilError::CheckFailed(!WithKey(), this, context, QStringLiteral("key"));
     CVexilError::CheckFailed(aIndex < Count(), this, context, QStringLiteral("iMax"));
     if (IsElem(aIndex))
-        aElem = iElems.At(aIndex);
+        aElem = iElems.At(aIndex).Elem();
     else
         InitElem(aElem);
 }
@@ -862,7 +920,7 @@ bool CVexilArray::ReadNext(TArrayElem& aElem, int32_t& aCursor) const
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(aCursor);
+    aElem = iElems.At(aCursor).Elem();
     ++aCursor;
     return true;
 }
@@ -877,7 +935,7 @@ bool CVexilArray::ReadPrev(TArrayElem& aElem, int32_t& aCursor) const
         return false;
     }
     aCursor = std::min(aCursor, Count()) - 1;
-    aElem = iElems.At(aCursor);
+    aElem = iElems.At(aCursor).Elem();
     return true;
 }
 
@@ -886,7 +944,7 @@ void CVexilArray::WriteLastVal(int32_t aCursor, const TValue& aVal)
     // A write that cannot land on an element fails instead of being lost.
     if (aCursor < 1 || aCursor > Count())
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    iElems.Update(aCursor - 1, [&](TArrayElem& aElem) { aElem.iVal = aVal; });
+    iElems.Update(aCursor - 1, [&](auto& aElem) { aElem.iVal.Set(aVal); });
     iChanged = true;
 }
 
@@ -900,7 +958,7 @@ bool CVexilArray::ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex)
         return false;
     }
     aIndex = index;
-    aElem = iElems.At(index);
+    aElem = iElems.At(index).Elem();
     return true;
 }
 
@@ -916,11 +974,25 @@ bool CVexilArray::FindIntKey(int32_t aKey, int32_t& aIndex)
     return SearchIntKey(aKey, aIndex);
 }
 
-const TArrayElem& CVexilArray::ElemAt(int32_t aIndex) const
+TArrayElem CVexilArray::ElemAt(int32_t aIndex) const
 {
     if (aIndex < 0 || aIndex >= Count())
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    return iElems.At(aIndex);
+    return iElems.At(aIndex).Elem();
+}
+
+int32_t CVexilArray::IntValAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return iElems.At(aIndex).iVal.Int();
+}
+
+const TObjRef& CVexilArray::ObjAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return iElems.At(aIndex).iVal.Obj();
 }
 
 int32_t CVexilArray::IntKeyAt(int32_t aIndex) const

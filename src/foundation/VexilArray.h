@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/VexilBlockList.h"
+#include "foundation/VexilCompactValue.h"
 #include "foundation/VexilObject.h"
 #include "foundation/VexilStoredObj.h"
 #include "foundation/VexilTextCompare.h"
@@ -152,7 +153,11 @@ public:
     void SetAllocStep(int32_t aAllocStep) { iAllocStep = aAllocStep; }
     int32_t Alloc() const { return iAlloc; }
     void SetAlloc(int32_t aAlloc) { iAlloc = aAlloc; }
-    const TArrayElem& ElemAt(int32_t aIndex) const;
+    // A copy: the array keeps its elements in another form.
+    TArrayElem ElemAt(int32_t aIndex) const;
+    // ElemAt(aIndex).iVal.iInt and ElemAt(aIndex).iVal.iObj, without the copy.
+    int32_t IntValAt(int32_t aIndex) const;
+    const TObjRef& ObjAt(int32_t aIndex) const;
     // ElemAt(aIndex).IntKey, in a large array without reading the element.
     int32_t IntKeyAt(int32_t aIndex) const;
     // Stores an element as read at index Count, unchecked; beyond the slots it fails with
@@ -162,20 +167,41 @@ public:
     void ReserveRead(int32_t aNum) { iElems.Reserve(aNum); }
 
 private:
-    // An element as the array keeps it: with the collation key of its reduced key in arrays
-    // of the default text order.
-    struct TStoredElem : TArrayElem
+    // An element as the array keeps it: its value compact, its string key (with the collation
+    // key of its reduced form in arrays of the default text order) apart, so that the many
+    // elements without a string key carry one empty pointer for both.
+    class TStoredElem
     {
+    public:
         TStoredElem() = default;
-        explicit TStoredElem(const TArrayElem& aElem) : TArrayElem(aElem) {}
-        explicit TStoredElem(TArrayElem&& aElem) : TArrayElem(std::move(aElem)) {}
+        explicit TStoredElem(const TArrayElem& aElem);
+        TStoredElem(const TStoredElem& aOther);
+        TStoredElem(TStoredElem&&) noexcept = default;
+        TStoredElem& operator=(const TStoredElem& aOther);
+        TStoredElem& operator=(TStoredElem&&) noexcept = default;
 
-        TCollationKey iCollKey;
+        // The element as the array's callers see it.
+        TArrayElem Elem() const { return {StrKey(), IntKey, iVal.Get()}; }
+        const QString& StrKey() const;
+        void SetStrKey(const QString& aKey);
+        const TCollationKey& CollKey() const;
+        void SetCollKey(TCollationKey aKey);
+
+        int32_t IntKey = UndefLong;
+        TCompactValue iVal;
+
+    private:
+        struct TKeyText
+        {
+            QString iText;
+            TCollationKey iColl;
+        };
+        std::unique_ptr<TKeyText> iKeyText;
     };
 
     struct THoldsObject
     {
-        bool operator()(const TArrayElem& aElem) const { return aElem.iVal.iObj != nullptr; }
+        bool operator()(const TStoredElem& aElem) const { return aElem.iVal.Obj() != nullptr; }
     };
 
     void Derive();

@@ -139,7 +139,7 @@ QString OrderFault(CVexilArray& aArray)
     if (aArray.WithIntKey())
     {
         for (int32_t i = 1; i < aArray.Count(); ++i)
-            if (aArray.ElemAt(i).IntKey < aArray.ElemAt(i - 1).IntKey)
+            if (aArray.IntKeyAt(i) < aArray.IntKeyAt(i - 1))
                 return QStringLiteral("IntKey order");
     }
     if (aArray.WithStrKey() && aArray.SortKeyOrder() && aArray.Count() >= 2 &&
@@ -345,7 +345,7 @@ int32_t CVexilArray::ExtLen()
     int32_t len = CVexilBinObj::ExtBinObjStartLen() + 6 * CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen();
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem& elem = iElems.At(i);
+        const TArrayElem elem = iElems.At(i).Elem();
         if (iWithStrKey)
             len += CVexilFile::ExtStrLen(elem.StrKey);
         if (iWithIntKey)
@@ -367,7 +367,7 @@ void CVexilArray::Externalize(CVexilFile& aFile)
     aFile.WriteInt(iSortKeyId);
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem& elem = iElems.At(i);
+        const TArrayElem elem = iElems.At(i).Elem();
         if (iWithStrKey)
             aFile.WriteStr(elem.StrKey);
         if (iWithIntKey)
@@ -444,7 +444,7 @@ void CVexilArray::ExternalizeXml(CVexilXmlWriter& aWriter)
     aWriter.BeginStruct();
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem& elem = iElems.At(i);
+        const TArrayElem elem = iElems.At(i).Elem();
         aWriter.BeginElem(QStringLiteral("Elem"));
         if (iWithStrKey)
             aWriter.AddAttr(QStringLiteral("strKey"), elem.StrKey);

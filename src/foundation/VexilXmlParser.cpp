@@ -24,6 +24,15 @@ bool IsSpecial(QChar aCh)
     return CVexilLib::SpecialChars().contains(aCh);
 }
 
+// A character case-folded; ASCII, which names nearly always are, without the Unicode tables.
+char32_t Folded(QChar aChar)
+{
+    const char16_t c = aChar.unicode();
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char32_t(c + (u'a' - u'A')) : char32_t(c);
+    return aChar.toCaseFolded().unicode();
+}
+
 // The attribute table's key comparison: case-insensitive, without blanks and special characters.
 bool NameEqual(QStringView aA, QStringView aB)
 {
@@ -39,7 +48,7 @@ bool NameEqual(QStringView aA, QStringView aB)
             ++j;
         if (i == aA.size() || j == aB.size())
             return i == aA.size() && j == aB.size();
-        if (aA[i].toCaseFolded() != aB[j].toCaseFolded())
+        if (Folded(aA[i]) != Folded(aB[j]))
             return false;
         ++i;
         ++j;

@@ -43,8 +43,8 @@ QString IdIndexFault(const CVexilArray& aIdIndex)
         return QStringLiteral("id index flags");
     for (int32_t i = 0; i < aIdIndex.Count(); ++i)
     {
-        const int32_t id = aIdIndex.ElemAt(i).IntKey;
-        if (id == UndefLong || (i > 0 && id <= aIdIndex.ElemAt(i - 1).IntKey))
+        const int32_t id = aIdIndex.IntKeyAt(i);
+        if (id == UndefLong || (i > 0 && id <= aIdIndex.IntKeyAt(i - 1)))
             return QStringLiteral("id index key ") + QString::number(id);
     }
     return {};
@@ -75,7 +75,7 @@ QString TableFault(const CVexilArray& aIdIndex, const CVexilArray& aPosTab, int3
     std::vector<bool> used(size_t(aPosTab.Count()), false);
     for (int32_t i = 0; i < aIdIndex.Count(); ++i)
     {
-        const int32_t index = aIdIndex.ElemAt(i).iVal.iInt;
+        const int32_t index = aIdIndex.IntValAt(i);
         if (index < 0 || index >= aPosTab.Count() || used[size_t(index)])
             return QStringLiteral("id index value ") + QString::number(index);
         used[size_t(index)] = true;
@@ -135,7 +135,7 @@ QString CacheFault(const CVexilArray& aIdIndex, const CVexilArray& aCache)
     {
         const TArrayElem& elem = aCache.ElemAt(i);
         const auto* blob = dynamic_cast<const CVexilBlob*>(elem.iVal.iObj.get());
-        if (elem.IntKey != aIdIndex.ElemAt(i).IntKey || !blob || blob->Id() != elem.IntKey)
+        if (elem.IntKey != aIdIndex.IntKeyAt(i) || !blob || blob->Id() != elem.IntKey)
             return QStringLiteral("cache blob ") + QString::number(elem.IntKey);
     }
     return {};
@@ -254,7 +254,7 @@ int32_t CVexilBlobStore::NumBlobs() const
 
 int32_t CVexilBlobStore::HighestId() const
 {
-    return iIdIndex->Count() == 0 ? UndefLong : iIdIndex->ElemAt(iIdIndex->Count() - 1).IntKey;
+    return iIdIndex->Count() == 0 ? UndefLong : iIdIndex->IntKeyAt(iIdIndex->Count() - 1);
 }
 
 bool CVexilBlobStore::HasBlob(int32_t aId) const
@@ -369,7 +369,7 @@ void CVexilBlobStore::EvictFromRam()
         int32_t victimAge = 0;
         for (int32_t i = 0; i < iCache->Count(); ++i)
         {
-            const auto* blob = static_cast<const CVexilBlob*>(iCache->ElemAt(i).iVal.iObj.get());
+            const auto* blob = static_cast<const CVexilBlob*>(iCache->ObjAt(i).get());
             if (Evictable(*blob) && (victim < 0 || blob->Age() < victimAge))
             {
                 victim = i;
@@ -385,7 +385,7 @@ void CVexilBlobStore::EvictFromRam()
 void CVexilBlobStore::RestoreCacheRefs()
 {
     for (int32_t i = 0; i < iCache->Count(); ++i)
-        static_cast<CVexilBlob*>(iCache->ElemAt(i).iVal.iObj.get())->IncDynRefCount();
+        static_cast<CVexilBlob*>(iCache->ObjAt(i).get())->IncDynRefCount();
 }
 
 void CVexilBlobStore::AddBlob(const TBlobRef& aBlob)
@@ -517,7 +517,7 @@ void CVexilBlobStore::SwitchToRamBased()
     for (const TBlobRef& blob : read)
         AddToCache(blob);
     for (int32_t i = 0; i < iCache->Count(); ++i)
-        static_cast<CVexilBlob*>(iCache->ElemAt(i).iVal.iObj.get())->SetOnFile(false);
+        static_cast<CVexilBlob*>(iCache->ObjAt(i).get())->SetOnFile(false);
     for (int32_t cursor = 0; iIdIndex->ReadNext(elem, cursor);)
     {
         elem.iVal.iInt = UndefLong;

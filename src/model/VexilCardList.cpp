@@ -102,7 +102,7 @@ void CVexilStack::SetControlDynFlags()
             }
             if (const auto& columns = aControl->ListCol())
                 for (int32_t i = 0; i < columns->Count(); ++i)
-                    MarkControl(selected.get(), columns->ElemAt(i).iVal.iInt, EDynListCol);
+                    MarkControl(selected.get(), columns->IntValAt(i), EDynListCol);
         });
     });
     TSortKeyRef sortKey;
@@ -147,7 +147,7 @@ void CVexilStack::SetCardListsDirty(const CVexilControlSet* aBackground)
     // Runs on every card added, so the backgrounds are looked at in place, without taking references.
     for (int32_t pos = 0; pos < iBackground->Count(); ++pos)
     {
-        const auto* each = static_cast<const CVexilControlSet*>(iBackground->ElemAt(pos).iVal.iObj.get());
+        const auto* each = static_cast<const CVexilControlSet*>(iBackground->ObjAt(pos).get());
         if ((aBackground && aBackground != each) || !each->WithCardList())
             continue;
         ForEachCardOf(*this, each->Id(), [&](const TCardRef& aCard) {
@@ -242,7 +242,7 @@ QString CVexilControl::GetCardList(CVexilStack& aStack, const TValue& aSelVal) c
     for (int32_t i = 0; iListCol && i < iListCol->Count(); ++i)
     {
         TControlRef column;
-        const bool found = background->GetControl(iListCol->ElemAt(i).iVal.iInt, column);
+        const bool found = background->GetControl(iListCol->IntValAt(i), column);
         CVexilError::CheckFailed(found, this, context, QStringLiteral("control found"));
         if (found)
             columns.push_back(column);

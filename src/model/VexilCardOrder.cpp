@@ -227,15 +227,15 @@ void CVexilStack::PlaceSortedCard(CVexilCard& aCard, bool aIsNew, const CVexilAr
     const CVexilCard* before = nullptr;
     if (aKeyPos + 1 < aKeyIndex.Count())
     {
-        before = CardPtr(aKeyIndex.ElemAt(aKeyPos + 1).iVal.iInt);
+        before = CardPtr(aKeyIndex.IntValAt(aKeyPos + 1));
     }
     else if (aKeyIndex.Count() > 1)
     {
         // Last in key order: just behind the key predecessor in the stack order.
-        const CVexilCard* predecessor = CardPtr(aKeyIndex.ElemAt(aKeyIndex.Count() - 2).iVal.iInt);
+        const CVexilCard* predecessor = CardPtr(aKeyIndex.IntValAt(aKeyIndex.Count() - 2));
         int32_t pos = 0;
         if (predecessor && OrderPos(predecessor->OrderNum(), pos) && pos + 1 < NumCards())
-            before = CardPtr(iOrderIndex->ElemAt(pos + 1).iVal.iInt);
+            before = CardPtr(iOrderIndex->IntValAt(pos + 1));
     }
     InsertIntoOrderIndex(aCard, before);
     NotifyCardOrder();
@@ -247,7 +247,7 @@ std::vector<CVexilStack::TCardKey> CVexilStack::KeysUsingControl(CVexilCard& aCa
     std::vector<TCardKey> keys;
     for (int32_t pos = 0; pos < iKeyIndex->Count(); ++pos)
     {
-        auto keyIndex = std::static_pointer_cast<CVexilArray>(iKeyIndex->ElemAt(pos).iVal.iObj);
+        auto keyIndex = std::static_pointer_cast<CVexilArray>(iKeyIndex->ObjAt(pos));
         auto sortKey = std::static_pointer_cast<CVexilSortKey>(keyIndex->SortKey());
         if (sortKey && sortKey->ControlOccurs(aControlId))
             keys.push_back({keyIndex, sortKey, sortKey->BuildKey(aCard)});
@@ -443,13 +443,13 @@ void CVexilStack::Sort(const CVexilControlSet& aBackground, const TSortKeyRef& a
     };
     const auto appendOthers = [&](int32_t aPos) {
         if (BackgroundIdAt(aPos) != id)
-            append(iOrderIndex->ElemAt(aPos).iVal.iInt);
+            append(iOrderIndex->IntValAt(aPos));
     };
     int32_t pos = 0;
-    for (; pos < NumCards() && (!aAnchorCard || iOrderIndex->ElemAt(pos).iVal.iInt != aAnchorCard->Id()); ++pos)
+    for (; pos < NumCards() && (!aAnchorCard || iOrderIndex->IntValAt(pos) != aAnchorCard->Id()); ++pos)
         appendOthers(pos);
     for (int32_t key = 0; key < index->Count(); ++key)
-        append(index->ElemAt(key).iVal.iInt);
+        append(index->IntValAt(key));
     for (; pos < NumCards(); ++pos)
         appendOthers(pos);
     iOrderIndex = order;
@@ -485,7 +485,7 @@ void CVexilStack::CheckOrderIndexFor(int32_t aBackgroundId)
         return;
     for (int32_t key = 0; key < keyIndex->Count(); ++key, ++pos)
     {
-        CVexilCard* keyCard = CardPtr(keyIndex->ElemAt(key).iVal.iInt);
+        CVexilCard* keyCard = CardPtr(keyIndex->IntValAt(key));
         CVexilError::CheckStruct(pos < NumCards(), this, kCheckContext, QStringLiteral("orderElem parallel"));
         const TArrayElem current = iOrderIndex->ElemAt(pos);
         CVexilCard* orderCard = CardPtr(current.iVal.iInt);

@@ -363,7 +363,7 @@ void CVexilControl::DefineListColumns(CVexilStack& aStack, bool aIsCardList)
     for (int32_t i = 0; i < NumListCol(); ++i)
     {
         TControlRef column;
-        const bool found = background && background->GetControl(iListCol->ElemAt(i).iVal.iInt, column);
+        const bool found = background && background->GetControl(iListCol->IntValAt(i), column);
         CVexilError::CheckFailed(found, this, QStringLiteral("SetList"), QStringLiteral("control found"));
         if (!found)
             continue;

@@ -162,7 +162,7 @@ void CVexilControlSet::SetChanged(bool aChanged)
 
 TControlRef CVexilControlSet::ControlAt(int32_t aPos) const
 {
-    return std::static_pointer_cast<CVexilControl>(iControls->ElemAt(aPos).iVal.iObj);
+    return std::static_pointer_cast<CVexilControl>(iControls->ObjAt(aPos));
 }
 
 bool CVexilControlSet::GetFirstControl(TControlRef& aControl, int32_t& aCursor) const
@@ -222,7 +222,7 @@ bool CVexilControlSet::WithCardList() const
 {
     // Asked on every card added, renamed or deleted: looked at in place, without taking a reference.
     for (int32_t pos = 0; pos < iControls->Count(); ++pos)
-        if (static_cast<const CVexilControl*>(iControls->ElemAt(pos).iVal.iObj.get())->Flag(EConCardList))
+        if (static_cast<const CVexilControl*>(iControls->ObjAt(pos).get())->Flag(EConCardList))
             return true;
     return false;
 }
@@ -282,14 +282,14 @@ void CVexilControlSet::CheckRead(const CVexilObject& aSource, const QString& aCo
     if (iIdIndex->Flags() != EArrIntKey || iIdIndex->ElemType() != EValInt || iIdIndex->Count() != iControls->Count())
         fail(QStringLiteral("id index"));
     for (int32_t i = 0; i < iControls->Count(); ++i)
-        if (!std::dynamic_pointer_cast<CVexilControl>(iControls->ElemAt(i).iVal.iObj))
+        if (!std::dynamic_pointer_cast<CVexilControl>(iControls->ObjAt(i)))
             fail(QStringLiteral("control ") + QString::number(i));
     // Ascending keys, each naming the field at its position: one entry per field.
     for (int32_t i = 0; i < iIdIndex->Count(); ++i)
     {
         const TArrayElem& entry = iIdIndex->ElemAt(i);
         const int32_t pos = entry.iVal.iInt;
-        const bool ascending = i == 0 || iIdIndex->ElemAt(i - 1).IntKey < entry.IntKey;
+        const bool ascending = i == 0 || iIdIndex->IntKeyAt(i - 1) < entry.IntKey;
         if (!ascending || pos < 0 || pos >= iControls->Count() || ControlAt(pos)->Id() != entry.IntKey)
             fail(QStringLiteral("id index ") + QString::number(entry.IntKey));
     }

@@ -26,7 +26,7 @@ bool NextObj(const CVexilArray& aArray, std::shared_ptr<T>& aObj, int32_t& aCurs
         aObj.reset();
         return false;
     }
-    aObj = std::static_pointer_cast<T>(aArray.ElemAt(aCursor++).iVal.iObj);
+    aObj = std::static_pointer_cast<T>(aArray.ObjAt(aCursor++));
     return true;
 }
 
@@ -36,7 +36,7 @@ std::shared_ptr<T> ObjByIntKey(CVexilArray& aArray, int32_t aKey)
     int32_t index = 0;
     if (!aArray.FindIntKey(aKey, index))
         return nullptr;
-    return std::static_pointer_cast<T>(aArray.ElemAt(index).iVal.iObj);
+    return std::static_pointer_cast<T>(aArray.ObjAt(index));
 }
 
 void AddObj(CVexilArray& aArray, int32_t aKey, int32_t aType, TObjRef aObj)
@@ -370,14 +370,14 @@ CVexilCard* CVexilStack::CardPtr(int32_t aId) const
 {
     if (aId < 0 || aId >= iCard->Count())
         return nullptr;
-    return static_cast<CVexilCard*>(iCard->ElemAt(aId).iVal.iObj.get());
+    return static_cast<CVexilCard*>(iCard->ObjAt(aId).get());
 }
 
 TCardRef CVexilStack::GetCardById(int32_t aId) const
 {
     if (aId < 0 || aId >= iCard->Count())
         return nullptr;
-    return std::static_pointer_cast<CVexilCard>(iCard->ElemAt(aId).iVal.iObj);
+    return std::static_pointer_cast<CVexilCard>(iCard->ObjAt(aId));
 }
 
 bool CVexilStack::GetCard(const QString& aName, TCardRef& aCard) const
@@ -434,13 +434,13 @@ bool CVexilStack::GetNextCard(TCardRef& aCard, int32_t& aCursor) const
         aCard.reset();
         return false;
     }
-    aCard = GetCardById(iOrderIndex->ElemAt(aCursor++).iVal.iInt);
+    aCard = GetCardById(iOrderIndex->IntValAt(aCursor++));
     return true;
 }
 
 int32_t CVexilStack::BackgroundIdAt(int32_t aPos) const
 {
-    const CVexilCard* card = CardPtr(iOrderIndex->ElemAt(aPos).iVal.iInt);
+    const CVexilCard* card = CardPtr(iOrderIndex->IntValAt(aPos));
     return card ? card->BackgroundId() : UndefLong;
 }
 
@@ -458,7 +458,7 @@ void CVexilStack::GetCardIndex(const CVexilCard& aCard, int32_t& aIndex, int32_t
     aNumCards = NumCards();
     // The order number finds the card at once; the walk by id stays for an order that
     // disagrees with the card.
-    if (OrderPos(aCard.OrderNum(), aIndex) && iOrderIndex->ElemAt(aIndex).iVal.iInt == aCard.Id())
+    if (OrderPos(aCard.OrderNum(), aIndex) && iOrderIndex->IntValAt(aIndex) == aCard.Id())
         return;
     const bool found = iOrderIndex->GetIntIndex(aCard.Id(), aIndex);
     CVexilError::Assert(found, QStringLiteral("GetCardIndex OrderIndex found"));
@@ -471,7 +471,7 @@ bool CVexilStack::GetCardByNum(int32_t aNum, TCardRef& aCard) const
         aCard.reset();
         return false;
     }
-    aCard = GetCardById(iOrderIndex->ElemAt(aNum).iVal.iInt);
+    aCard = GetCardById(iOrderIndex->IntValAt(aNum));
     return true;
 }
 
@@ -493,7 +493,7 @@ bool CVexilStack::GetLastCardInBackground(int32_t aBackgroundId, TCardRef& aCard
 {
     for (int32_t pos = NumCards() - 1; pos >= 0; --pos)
     {
-        aCard = GetCardById(iOrderIndex->ElemAt(pos).iVal.iInt);
+        aCard = GetCardById(iOrderIndex->IntValAt(pos));
         if (aCard && aCard->BackgroundId() == aBackgroundId)
             return true;
     }

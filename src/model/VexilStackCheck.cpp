@@ -121,7 +121,7 @@ public:
         TValueTypes valueTypes(aStack);
         for (int32_t slot = 0; slot < aCards.Count(); ++slot)
         {
-            const auto* card = static_cast<const CVexilCard*>(aCards.ElemAt(slot).iVal.iObj.get());
+            const auto* card = static_cast<const CVexilCard*>(aCards.ObjAt(slot).get());
             if (!card)
                 continue;
             iFacts[size_t(slot)] = {card, card->BackgroundId(), card->OrderNum()};
@@ -239,7 +239,7 @@ QString KeyIndexFault(const CVexilArray& aKeyIndex, const CVexilSortKey* aSortKe
     TCardMarks marks(aCards);
     for (int32_t i = 0; i < aKeyIndex.Count(); ++i)
     {
-        const TCardFacts* card = marks.Take(aKeyIndex.ElemAt(i).iVal.iInt);
+        const TCardFacts* card = marks.Take(aKeyIndex.IntValAt(i));
         if (!card || card->BackgroundId != aSortKey->BackgroundId())
             return what + QStringLiteral(" entry ") + Num(i);
     }
@@ -293,7 +293,7 @@ QString ControlRefsFault(const CVexilStack& aStack, const CVexilControlSet& aBac
     if (const auto& listCol = aControl.ListCol())
     {
         for (int32_t i = 0; i < listCol->Count(); ++i)
-            if (!selected->GetControl(listCol->ElemAt(i).iVal.iInt, found))
+            if (!selected->GetControl(listCol->IntValAt(i), found))
                 return what + QStringLiteral("listCol");
     }
     return {};
@@ -441,7 +441,7 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
     const CVexilArray& cards = *aStack.iCard;
     for (int32_t slot = 0; slot < cards.Count(); ++slot)
     {
-        const auto* card = static_cast<const CVexilCard*>(cards.ElemAt(slot).iVal.iObj.get());
+        const auto* card = static_cast<const CVexilCard*>(cards.ObjAt(slot).get());
         if (!card)
             continue;
         const CVexilArray& values = *card->Value();

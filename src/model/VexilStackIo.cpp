@@ -102,7 +102,7 @@ void RekeyIndex(CVexilArray& aKeyIndex, const CVexilSortKey& aSortKey,
                 const std::function<CVexilCard*(int32_t)>& aCard)
 {
     aKeyIndex.SortKey();
-    const auto keyOf = [&](int32_t aIndex) { return aSortKey.BuildKey(*aCard(aKeyIndex.ElemAt(aIndex).iVal.iInt)); };
+    const auto keyOf = [&](int32_t aIndex) { return aSortKey.BuildKey(*aCard(aKeyIndex.IntValAt(aIndex))); };
     int32_t same = 0;
     while (same < aKeyIndex.Count() && aKeyIndex.ElemAt(same).StrKey == keyOf(same))
         ++same;
