@@ -3,6 +3,7 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilFontChain.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilFont.h"
@@ -141,13 +142,11 @@ void CVexilBackgroundEdit::SetMode(int32_t aMode)
     // New needs a stack to make the background in.
     fNewBut->SetEnabled(gStack != nullptr);
     fCreateBut->SetEnabled(aMode == EModeNew);
-    for (CVexilCommandButton* button : {fModifyBut, fDeleteBut, fShowControlsBut, fEditCardBut, fShowCardBut,
+    for (CVexilCommandButton* button : {fModifyBut, fDeleteBut, fScriptBut, fShowControlsBut, fEditCardBut, fShowCardBut,
                                         fDeleteCardsBut, fWallPaperBut, fClearWallPaperBut})
         button->SetEnabled(aMode == EModeModify);
     for (CVexilCommandButton* button : {fSelectFontBut, fSelectColorBut, fClearColorBut})
         button->SetEnabled(aMode != EModeNone);
-    // The script editor enables its button when it comes.
-    fScriptBut->SetEnabled(false);
     switch (aMode)
     {
     case EModeModify: fModeText->setText(iBackground ? iBackground->Name() : QString()); break;
@@ -496,6 +495,13 @@ void CVexilBackgroundEdit::ShowControlsClicked()
         return;
     CVexilWinMan::ShowForm(*editor);
     editor->SetAndShowBackground(background);
+}
+
+void CVexilBackgroundEdit::ScriptClicked()
+{
+    const TControlSetRef background = iBackground;
+    if (iMode == EModeModify && background && gStack && CVexilBackgroundWriter(*gStack).Holds(*background))
+        CVexilScriptEdit::EditScript(background);
 }
 
 void CVexilBackgroundEdit::EditCardClicked()

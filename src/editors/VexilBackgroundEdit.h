@@ -125,6 +125,7 @@ private:
     void SelectFontClicked();
     void SelectColorClicked();
     void ClearColorClicked();
+    void ScriptClicked();
     void ShowControlsClicked();
     void EditCardClicked();
     void ShowCardClicked();

@@ -244,6 +244,7 @@ void CVexilBackgroundEdit::ConnectEvents()
         {fSelectFontBut, &CVexilBackgroundEdit::SelectFontClicked},
         {fSelectColorBut, &CVexilBackgroundEdit::SelectColorClicked},
         {fClearColorBut, &CVexilBackgroundEdit::ClearColorClicked},
+        {fScriptBut, &CVexilBackgroundEdit::ScriptClicked},
         {fShowControlsBut, &CVexilBackgroundEdit::ShowControlsClicked},
         {fEditCardBut, &CVexilBackgroundEdit::EditCardClicked},
         {fShowCardBut, &CVexilBackgroundEdit::ShowCardClicked},

@@ -7,6 +7,7 @@
 #include "PictureBytes.h"
 #include "TestFiles.h"
 #include "editors/VexilBackgroundEdit.h"
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilFont.h"
 
 #include <QRegularExpression>
@@ -166,8 +167,12 @@ TEST_F(BackgroundEdit, OpensOnTheFirstBackgroundWithItsCardsAndWithoutAStackShow
     EXPECT_TRUE(editor->fShowCardName->isChecked());
     EXPECT_FALSE(editor->fScrollable->isChecked());
     EXPECT_FALSE(editor->fCreateBut->isEnabled());
-    // The script editor's button waits for the script editor.
-    EXPECT_FALSE(editor->fScriptBut->isEnabled());
+    // "Script..." opens the script editor on the shown background.
+    QTest::mouseClick(editor->fScriptBut, Qt::LeftButton);
+    auto* script = qobject_cast<CVexilScriptEdit*>(CVexilFormRegistry::Loaded(CVexilScriptEdit::KClassName));
+    ASSERT_NE(script, nullptr);
+    EXPECT_EQ(script->Obj(), TObjRef(gStack->Background(0)));
+    CVexilFormRegistry::Unload(CVexilScriptEdit::KClassName);
     CVexilFormRegistry::Unload(CVexilBackgroundEdit::KClassName);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
