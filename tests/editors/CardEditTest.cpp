@@ -42,6 +42,18 @@ public:
     }
 };
 
+// Stands in for the background editor: keeps the background it is told to show.
+class StandInBackgroundEdit final : public CVexilForm
+{
+    Q_OBJECT
+
+public:
+    static inline const QString KClassName = QStringLiteral("CVexilBackgroundEdit");
+    static inline TControlSetRef iShown;
+
+    Q_INVOKABLE void SetAndShowBackground(const TControlSetRef& aBackground) { iShown = aBackground; }
+};
+
 class CardEdit : public KeysAndTypesFixture
 {
 protected:
@@ -98,6 +110,8 @@ protected:
     void TearDown() override
     {
         CVexilFormRegistry::Unload(HookWindow::KClassName);
+        CVexilFormRegistry::Unload(StandInBackgroundEdit::KClassName);
+        StandInBackgroundEdit::iShown.reset();
         KeysAndTypesFixture::TearDown();
     }
 
@@ -438,6 +452,13 @@ TEST_F(CardEdit, DoubleClicksAndADropActOnTheLineUnderThem)
     EXPECT_EQ(fieldEditor->Mode(), EModeModify);
     EXPECT_EQ(fieldEditor->CurControl(), Field(QStringLiteral("Count")));
 
+    CVexilFormRegistry::Register(StandInBackgroundEdit::KClassName, [] { return new StandInBackgroundEdit; });
+    ClickLine(editor->fBackgroundBox, QStringLiteral("Other"), true);
+    EXPECT_EQ(StandInBackgroundEdit::iShown, BackgroundNamed(QStringLiteral("Other")));
+    EXPECT_TRUE(CVexilFormRegistry::Loaded(StandInBackgroundEdit::KClassName)->isVisible());
+    ClickLine(editor->fBackgroundBox, QStringLiteral("Item"));
+    ClickLine(editor->fCardBox, QStringLiteral("B"));
+
     QMimeData data;
     data.setText(QStringLiteral("dropped"));
     QTreeWidgetItem* line = editor->fCardBox->findItems(QStringLiteral("A"), Qt::MatchExactly).value(0);
@@ -454,3 +475,5 @@ TEST_F(CardEdit, DoubleClicksAndADropActOnTheLineUnderThem)
     EXPECT_EQ(editor->Card(), Card(QStringLiteral("B"))) << "a drop shows no card";
 }
 }  // namespace
+
+#include "CardEditTest.moc"
