@@ -6,6 +6,7 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilFontChain.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilFont.h"
@@ -223,7 +224,6 @@ void CVexilCardEdit::BuildDesign()
     fModifyBut = bottom(QStringLiteral("fModifyBut"), QStringLiteral("Modify"), 2);
     fDeleteBut = bottom(QStringLiteral("fDeleteBut"), QStringLiteral("Delete"), 3);
     fScriptBut = bottom(QStringLiteral("fScriptBut"), QStringLiteral("Script..."), 4);
-    fScriptBut->SetEnabled(false);
     fHelpBut = bottom(QStringLiteral("fHelpBut"), QStringLiteral("Help"), 5);
 
     // Something dropped on the card list selects the line under it.
@@ -249,6 +249,7 @@ void CVexilCardEdit::ConnectEvents()
     connect(fSelectFontBut, &QPushButton::clicked, this, on(&CVexilCardEdit::SelectFontClicked));
     connect(fSelectColorBut, &QPushButton::clicked, this, on(&CVexilCardEdit::SelectColorClicked));
     connect(fClearColorBut, &QPushButton::clicked, this, on(&CVexilCardEdit::ClearColorClicked));
+    connect(fScriptBut, &QPushButton::clicked, this, on(&CVexilCardEdit::ScriptClicked));
     connect(fHelpBut, &QPushButton::clicked, this, [] { CVexilLowLevelUi::ShowHelp(KClassName); });
     // The box shows the card's flag: whatever changes it is set back.
     connect(fChanged, &QCheckBox::toggled, this, [this] { Guarded([this] { ShowChangedFlag(); }); });
@@ -569,6 +570,13 @@ void CVexilCardEdit::DeleteClicked()
     if (gStack == stack && gStackView == stackView)
         CVexilCardWriter(*stack, *stackView).Delete(card);
     SetMode(EModeNone);
+}
+
+void CVexilCardEdit::ScriptClicked()
+{
+    const TCardRef card = iCard;
+    if (iMode == EModeModify && card && gStack && gStackView && CVexilCardWriter(*gStack, *gStackView).Holds(card))
+        CVexilScriptEdit::EditScript(card);
 }
 
 void CVexilCardEdit::SelectCardClicked()

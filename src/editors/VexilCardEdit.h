@@ -124,6 +124,7 @@ private:
     void CreateClicked();
     void ModifyClicked();
     void DeleteClicked();
+    void ScriptClicked();
     void SelectCardClicked();
     void SelectFontClicked();
     void SelectColorClicked();

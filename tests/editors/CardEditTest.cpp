@@ -5,6 +5,7 @@
 #include "KeysAndTypesFixture.h"
 #include "editors/VexilCardEdit.h"
 #include "editors/VexilCardInfo.h"
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilFont.h"
 
 #include <QDropEvent>
@@ -267,6 +268,23 @@ TEST_F(CardEdit, ModifyRenamesOnlyOnAnExactDifferenceAndAlwaysWritesFontAndColou
     EXPECT_EQ(b->BackColor(), UndefLong);
     EXPECT_EQ(b->Font(), font);
     EXPECT_EQ(Lines(*editor->fCardBox), (QStringList{"A", "b", "C"}));
+}
+
+TEST_F(CardEdit, ScriptOpensTheShownCardsScriptOnlyWhenACardIsShown)
+{
+    CVexilCardEdit* editor = CardEditor();
+    const auto scriptEditor = [] {
+        return qobject_cast<CVexilScriptEdit*>(CVexilFormRegistry::Loaded(CVexilScriptEdit::KClassName));
+    };
+    ASSERT_NE(editor->Mode(), EModeModify);
+    Click(editor->fScriptBut);
+    EXPECT_EQ(scriptEditor(), nullptr);
+
+    ClickLine(editor->fCardBox, QStringLiteral("B"));
+    Click(editor->fScriptBut);
+    ASSERT_NE(scriptEditor(), nullptr);
+    EXPECT_EQ(scriptEditor()->Obj(), TObjRef(Card(QStringLiteral("B"))));
+    CVexilFormRegistry::Unload(CVexilScriptEdit::KClassName);
 }
 
 TEST_F(CardEdit, DeleteDeletesExactlyTheShownCardWhichNoListOffersAfterwards)
