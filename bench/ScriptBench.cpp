@@ -1,5 +1,6 @@
 // Speed of the script interpreter: a counting loop (against the same loop in Lua 5.4 when
-// lua5.4 is installed) and a loop over 100,000 cards summing a field.
+// lua5.4 is installed; the goal is at most 2.5 times Lua's time) and a loop over 100,000
+// cards summing a field.
 
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValueField.h"
@@ -183,8 +184,8 @@ void CompareWithLua()
         std::printf("Counting loop: %.1f ms; lua5.4 failed to run.\n", gBestCountSeconds * 1000);
         return;
     }
-    std::printf("Counting loop to 1,000,000: scripts %.1f ms (%.0fM instructions/s), Lua 5.4 %.1f ms, ratio %.1f "
-                "(goal: at most 5)\n",
+    std::printf("Counting loop to 1,000,000: scripts %.1f ms (%.0fM instructions/s), anchor Lua 5.4 %.1f ms in the "
+                "same run, ratio %.1f (goal: at most 2.5)\n",
                 gBestCountSeconds * 1000, double(gCountInstructions) / gBestCountSeconds / 1e6, luaSeconds * 1000,
                 gBestCountSeconds / luaSeconds);
 }
