@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace
@@ -126,8 +127,18 @@ bool LocaleToDateTime(const QString& aText, double& aValue)
     const QString text = Normalized(aText);
     if (text.isEmpty())
         return false;
-    const std::vector<TDateFormat> dateFormats = DateFormats();
-    const QStringList timeFormats = TimeFormats();
+    // The formats are made once per locale: an import reads a million dates.
+    struct TFormats
+    {
+        QLocale Locale;
+        std::vector<TDateFormat> Dates;
+        QStringList Times;
+    };
+    static thread_local std::optional<TFormats> formats;
+    if (!formats || !(formats->Locale == locale))
+        formats = TFormats{locale, DateFormats(), TimeFormats()};
+    const std::vector<TDateFormat>& dateFormats = formats->Dates;
+    const QStringList& timeFormats = formats->Times;
     for (const TDateFormat& format : dateFormats)
     {
         const QDate date = WindowedYear(locale.toDate(text, format.Format), format.TwoDigitYear);

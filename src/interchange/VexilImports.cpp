@@ -61,8 +61,9 @@ private:
 };
 
 // Whether the text has the shape of a date or a time at all, before the locale is asked:
-// a date has three numbers or a name (month, day, AM/PM), a time two numbers around a time
-// separator. Real numbers and texts without digits are never dates.
+// every date and time the locale reads has at least two numbers (day and year, hours and
+// minutes); without a name (month, day, AM/PM) a date has three, and a time of two numbers
+// has a time separator between them. Real numbers and plain texts are never dates.
 bool MayBeDateOrTime(QStringView aText)
 {
     int numbers = 0;
@@ -76,12 +77,12 @@ bool MayBeDateOrTime(QStringView aText)
         inNumber = digit;
         letter = letter || ch.isLetter();
     }
-    if (numbers == 0)
+    if (numbers < 2)
         return false;
     if (letter || numbers >= 3)
         return true;
     static thread_local TTimeSeparators separators;
-    return numbers == 2 && separators.Holds(aText);
+    return separators.Holds(aText);
 }
 }  // namespace
 
@@ -194,14 +195,34 @@ void CVexilImports::AddToColStats(QStringView aItem, TColStats& aStats)
     if (std::any_of(s.begin(), s.end(), [](QChar ch) { return ch.isLetter(); }))
         ++aStats.HasLetter;
     double moment = 0;
-    if (n >= 5 && CountNonDigits(s) > 0 && MayBeDateOrTime(s) &&
-        CVexilValue::ExtTextToDateTime(s.toString(), moment))
+    if (n >= 5 && CountNonDigits(s) > 0 && MayBeDateOrTime(s) && ReadMoment(s, moment))
     {
         if (moment > 1)
             ++aStats.DateCount;
         else if (moment > 0 && moment < 1)
             ++aStats.TimeCount;
     }
+}
+
+bool CVexilImports::ReadMoment(QStringView aText, double& aMoment) const
+{
+    // Bounded, so that a file of distinct texts costs no more memory than the texts once.
+    constexpr qsizetype kMaxRemembered = 100000;
+    const QString text = aText.toString();
+    const auto found = iMoments.constFind(text);
+    if (found != iMoments.constEnd())
+    {
+        if (*found)
+            aMoment = **found;
+        return found->has_value();
+    }
+    double moment = 0;
+    const bool read = CVexilValue::ExtTextToDateTime(text, moment);
+    if (iMoments.size() < kMaxRemembered)
+        iMoments.insert(text, read ? std::optional<double>(moment) : std::nullopt);
+    if (read)
+        aMoment = moment;
+    return read;
 }
 
 void CVexilImports::DetectColumnTypes(bool aHeaderLine)
@@ -215,6 +236,7 @@ void CVexilImports::DetectColumnTypes(bool aHeaderLine)
     for (TColStats& stats : iColStats)
         ResetColStats(stats);
     iColTypes.fill(EConTypeText);
+    iMoments.clear();
     for (int32_t line = first; line < lines; ++line)
     {
         // An item the line lacks reads as "" and counts as empty.

@@ -9,12 +9,14 @@
 #include "model/VexilStack.h"
 
 #include <QChar>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
 #include <array>
 #include <functional>
 #include <cstdint>
+#include <optional>
 
 // The statistics of one CSV column, gathered item by item for the type detection.
 struct TColStats
@@ -65,7 +67,7 @@ public:
     static bool ParseReal(QStringView aText, QChar aDecSep, double& aValue);
     static int16_t CountNonDigits(QStringView aText);
     static void ResetColStats(TColStats& aStats);
-    static void AddToColStats(QStringView aItem, TColStats& aStats);
+    void AddToColStats(QStringView aItem, TColStats& aStats);
     void DetectColumnTypes(bool aHeaderLine);
     bool CheckCardNameColumn(int16_t aColumn) const;
     static void GuessSortKey(CVexilStack& aStack, int32_t aBackgroundId);
@@ -109,6 +111,9 @@ private:
     void AddCards(CVexilStack& aStack, const TControlSetRef& aBackground, const TCardRef& aBeforeCard,
                   bool aIntoCurStack);
     TValue CsvValue(QStringView aItem, int aColumn, const CVexilControl& aField, bool aIntoCurStack) const;
+    // The date and time reader of the display texts, remembering what it read: a column of
+    // dates repeats its texts, and each costs the locale a parse.
+    bool ReadMoment(QStringView aText, double& aMoment) const;
     void ReportSurplus() const;
 
     TCsvOptions iOptions;
@@ -117,4 +122,5 @@ private:
     std::array<TColStats, KSlots> iColStats{};
     std::array<int32_t, KSlots> iColTypes{};
     std::array<QChar, KSlots> iColDecSep{};
+    mutable QHash<QString, std::optional<double>> iMoments;
 };

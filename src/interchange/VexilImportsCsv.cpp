@@ -169,6 +169,17 @@ TValue CVexilImports::CsvValue(QStringView aItem, int aColumn, const CVexilContr
         val.iType = EValBool;
         ParseBool(s, val.iBool);
         break;
+    case EConTypeDate:
+    case EConTypeTime:
+    {
+        // The detection has read every item of the column already; ExtTextToVal reads the same.
+        double moment = 0;
+        if (!ReadMoment(s, moment))
+            return CVexilValue::ExtTextToVal(s.toString(), aField);
+        val.iType = type == EConTypeDate ? EValDate : EValTime;
+        (type == EConTypeDate ? val.iDate : val.iTime) = moment;
+        break;
+    }
     default: return CVexilValue::ExtTextToVal(s.toString(), aField);
     }
     return val;

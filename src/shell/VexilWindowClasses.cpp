@@ -7,6 +7,9 @@
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilDialogLib.h"
+#include "interchange/dialogs/VexilCsvExportOptions.h"
+#include "interchange/dialogs/VexilCsvImportOptions.h"
+#include "interchange/dialogs/VexilExportOptions.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
@@ -32,6 +35,9 @@ void RegisterWindowClasses()
     CVexilControlEdit::Register();
     CVexilSortKeyEdit1::Register();
     CVexilValueEdit::Register();
+    CVexilCsvImportOptions::Register();
+    CVexilExportOptions::Register();
+    CVexilCsvExportOptions::Register();
 }
 
 void CVexilShellWindows::Install()

@@ -149,3 +149,25 @@ TEST_F(CsvReaderTest, MissingFileRaises1005)
     CVexilImports import;
     EXPECT_EQ(RaisedError([&] { import.ReadCsv(Options(iDir.File(QStringLiteral("none.csv")))); }), EErrFileNotFound);
 }
+
+// Hostile files of 50 MB: the quoted item is given up as soon as it is too long; the line of
+// short items keeps its first 20 and reads the rest to its end.
+TEST_F(CsvReaderTest, FiftyMegabyteItemsAndLines)
+{
+    constexpr int kSize = 50 * 1000 * 1000;
+    CVexilImports import;
+    const QString item = CsvFile("\"" + QByteArray(kSize, 'x') + "\"\r\n", QStringLiteral("item.csv"));
+    EXPECT_EQ(RaisedError([&] { import.ReadCsv(Options(item)); }), EErrWrongFormat);
+
+    QByteArray line;
+    line.reserve(kSize + 10);
+    while (line.size() < kSize)
+        line += "ab,";
+    line += "\r\nlast\r\n";
+    ScriptedPrompts::Instance().ExpectMessage();
+    ASSERT_TRUE(import.ReadCsv(Options(CsvFile(line, QStringLiteral("line.csv")), false, false)));
+    EXPECT_EQ(MessageIds(), std::vector<int32_t>{EMsgTooManyItems});
+    ASSERT_EQ(import.CsvLines().Count(), 2);
+    EXPECT_EQ(import.CsvLines().NumItems(0), 20);
+    EXPECT_EQ(import.CsvLines().Item(1, 0), QStringLiteral("last"));
+}
