@@ -114,15 +114,6 @@ void ValueStarts(const QString& aFolder)
         starts.Add(WithMode(modes[next++ % std::size(modes)], text));
 }
 
-void CsvStarts(const QString& aFolder)
-{
-    StartWriter starts(aFolder, QStringLiteral("CsvRead"));
-    starts.Add("Name,Phone\r\n\"12\"\" disk\",\"a&eol;b\"\r\n");
-    starts.Add("A;B;C\r\n1.000;1,5;5/17/2023\r\nY;\"x\r\ny\";12:30\n\n");
-    starts.Add("\xEF\xBB\xBF" "a\tb\r\n\x80\x9F\tZo\xC3\xAB\r");
-    starts.Add("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,\"21\r\n\",22\r\n");
-}
-
 void ImportStarts(const QString& aFolder)
 {
     using P = PdbBuilder;
@@ -151,6 +142,15 @@ void ImportStarts(const QString& aFolder)
     xml.Add("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n<quorvan version=\"1.0\">\r\n"
             "  <card name=\"x\" background=\"Other\"/>\r\n</quorvan>\r\n");
 }
+
+void CsvStarts(const QString& aFolder)
+{
+    StartWriter starts(aFolder, QStringLiteral("CsvRead"));
+    starts.Add("Name,Phone\r\n\"12\"\" disk\",\"a&eol;b\"\r\n");
+    starts.Add("A;B;C\r\n1.000;1,5;5/17/2023\r\nY;\"x\r\ny\";12:30\n\n");
+    starts.Add("\xEF\xBB\xBF" "a\tb\r\n\x80\x9F\tZo\xC3\xAB\r");
+    starts.Add("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,\"21\r\n\",22\r\n");
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -168,8 +168,8 @@ int main(int argc, char** argv)
         ScriptStarts(folder);
         HttpStarts(folder);
         ValueStarts(folder);
-        CsvStarts(folder);
         ImportStarts(folder);
+        CsvStarts(folder);
     }
     catch (const std::exception& e)
     {

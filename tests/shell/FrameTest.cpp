@@ -12,6 +12,7 @@
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilRect.h"
+#include "interchange/dialogs/VexilExportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilImageList.h"
@@ -250,12 +251,19 @@ TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
 {
     StartWithStack();
     const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport"})
+    for (const char* name : {"fImport"})
     {
         Item(QLatin1String(name))->trigger();
         EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
     }
     EXPECT_NE(gStack, nullptr);
+}
+
+TEST_F(FrameTest, StackExportOpensTheExportOptions)
+{
+    StartWithStack();
+    Item(QStringLiteral("fExport"))->trigger();
+    EXPECT_NE(qobject_cast<CVexilExportOptions*>(Loaded(CVexilExportOptions::KClassName)), nullptr);
 }
 
 TEST_F(FrameTest, TheFieldEditorAndTheCardPickerOpenOnWhatTheCardWindowShows)
