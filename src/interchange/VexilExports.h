@@ -24,6 +24,9 @@ public:
                           const QString& aDelim);
 
 private:
+    // CsvQuote of aText, appended to aLine.
+    static void AppendQuoted(const QString& aText, QString& aLine);
+
     static inline QString gQuote;
     static inline QString gQuote2;
 };
