@@ -15,6 +15,7 @@
 #include "interchange/dialogs/VexilCsvExportOptions.h"
 #include "interchange/dialogs/VexilCsvImportOptions.h"
 #include "interchange/dialogs/VexilExportOptions.h"
+#include "interchange/dialogs/VexilImportOptions.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
@@ -52,6 +53,7 @@ void RegisterWindowClasses()
     CVexilCsvImportOptions::Register();
     CVexilExportOptions::Register();
     CVexilCsvExportOptions::Register();
+    CVexilImportOptions::Register();
 }
 
 void CVexilShellWindows::Install()
