@@ -23,6 +23,7 @@
 #include "presentation/VexilPictureViewer.h"
 #include "presentation/VexilSearchForm.h"
 #include "shell/VexilFrame.h"
+#include "shell/VexilMainForm.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptionEdit.h"
 #include "shell/VexilStackCmds.h"
@@ -54,6 +55,7 @@ void RegisterWindowClasses()
     CVexilExportOptions::Register();
     CVexilCsvExportOptions::Register();
     CVexilImportOptions::Register();
+    MainForm::Register();
 }
 
 void CVexilShellWindows::Install()
