@@ -283,8 +283,10 @@ void MainForm::CloseViews()
 
 void MainForm::StackScript()
 {
+    if (!gStack)
+        return;
     auto* editor = qobject_cast<CVexilScriptEdit*>(CVexilWinMan::NameToForm(CVexilScriptEdit::KClassName));
-    if (!gStack || !editor)
+    if (!editor)
         return;
     editor->SetScriptObj(gStack);
     CVexilWinMan::ShowForm(*editor, true, this);

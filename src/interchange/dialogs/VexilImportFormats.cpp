@@ -42,8 +42,9 @@ bool MayLeaveStack()
     CVexilDialogLib::CheckLeaveStack(proceed, saveFirst);
     if (!proceed)
         return false;
-    if (saveFirst)
-        CVexilStackCmds::Save();
+    if (!saveFirst)
+        return true;
+    CVexilStackCmds::Save();
     return !(gStack && gStack->Changed());
 }
 
