@@ -21,6 +21,7 @@
 #include "presentation/VexilStackView.h"
 #include "script/VexilInterpreter.h"
 #include "script/VexilStackViewLink.h"
+#include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilWinMan.h"
 
@@ -297,6 +298,13 @@ void CVexilStackCmds::LeaveStack()
         return;
     if (saveFirst && (!SaveStack() || !gStack || gStack->Changed()))
         return;
+    LeaveAnswered();
+}
+
+void CVexilStackCmds::LeaveAnswered()
+{
+    if (!gStack)
+        return;
     CVexilWinMan::NotifyAll(EChgClosingStack);
     DoEvents();
     // A script still running below this yield must not reach the views once they are gone.
@@ -313,6 +321,24 @@ void CVexilStackCmds::LeaveStack()
     gStackView.reset();
     gStack.reset();
     CVexilWinMan::NotifyAll(EChgStackClosed);
+}
+
+void CVexilStackCmds::MakeCurrent(const TStackRef& aStack, TStackViewRecRef aRec)
+{
+    if (!aRec)
+    {
+        aRec = std::make_shared<CVexilStackViewRec>();
+        aRec->Contruct(aStack->Name());
+    }
+    try
+    {
+        CVexilCurrentStack().OpenStack(aStack, aRec);
+    }
+    catch (const std::exception&)
+    {
+        CVexilNewStack::DropCurrent();
+        throw;
+    }
 }
 
 bool CVexilStackCmds::SaveStack()

@@ -2,6 +2,8 @@
 
 #include "foundation/VexilPrompts.h"
 #include "model/VexilControl.h"
+#include "model/VexilStack.h"
+#include "model/VexilStackViewRec.h"
 
 #include <QString>
 
@@ -72,6 +74,15 @@ public:
     // of the active picture field. The viewer is reached by name: its invokable
     // ShowPicture(int id) receives the picture.
     static void ShowPicture();
+
+    // The leaving sequence after the save question was answered (and a save asked for was
+    // done): closing broadcast, picture file closed, views released, globals cleared, closed
+    // broadcast. The caller holds TBusy.
+    static void LeaveAnswered();
+    // Makes a stack that was read or built complete the current stack, with a view on aRec
+    // (a new record for none); its card list and card window open. A failure while the
+    // windows open leaves no stack current. The caller sends EChgStackOpened.
+    static void MakeCurrent(const TStackRef& aStack, TStackViewRecRef aRec);
 
     // The field behind the card window's active control; none without a current card, without
     // an active control or for a control that shows no field.

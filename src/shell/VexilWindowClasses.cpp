@@ -15,6 +15,7 @@
 #include "interchange/dialogs/VexilCsvExportOptions.h"
 #include "interchange/dialogs/VexilCsvImportOptions.h"
 #include "interchange/dialogs/VexilExportOptions.h"
+#include "interchange/dialogs/VexilImportOptions.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilCardListView.h"
@@ -22,6 +23,7 @@
 #include "presentation/VexilPictureViewer.h"
 #include "presentation/VexilSearchForm.h"
 #include "shell/VexilFrame.h"
+#include "shell/VexilMainForm.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptionEdit.h"
 #include "shell/VexilStackCmds.h"
@@ -52,6 +54,8 @@ void RegisterWindowClasses()
     CVexilCsvImportOptions::Register();
     CVexilExportOptions::Register();
     CVexilCsvExportOptions::Register();
+    CVexilImportOptions::Register();
+    MainForm::Register();
 }
 
 void CVexilShellWindows::Install()

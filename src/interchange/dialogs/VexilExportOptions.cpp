@@ -1,6 +1,10 @@
 #include "interchange/dialogs/VexilExportOptions.h"
 
 #include "foundation/VexilDialogLib.h"
+#include "foundation/VexilError.h"
+#include "foundation/VexilLib.h"
+#include "foundation/VexilMsg.h"
+#include "interchange/VexilExports.h"
 #include "interchange/dialogs/VexilCsvExportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
@@ -130,5 +134,22 @@ void CVexilExportOptions::ExportXmlFile()
     if (fExportXmlDialog.InitDir.isEmpty())
         fExportXmlDialog.InitDir = gExportXmlDialogInitDir;
     QString path;
-    CVexilPrompts::Current()->FileDialog(fExportXmlDialog, path);
+    if (!CVexilPrompts::Current()->FileDialog(fExportXmlDialog, path) || !gStack)
+        return;
+    try
+    {
+        CVexilDialogLib::BeginWait();
+        CVexilExports::ExportXml(*gStack, path);
+        CVexilDialogLib::EndWait();
+    }
+    catch (const std::exception& e)
+    {
+        CVexilError::CatchRunError(QStringLiteral("CVexilExportOptions.ExportXmlFile"), e);
+        // Ends the wait cursor too.
+        CVexilMsg::ShowError();
+        return;
+    }
+    QString name;
+    CVexilLib::SplitPath(path, gExportXmlDialogInitDir, name);
+    UnloadForm();
 }
