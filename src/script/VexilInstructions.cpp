@@ -54,35 +54,31 @@ inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) c
     return var.ValType() == EValInt;
 }
 
-// PushLocal, Value, a comparison, JumpIfFalse from aAt on.
-inline bool CVexilInterpreter::RunIfInts(int32_t aAt, int32_t aRest)
+// PushLocal, Value, a comparison, JumpIfFalse at aGroup; aPc becomes the next instruction.
+inline bool CVexilInterpreter::RunIfInts(const TInstr* aGroup, int32_t& aPc) const
 {
-    const TInstr* group = iCode.Instrs() + aAt;
     int32_t l = 0;
     int32_t r = 0;
     // The values would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r))
+    if (iSp > kStackSize - 2 || !IntValue(aGroup[0], l) || !IntValue(aGroup[1], r))
         return false;
-    iPc = CVexilOperators::CompareInts(EOpcCode(group[2].Base), l, r) ? aAt + 4 : group[3].Arg;
-    iInstrCount += aRest;
+    aPc = CVexilOperators::CompareInts(EOpcCode(aGroup[2].Base), l, r) ? aPc + 4 : aGroup[3].Arg;
     return true;
 }
 
-// PushLocal, Value, Add or Sub, StoreLocal from aAt on.
-inline bool CVexilInterpreter::RunSetInt(int32_t aAt, int32_t aRest)
+// PushLocal, Value, Add or Sub, StoreLocal at aGroup; aPc becomes the next instruction.
+inline bool CVexilInterpreter::RunSetInt(const TInstr* aGroup, int32_t& aPc)
 {
-    const TInstr* group = iCode.Instrs() + aAt;
     int32_t l = 0;
     int32_t r = 0;
     int32_t result = 0;
     // The two values, and later the sum and the variable index, would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r) ||
-        !CVexilOperators::AddInts(EOpcCode(group[2].Base), l, r, result) ||
-        uint32_t(group[3].Arg) >= uint32_t(iNumLocals))
+    if (iSp > kStackSize - 2 || !IntValue(aGroup[0], l) || !IntValue(aGroup[1], r) ||
+        !CVexilOperators::AddInts(EOpcCode(aGroup[2].Base), l, r, result) ||
+        uint32_t(aGroup[3].Arg) >= uint32_t(iNumLocals))
         return false;
-    CVexilOperators::SetInt(iStack[size_t(iBp + group[3].Arg)], result);
-    iPc = aAt + 4;
-    iInstrCount += aRest;
+    CVexilOperators::SetInt(iStack[size_t(iBp + aGroup[3].Arg)], result);
+    aPc += 4;
     return true;
 }
 
@@ -93,9 +89,31 @@ void CVexilInterpreter::Run()
     {
         if (iAttention && !Attend(run))
             return;
-        const TInstr instr = iCode.Instrs()[iPc++];
-        if ((iInstrCount += instr.Weight) >= kProgressStep)
+        const TInstr* next = RunInline();
+        if (next && !Step(*next))
+            return;
+    }
+}
+
+const TInstr* CVexilInterpreter::RunInline()
+{
+    // The program counter and the instruction count live in registers here; iPc follows every
+    // fetch for the errors, iInstrCount is stored whenever other code may read it.
+    const TInstr* const code = iCode.Instrs();
+    int32_t pc = iPc;
+    int32_t count = iInstrCount;
+    for (;;)
+    {
+        const TInstr& instr = code[pc];
+        iPc = ++pc;
+        if ((count += instr.Weight) >= kProgressStep)
+        {
+            iInstrCount = count;
             ProgressStep();
+            count = iInstrCount;
+        }
+        // A group runs as one step when no check and no progress step is due inside it.
+        const bool groupMayRun = !iAttention && count + instr.Rest < kProgressStep;
         // Variables, numbers, their operators and the jumps of loops here; the others in Step.
         switch (instr.Op)
         {
@@ -107,33 +125,48 @@ void CVexilInterpreter::Run()
             break;
         case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), instr.Arg); break;
         case EOpcLine: iLineIndex = instr.Arg; break;
-        case EOpcJump: iPc = instr.Arg; break;
-        case EOpcJumpIfFalse: ExecJumpIfFalse(instr.Arg); break;
+        case EOpcJump: pc = instr.Arg; break;
+        case EOpcJumpIfFalse:
+            if (!ExecJumpIfFalse())
+                pc = instr.Arg;
+            break;
         // Groups: the first instruction alone when the group cannot run as one.
         case EInsIfInts:
-            if (!GroupMayRun(instr) || !RunIfInts(iPc - 1, instr.Rest))
+            --pc;
+            if (groupMayRun && RunIfInts(&instr, pc))
+                count += instr.Rest;
+            else
+            {
+                ++pc;
                 ExecPushVar(instr.Arg);
+            }
             break;
         case EInsSetInt:
-            if (!GroupMayRun(instr) || !RunSetInt(iPc - 1, instr.Rest))
+            --pc;
+            if (groupMayRun && RunSetInt(&instr, pc))
+                count += instr.Rest;
+            else
+            {
+                ++pc;
                 ExecPushVar(instr.Arg);
+            }
             break;
         case EInsLineIfInts:
             iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
-                RunIfInts(iPc, instr.Rest);
+            if (groupMayRun && RunIfInts(&instr + 1, pc))
+                count += instr.Rest;
             break;
         case EInsLineSetInt:
             iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
-                RunSetInt(iPc, instr.Rest);
+            if (groupMayRun && RunSetInt(&instr + 1, pc))
+                count += instr.Rest;
             break;
         case EInsLineJump:
             iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
+            if (groupMayRun)
             {
-                iPc = iCode.Instrs()[iPc].Arg;
-                iInstrCount += instr.Rest;
+                pc = code[pc].Arg;
+                count += instr.Rest;
             }
             break;
         // One case per operator: each gets the operator's own code.
@@ -146,9 +179,14 @@ void CVexilInterpreter::Run()
         case EOpcAdd: ExecBinary(EOpcAdd); break;
         case EOpcSub: ExecBinary(EOpcSub); break;
         default:
-            if (!Step(instr))
-                return;
-            break;
+            iInstrCount = count;
+            return &instr;
+        }
+        iPc = pc;
+        if (iAttention)
+        {
+            iInstrCount = count;
+            return nullptr;
         }
     }
 }
@@ -260,14 +298,14 @@ void CVexilInterpreter::OperandTypesError(const CVexilVar& aL, const CVexilVar& 
     RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(aL), TypeName(aR));
 }
 
-inline void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
+inline bool CVexilInterpreter::ExecJumpIfFalse()
 {
     const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
         WrongType("ExecJumpIfFalse", cond);
-    if (!cond.BooleanVal())
-        iPc = aTarget;
+    const bool value = cond.BooleanVal();
     Drop();
+    return value;
 }
 
 inline void CVexilInterpreter::ExecPushVar(int32_t aIndex)
