@@ -11,6 +11,9 @@
 #include <QDate>
 #include <QRandomGenerator>
 
+#include <array>
+#include <iterator>
+
 namespace
 {
 QString TypeName(const CVexilVar& aVar)
@@ -95,100 +98,207 @@ void CVexilInterpreter::Run()
     }
 }
 
+namespace
+{
+// The instructions that RunInline carries out, each at a label of its own; Step does the others.
+enum EInline : uint8_t
+{
+    EInlStep,
+    EInlPushLocal,
+    EInlStoreLocal,
+    EInlPushInt,
+    EInlLine,
+    EInlJump,
+    EInlJumpIfFalse,
+    EInlIfInts,
+    EInlSetInt,
+    EInlLineIfInts,
+    EInlLineSetInt,
+    EInlLineJump,
+    EInlEq,
+    EInlNe,
+    EInlGt,
+    EInlGe,
+    EInlLt,
+    EInlLe,
+    EInlAdd,
+    EInlSub,
+};
+
+// The label of every instruction code, so that dispatch needs no range check.
+constexpr std::array<uint8_t, 256> kInline = [] {
+    std::array<uint8_t, 256> table{};
+    table[EInsPushLocal] = EInlPushLocal;
+    table[EInsStoreLocal] = EInlStoreLocal;
+    table[EOpcPushInt] = EInlPushInt;
+    table[EOpcLine] = EInlLine;
+    table[EOpcJump] = EInlJump;
+    table[EOpcJumpIfFalse] = EInlJumpIfFalse;
+    table[EInsIfInts] = EInlIfInts;
+    table[EInsSetInt] = EInlSetInt;
+    table[EInsLineIfInts] = EInlLineIfInts;
+    table[EInsLineSetInt] = EInlLineSetInt;
+    table[EInsLineJump] = EInlLineJump;
+    table[EOpcEq] = EInlEq;
+    table[EOpcNe] = EInlNe;
+    table[EOpcGt] = EInlGt;
+    table[EOpcGe] = EInlGe;
+    table[EOpcLt] = EInlLt;
+    table[EOpcLe] = EInlLe;
+    table[EOpcAdd] = EInlAdd;
+    table[EOpcSub] = EInlSub;
+    return table;
+}();
+}  // namespace
+
 const TInstr* CVexilInterpreter::RunInline()
 {
+    // Threaded: every instruction ends by jumping to the code of the next one, which gives each
+    // its own well predicted indirect jump. Labels in the order of EInline.
+    static const void* const kLabels[] = {
+        &&step, &&pushLocal, &&storeLocal, &&pushInt, &&line, &&jump, &&jumpIfFalse,
+        &&ifInts, &&setInt, &&lineIfInts, &&lineSetInt, &&lineJump,
+        &&eq, &&ne, &&gt, &&ge, &&lt, &&le, &&add, &&sub,
+    };
+    static_assert(std::size(kLabels) == EInlSub + 1);
+
     // The program counter and the instruction count live in registers here; iPc follows every
     // fetch for the errors, iInstrCount is stored whenever other code may read it.
     const TInstr* const code = iCode.Instrs();
     int32_t pc = iPc;
     int32_t count = iInstrCount;
-    for (;;)
-    {
-        const TInstr& instr = code[pc];
-        iPc = ++pc;
-        if ((count += instr.Weight) >= kProgressStep)
+    const TInstr* instr = nullptr;
+    // Counts the instruction before it runs; every kProgressStep instructions the progress shows.
+    const auto counted = [&] {
+        if ((count += instr->Weight) >= kProgressStep)
         {
             iInstrCount = count;
             ProgressStep();
             count = iInstrCount;
         }
-        // A group runs as one step when no check and no progress step is due inside it.
-        const bool groupMayRun = !iAttention && count + instr.Rest < kProgressStep;
-        // Variables, numbers, their operators and the jumps of loops here; the others in Step.
-        switch (instr.Op)
-        {
-        case EInsPushLocal: ExecPushVar(instr.Arg); break;
-        case EInsStoreLocal:
-            // The byte code pushes the variable index above the value.
-            NeedSlot();
-            ExecStoreVar(instr.Arg);
-            break;
-        case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), instr.Arg); break;
-        case EOpcLine: iLineIndex = instr.Arg; break;
-        case EOpcJump: pc = instr.Arg; break;
-        case EOpcJumpIfFalse:
-            if (!ExecJumpIfFalse())
-                pc = instr.Arg;
-            break;
-        // Groups: the first instruction alone when the group cannot run as one.
-        case EInsIfInts:
-            --pc;
-            if (groupMayRun && RunIfInts(&instr, pc))
-                count += instr.Rest;
-            else
-            {
-                ++pc;
-                ExecPushVar(instr.Arg);
-            }
-            break;
-        case EInsSetInt:
-            --pc;
-            if (groupMayRun && RunSetInt(&instr, pc))
-                count += instr.Rest;
-            else
-            {
-                ++pc;
-                ExecPushVar(instr.Arg);
-            }
-            break;
-        case EInsLineIfInts:
-            iLineIndex = instr.Arg;
-            if (groupMayRun && RunIfInts(&instr + 1, pc))
-                count += instr.Rest;
-            break;
-        case EInsLineSetInt:
-            iLineIndex = instr.Arg;
-            if (groupMayRun && RunSetInt(&instr + 1, pc))
-                count += instr.Rest;
-            break;
-        case EInsLineJump:
-            iLineIndex = instr.Arg;
-            if (groupMayRun)
-            {
-                pc = code[pc].Arg;
-                count += instr.Rest;
-            }
-            break;
-        // One case per operator: each gets the operator's own code.
-        case EOpcEq: ExecBinary(EOpcEq); break;
-        case EOpcNe: ExecBinary(EOpcNe); break;
-        case EOpcGt: ExecBinary(EOpcGt); break;
-        case EOpcGe: ExecBinary(EOpcGe); break;
-        case EOpcLt: ExecBinary(EOpcLt); break;
-        case EOpcLe: ExecBinary(EOpcLe); break;
-        case EOpcAdd: ExecBinary(EOpcAdd); break;
-        case EOpcSub: ExecBinary(EOpcSub); break;
-        default:
-            iInstrCount = count;
-            return &instr;
-        }
-        iPc = pc;
-        if (iAttention)
-        {
-            iInstrCount = count;
-            return nullptr;
-        }
+    };
+    // A group runs as one step when no check and no progress step is due inside it.
+    const auto groupMayRun = [&] { return !iAttention && count + instr->Rest < kProgressStep; };
+
+#define VEXIL_DISPATCH()                     \
+    do                                       \
+    {                                        \
+        instr = code + pc;                   \
+        iPc = ++pc;                          \
+        goto* kLabels[kInline[instr->Op]];   \
+    } while (false)
+// Before the next instruction, the checks that the progress step or a prompt may have asked for.
+#define VEXIL_NEXT()         \
+    do                       \
+    {                        \
+        if (iAttention)      \
+            goto attend;     \
+        VEXIL_DISPATCH();    \
+    } while (false)
+#define VEXIL_BINARY(aOp) \
+    counted();            \
+    ExecBinary(aOp);      \
+    VEXIL_NEXT()
+
+    VEXIL_DISPATCH();
+step:
+    counted();
+    iInstrCount = count;
+    return instr;
+pushLocal:
+    counted();
+    ExecPushVar(instr->Arg);
+    VEXIL_NEXT();
+storeLocal:
+    counted();
+    // The byte code pushes the variable index above the value.
+    NeedSlot();
+    ExecStoreVar(instr->Arg);
+    VEXIL_NEXT();
+pushInt:
+    counted();
+    CVexilOperators::SetInt(PushSlot(), instr->Arg);
+    VEXIL_NEXT();
+line:
+    counted();
+    iLineIndex = instr->Arg;
+    VEXIL_NEXT();
+jump:
+    counted();
+    pc = instr->Arg;
+    VEXIL_NEXT();
+jumpIfFalse:
+    counted();
+    if (!ExecJumpIfFalse())
+        pc = instr->Arg;
+    VEXIL_NEXT();
+// Groups: the first instruction alone when the group cannot run as one.
+ifInts:
+    counted();
+    if (groupMayRun() && RunIfInts(instr, --pc))
+        count += instr->Rest;
+    else
+    {
+        pc = int32_t(instr - code) + 1;
+        ExecPushVar(instr->Arg);
     }
+    VEXIL_NEXT();
+setInt:
+    counted();
+    if (groupMayRun() && RunSetInt(instr, --pc))
+        count += instr->Rest;
+    else
+    {
+        pc = int32_t(instr - code) + 1;
+        ExecPushVar(instr->Arg);
+    }
+    VEXIL_NEXT();
+lineIfInts:
+    counted();
+    iLineIndex = instr->Arg;
+    if (groupMayRun() && RunIfInts(instr + 1, pc))
+        count += instr->Rest;
+    VEXIL_NEXT();
+lineSetInt:
+    counted();
+    iLineIndex = instr->Arg;
+    if (groupMayRun() && RunSetInt(instr + 1, pc))
+        count += instr->Rest;
+    VEXIL_NEXT();
+lineJump:
+    counted();
+    iLineIndex = instr->Arg;
+    if (groupMayRun())
+    {
+        pc = code[pc].Arg;
+        count += instr->Rest;
+    }
+    VEXIL_NEXT();
+// One label per operator: each gets the operator's own code.
+eq:
+    VEXIL_BINARY(EOpcEq);
+ne:
+    VEXIL_BINARY(EOpcNe);
+gt:
+    VEXIL_BINARY(EOpcGt);
+ge:
+    VEXIL_BINARY(EOpcGe);
+lt:
+    VEXIL_BINARY(EOpcLt);
+le:
+    VEXIL_BINARY(EOpcLe);
+add:
+    VEXIL_BINARY(EOpcAdd);
+sub:
+    VEXIL_BINARY(EOpcSub);
+attend:
+    iPc = pc;
+    iInstrCount = count;
+    return nullptr;
+
+#undef VEXIL_BINARY
+#undef VEXIL_NEXT
+#undef VEXIL_DISPATCH
 }
 
 bool CVexilInterpreter::Step(TInstr aInstr)
