@@ -43,6 +43,15 @@ bool Convertible(int32_t aFrom, int32_t aTarget)
 }
 }  // namespace
 
+inline bool CVexilInterpreter::LocalInt(int32_t aIndex, int32_t& aValue) const
+{
+    if (uint32_t(aIndex) >= uint32_t(iNumLocals))
+        return false;
+    const CVexilVar& var = iStack[size_t(iBp + aIndex)];
+    aValue = var.IntVal();
+    return var.ValType() == EValInt;
+}
+
 inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) const
 {
     if (aInstr.Base == EOpcPushInt)
@@ -50,38 +59,36 @@ inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) c
         aValue = aInstr.Arg;
         return true;
     }
-    if (uint32_t(aInstr.Arg) >= uint32_t(iNumLocals))
-        return false;
-    const CVexilVar& var = iStack[size_t(iBp + aInstr.Arg)];
-    aValue = var.IntVal();
-    return var.ValType() == EValInt;
+    return LocalInt(aInstr.Arg, aValue);
 }
 
-// PushLocal, Value, a comparison, JumpIfFalse at aGroup; aPc becomes the next instruction.
-inline bool CVexilInterpreter::RunIfInts(const TInstr* aGroup, int32_t& aPc) const
+// PushLocal, Value, a comparison, JumpIfFalse at aIp; aIp becomes the next instruction.
+inline bool CVexilInterpreter::RunIfInts(const TInstr* aCode, const TInstr*& aIp) const
 {
+    const TInstr* const group = aIp;
     int32_t l = 0;
     int32_t r = 0;
     // The values would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(aGroup[0], l) || !IntValue(aGroup[1], r))
+    if (iSp > kStackSize - 2 || !LocalInt(group[0].Arg, l) || !IntValue(group[1], r))
         return false;
-    aPc = CVexilOperators::CompareInts(EOpcCode(aGroup[2].Base), l, r) ? aPc + 4 : aGroup[3].Arg;
+    aIp = CVexilOperators::CompareInts(EOpcCode(group[2].Base), l, r) ? group + 4 : aCode + group[3].Arg;
     return true;
 }
 
-// PushLocal, Value, Add or Sub, StoreLocal at aGroup; aPc becomes the next instruction.
-inline bool CVexilInterpreter::RunSetInt(const TInstr* aGroup, int32_t& aPc)
+// PushLocal, Value, Add or Sub, StoreLocal at aIp; aIp becomes the next instruction.
+inline bool CVexilInterpreter::RunSetInt(const TInstr*& aIp)
 {
+    const TInstr* const group = aIp;
     int32_t l = 0;
     int32_t r = 0;
     int32_t result = 0;
     // The two values, and later the sum and the variable index, would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(aGroup[0], l) || !IntValue(aGroup[1], r) ||
-        !CVexilOperators::AddInts(EOpcCode(aGroup[2].Base), l, r, result) ||
-        uint32_t(aGroup[3].Arg) >= uint32_t(iNumLocals))
+    if (iSp > kStackSize - 2 || !LocalInt(group[0].Arg, l) || !IntValue(group[1], r) ||
+        !CVexilOperators::AddInts(EOpcCode(group[2].Base), l, r, result) ||
+        uint32_t(group[3].Arg) >= uint32_t(iNumLocals))
         return false;
-    CVexilOperators::SetInt(iStack[size_t(iBp + aGroup[3].Arg)], result);
-    aPc += 4;
+    CVexilOperators::SetInt(iStack[size_t(iBp + group[3].Arg)], result);
+    aIp = group + 4;
     return true;
 }
 
@@ -151,154 +158,176 @@ constexpr std::array<uint8_t, 256> kInline = [] {
 }();
 }  // namespace
 
+inline int32_t CVexilInterpreter::Counted(int32_t aCount, const TInstr& aInstr, int32_t aPc)
+{
+    if ((aCount += aInstr.Weight) < kProgressStep)
+        return aCount;
+    iPc = aPc;
+    iInstrCount = aCount;
+    ProgressStep();
+    return iInstrCount;
+}
+
+inline bool CVexilInterpreter::GroupMayRun(int32_t& aCount, const TInstr& aHead, int32_t aPc)
+{
+    if (!iAttention && aCount + aHead.Weight + aHead.Rest < kProgressStep)
+    {
+        aCount += aHead.Weight;
+        return true;
+    }
+    aCount = Counted(aCount, aHead, aPc);
+    return !iAttention && aCount + aHead.Rest < kProgressStep;
+}
+
 const TInstr* CVexilInterpreter::RunInline()
 {
-    // Threaded: every instruction ends by jumping to the code of the next one, which gives each
-    // its own well predicted indirect jump. Labels in the order of EInline.
-    static const void* const kLabels[] = {
-        &&step, &&pushLocal, &&storeLocal, &&pushInt, &&line, &&jump, &&jumpIfFalse,
-        &&ifInts, &&setInt, &&lineIfInts, &&lineSetInt, &&lineJump,
-        &&eq, &&ne, &&gt, &&ge, &&lt, &&le, &&add, &&sub,
-    };
-    static_assert(std::size(kLabels) == EInlSub + 1);
-
-    // The program counter and the instruction count live in registers here; iPc follows every
-    // fetch for the errors, iInstrCount is stored whenever other code may read it.
+    // The next instruction and the instruction count live in registers here; iPc and
+    // iInstrCount are stored whenever other code may read them, iPc also when an error leaves.
     const TInstr* const code = iCode.Instrs();
-    int32_t pc = iPc;
+    const TInstr* ip = code + iPc;
     int32_t count = iInstrCount;
-    const TInstr* instr = nullptr;
-    // Counts the instruction before it runs; every kProgressStep instructions the progress shows.
-    const auto counted = [&] {
-        if ((count += instr->Weight) >= kProgressStep)
-        {
-            iInstrCount = count;
-            ProgressStep();
-            count = iInstrCount;
-        }
-    };
-    // A group runs as one step when no check and no progress step is due inside it.
-    const auto groupMayRun = [&] { return !iAttention && count + instr->Rest < kProgressStep; };
+    try
+    {
+        // Threaded: every instruction ends by jumping to the code of the next one, which gives
+        // each its own well predicted indirect jump. Labels in the order of EInline.
+        static const void* const kLabels[] = {
+            &&step, &&pushLocal, &&storeLocal, &&pushInt, &&line, &&jump, &&jumpIfFalse,
+            &&ifInts, &&setInt, &&lineIfInts, &&lineSetInt, &&lineJump,
+            &&eq, &&ne, &&gt, &&ge, &&lt, &&le, &&add, &&sub,
+        };
+        static_assert(std::size(kLabels) == EInlSub + 1);
+        const TInstr* instr = nullptr;
+        bool mayRun = false;
 
-#define VEXIL_DISPATCH()                     \
-    do                                       \
-    {                                        \
-        instr = code + pc;                   \
-        iPc = ++pc;                          \
-        goto* kLabels[kInline[instr->Op]];   \
+#define VEXIL_DISPATCH()                   \
+    do                                     \
+    {                                      \
+        instr = ip++;                      \
+        goto* kLabels[kInline[instr->Op]]; \
     } while (false)
 // Before the next instruction, the checks that the progress step or a prompt may have asked for.
-#define VEXIL_NEXT()         \
-    do                       \
-    {                        \
-        if (iAttention)      \
-            goto attend;     \
-        VEXIL_DISPATCH();    \
+#define VEXIL_NEXT()      \
+    do                    \
+    {                     \
+        if (iAttention)   \
+            goto attend;  \
+        VEXIL_DISPATCH(); \
     } while (false)
+// Counts the instruction before it runs.
+#define VEXIL_COUNT() count = Counted(count, *instr, int32_t(ip - code))
 #define VEXIL_BINARY(aOp) \
-    counted();            \
+    VEXIL_COUNT();        \
     ExecBinary(aOp);      \
     VEXIL_NEXT()
 
-    VEXIL_DISPATCH();
-step:
-    counted();
-    iInstrCount = count;
-    return instr;
-pushLocal:
-    counted();
-    ExecPushVar(instr->Arg);
-    VEXIL_NEXT();
-storeLocal:
-    counted();
-    // The byte code pushes the variable index above the value.
-    NeedSlot();
-    ExecStoreVar(instr->Arg);
-    VEXIL_NEXT();
-pushInt:
-    counted();
-    CVexilOperators::SetInt(PushSlot(), instr->Arg);
-    VEXIL_NEXT();
-line:
-    counted();
-    iLineIndex = instr->Arg;
-    VEXIL_NEXT();
-jump:
-    counted();
-    pc = instr->Arg;
-    VEXIL_NEXT();
-jumpIfFalse:
-    counted();
-    if (!ExecJumpIfFalse())
-        pc = instr->Arg;
-    VEXIL_NEXT();
-// Groups: the first instruction alone when the group cannot run as one.
-ifInts:
-    counted();
-    if (groupMayRun() && RunIfInts(instr, --pc))
-        count += instr->Rest;
-    else
-    {
-        pc = int32_t(instr - code) + 1;
+        VEXIL_DISPATCH();
+    step:
+        VEXIL_COUNT();
+        iPc = int32_t(ip - code);
+        iInstrCount = count;
+        return instr;
+    pushLocal:
+        VEXIL_COUNT();
         ExecPushVar(instr->Arg);
-    }
-    VEXIL_NEXT();
-setInt:
-    counted();
-    if (groupMayRun() && RunSetInt(instr, --pc))
-        count += instr->Rest;
-    else
-    {
-        pc = int32_t(instr - code) + 1;
-        ExecPushVar(instr->Arg);
-    }
-    VEXIL_NEXT();
-lineIfInts:
-    counted();
-    iLineIndex = instr->Arg;
-    if (groupMayRun() && RunIfInts(instr + 1, pc))
-        count += instr->Rest;
-    VEXIL_NEXT();
-lineSetInt:
-    counted();
-    iLineIndex = instr->Arg;
-    if (groupMayRun() && RunSetInt(instr + 1, pc))
-        count += instr->Rest;
-    VEXIL_NEXT();
-lineJump:
-    counted();
-    iLineIndex = instr->Arg;
-    if (groupMayRun())
-    {
-        pc = code[pc].Arg;
-        count += instr->Rest;
-    }
-    VEXIL_NEXT();
-// One label per operator: each gets the operator's own code.
-eq:
-    VEXIL_BINARY(EOpcEq);
-ne:
-    VEXIL_BINARY(EOpcNe);
-gt:
-    VEXIL_BINARY(EOpcGt);
-ge:
-    VEXIL_BINARY(EOpcGe);
-lt:
-    VEXIL_BINARY(EOpcLt);
-le:
-    VEXIL_BINARY(EOpcLe);
-add:
-    VEXIL_BINARY(EOpcAdd);
-sub:
-    VEXIL_BINARY(EOpcSub);
-attend:
-    iPc = pc;
-    iInstrCount = count;
-    return nullptr;
+        VEXIL_NEXT();
+    storeLocal:
+        VEXIL_COUNT();
+        // The byte code pushes the variable index above the value.
+        NeedSlot();
+        ExecStoreVar(instr->Arg);
+        VEXIL_NEXT();
+    pushInt:
+        VEXIL_COUNT();
+        CVexilOperators::SetInt(PushSlot(), instr->Arg);
+        VEXIL_NEXT();
+    line:
+        VEXIL_COUNT();
+        iLineIndex = instr->Arg;
+        VEXIL_NEXT();
+    jump:
+        VEXIL_COUNT();
+        ip = code + instr->Arg;
+        VEXIL_NEXT();
+    jumpIfFalse:
+        VEXIL_COUNT();
+        if (!ExecJumpIfFalse())
+            ip = code + instr->Arg;
+        VEXIL_NEXT();
+    // Groups: the first instruction alone when the group cannot run as one.
+    ifInts:
+        ip = instr;
+        if (GroupMayRun(count, *instr, int32_t(ip - code)) && RunIfInts(code, ip))
+            count += instr->Rest;
+        else
+        {
+            ip = instr + 1;
+            ExecPushVar(instr->Arg);
+        }
+        VEXIL_NEXT();
+    setInt:
+        ip = instr;
+        if (GroupMayRun(count, *instr, int32_t(ip - code)) && RunSetInt(ip))
+            count += instr->Rest;
+        else
+        {
+            ip = instr + 1;
+            ExecPushVar(instr->Arg);
+        }
+        VEXIL_NEXT();
+    lineIfInts:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun && RunIfInts(code, ip))
+            count += instr->Rest;
+        VEXIL_NEXT();
+    lineSetInt:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun && RunSetInt(ip))
+            count += instr->Rest;
+        VEXIL_NEXT();
+    lineJump:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun)
+        {
+            ip = code + ip->Arg;
+            count += instr->Rest;
+        }
+        VEXIL_NEXT();
+    // One label per operator: each gets the operator's own code.
+    eq:
+        VEXIL_BINARY(EOpcEq);
+    ne:
+        VEXIL_BINARY(EOpcNe);
+    gt:
+        VEXIL_BINARY(EOpcGt);
+    ge:
+        VEXIL_BINARY(EOpcGe);
+    lt:
+        VEXIL_BINARY(EOpcLt);
+    le:
+        VEXIL_BINARY(EOpcLe);
+    add:
+        VEXIL_BINARY(EOpcAdd);
+    sub:
+        VEXIL_BINARY(EOpcSub);
+    attend:
+        iPc = int32_t(ip - code);
+        iInstrCount = count;
+        return nullptr;
 
 #undef VEXIL_BINARY
+#undef VEXIL_COUNT
 #undef VEXIL_NEXT
 #undef VEXIL_DISPATCH
+    }
+    catch (...)
+    {
+        // The ip of the failing instruction is the one after it, as the run reads the code.
+        iPc = int32_t(ip - code);
+        throw;
+    }
 }
 
 bool CVexilInterpreter::Step(TInstr aInstr)

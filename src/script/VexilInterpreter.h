@@ -190,9 +190,17 @@ private:
     const TInstr* RunInline();
     // A group runs as one step when its values are Ints that need no other checks. Returns false
     // otherwise, having done nothing.
+    // aCount with aInstr counted; every kProgressStep instructions the progress shows (with
+    // the ip at aPc).
+    int32_t Counted(int32_t aCount, const TInstr& aInstr, int32_t aPc);
+    // Counts the first instruction of a group; true when the group may run as one step: no
+    // check and no progress step is due inside it.
+    bool GroupMayRun(int32_t& aCount, const TInstr& aHead, int32_t aPc);
+    // A group starts with a PushLocal; its second value is a PushLocal or a PushInt.
+    bool LocalInt(int32_t aIndex, int32_t& aValue) const;
     bool IntValue(const TInstr& aInstr, int32_t& aValue) const;
-    bool RunIfInts(const TInstr* aGroup, int32_t& aPc) const;
-    bool RunSetInt(const TInstr* aGroup, int32_t& aPc);
+    bool RunIfInts(const TInstr* aCode, const TInstr*& aIp) const;
+    bool RunSetInt(const TInstr*& aIp);
     void ExecFault(TInstr aInstr);
     void ExecEnter(int32_t aCount);
     bool ExecReturn(int32_t aCount);
