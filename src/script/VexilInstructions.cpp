@@ -11,6 +11,9 @@
 #include <QDate>
 #include <QRandomGenerator>
 
+#include <array>
+#include <iterator>
+
 namespace
 {
 QString TypeName(const CVexilVar& aVar)
@@ -40,6 +43,15 @@ bool Convertible(int32_t aFrom, int32_t aTarget)
 }
 }  // namespace
 
+inline bool CVexilInterpreter::LocalInt(int32_t aIndex, int32_t& aValue) const
+{
+    if (uint32_t(aIndex) >= uint32_t(iNumLocals))
+        return false;
+    const CVexilVar& var = iStack[size_t(iBp + aIndex)];
+    aValue = var.IntVal();
+    return var.ValType() == EValInt;
+}
+
 inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) const
 {
     if (aInstr.Base == EOpcPushInt)
@@ -47,42 +59,36 @@ inline bool CVexilInterpreter::IntValue(const TInstr& aInstr, int32_t& aValue) c
         aValue = aInstr.Arg;
         return true;
     }
-    if (uint32_t(aInstr.Arg) >= uint32_t(iNumLocals))
-        return false;
-    const CVexilVar& var = iStack[size_t(iBp + aInstr.Arg)];
-    aValue = var.IntVal();
-    return var.ValType() == EValInt;
+    return LocalInt(aInstr.Arg, aValue);
 }
 
-// PushLocal, Value, a comparison, JumpIfFalse from aAt on.
-inline bool CVexilInterpreter::RunIfInts(int32_t aAt, int32_t aRest)
+// PushLocal, Value, a comparison, JumpIfFalse at aIp; aIp becomes the next instruction.
+inline bool CVexilInterpreter::RunIfInts(const TInstr* aCode, const TInstr*& aIp) const
 {
-    const TInstr* group = iCode.Instrs() + aAt;
+    const TInstr* const group = aIp;
     int32_t l = 0;
     int32_t r = 0;
     // The values would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r))
+    if (iSp > kStackSize - 2 || !LocalInt(group[0].Arg, l) || !IntValue(group[1], r))
         return false;
-    iPc = CVexilOperators::CompareInts(EOpcCode(group[2].Base), l, r) ? aAt + 4 : group[3].Arg;
-    iInstrCount += aRest;
+    aIp = CVexilOperators::CompareInts(EOpcCode(group[2].Base), l, r) ? group + 4 : aCode + group[3].Arg;
     return true;
 }
 
-// PushLocal, Value, Add or Sub, StoreLocal from aAt on.
-inline bool CVexilInterpreter::RunSetInt(int32_t aAt, int32_t aRest)
+// PushLocal, Value, Add or Sub, StoreLocal at aIp; aIp becomes the next instruction.
+inline bool CVexilInterpreter::RunSetInt(const TInstr*& aIp)
 {
-    const TInstr* group = iCode.Instrs() + aAt;
+    const TInstr* const group = aIp;
     int32_t l = 0;
     int32_t r = 0;
     int32_t result = 0;
     // The two values, and later the sum and the variable index, would take two slots.
-    if (iSp > kStackSize - 2 || !IntValue(group[0], l) || !IntValue(group[1], r) ||
+    if (iSp > kStackSize - 2 || !LocalInt(group[0].Arg, l) || !IntValue(group[1], r) ||
         !CVexilOperators::AddInts(EOpcCode(group[2].Base), l, r, result) ||
         uint32_t(group[3].Arg) >= uint32_t(iNumLocals))
         return false;
     CVexilOperators::SetInt(iStack[size_t(iBp + group[3].Arg)], result);
-    iPc = aAt + 4;
-    iInstrCount += aRest;
+    aIp = group + 4;
     return true;
 }
 
@@ -93,63 +99,234 @@ void CVexilInterpreter::Run()
     {
         if (iAttention && !Attend(run))
             return;
-        const TInstr instr = iCode.Instrs()[iPc++];
-        if ((iInstrCount += instr.Weight) >= kProgressStep)
-            ProgressStep();
-        // Variables, numbers, their operators and the jumps of loops here; the others in Step.
-        switch (instr.Op)
+        const TInstr* next = RunInline();
+        if (next && !Step(*next))
+            return;
+    }
+}
+
+namespace
+{
+// The instructions that RunInline carries out, each at a label of its own; Step does the others.
+enum EInline : uint8_t
+{
+    EInlStep,
+    EInlPushLocal,
+    EInlStoreLocal,
+    EInlPushInt,
+    EInlLine,
+    EInlJump,
+    EInlJumpIfFalse,
+    EInlIfInts,
+    EInlSetInt,
+    EInlLineIfInts,
+    EInlLineSetInt,
+    EInlLineJump,
+    EInlEq,
+    EInlNe,
+    EInlGt,
+    EInlGe,
+    EInlLt,
+    EInlLe,
+    EInlAdd,
+    EInlSub,
+};
+
+// The label of every instruction code, so that dispatch needs no range check.
+constexpr std::array<uint8_t, 256> kInline = [] {
+    std::array<uint8_t, 256> table{};
+    table[EInsPushLocal] = EInlPushLocal;
+    table[EInsStoreLocal] = EInlStoreLocal;
+    table[EOpcPushInt] = EInlPushInt;
+    table[EOpcLine] = EInlLine;
+    table[EOpcJump] = EInlJump;
+    table[EOpcJumpIfFalse] = EInlJumpIfFalse;
+    table[EInsIfInts] = EInlIfInts;
+    table[EInsSetInt] = EInlSetInt;
+    table[EInsLineIfInts] = EInlLineIfInts;
+    table[EInsLineSetInt] = EInlLineSetInt;
+    table[EInsLineJump] = EInlLineJump;
+    table[EOpcEq] = EInlEq;
+    table[EOpcNe] = EInlNe;
+    table[EOpcGt] = EInlGt;
+    table[EOpcGe] = EInlGe;
+    table[EOpcLt] = EInlLt;
+    table[EOpcLe] = EInlLe;
+    table[EOpcAdd] = EInlAdd;
+    table[EOpcSub] = EInlSub;
+    return table;
+}();
+}  // namespace
+
+inline int32_t CVexilInterpreter::Counted(int32_t aCount, const TInstr& aInstr, int32_t aPc)
+{
+    if ((aCount += aInstr.Weight) < kProgressStep)
+        return aCount;
+    iPc = aPc;
+    iInstrCount = aCount;
+    ProgressStep();
+    return iInstrCount;
+}
+
+inline bool CVexilInterpreter::GroupMayRun(int32_t& aCount, const TInstr& aHead, int32_t aPc)
+{
+    if (!iAttention && aCount + aHead.Weight + aHead.Rest < kProgressStep)
+    {
+        aCount += aHead.Weight;
+        return true;
+    }
+    aCount = Counted(aCount, aHead, aPc);
+    return !iAttention && aCount + aHead.Rest < kProgressStep;
+}
+
+const TInstr* CVexilInterpreter::RunInline()
+{
+    // The next instruction and the instruction count live in registers here; iPc and
+    // iInstrCount are stored whenever other code may read them, iPc also when an error leaves.
+    const TInstr* const code = iCode.Instrs();
+    const TInstr* ip = code + iPc;
+    int32_t count = iInstrCount;
+    try
+    {
+        // Threaded: every instruction ends by jumping to the code of the next one, which gives
+        // each its own well predicted indirect jump. Labels in the order of EInline.
+        static const void* const kLabels[] = {
+            &&step, &&pushLocal, &&storeLocal, &&pushInt, &&line, &&jump, &&jumpIfFalse,
+            &&ifInts, &&setInt, &&lineIfInts, &&lineSetInt, &&lineJump,
+            &&eq, &&ne, &&gt, &&ge, &&lt, &&le, &&add, &&sub,
+        };
+        static_assert(std::size(kLabels) == EInlSub + 1);
+        const TInstr* instr = nullptr;
+        bool mayRun = false;
+
+#define VEXIL_DISPATCH()                   \
+    do                                     \
+    {                                      \
+        instr = ip++;                      \
+        goto* kLabels[kInline[instr->Op]]; \
+    } while (false)
+// Before the next instruction, the checks that the progress step or a prompt may have asked for.
+#define VEXIL_NEXT()      \
+    do                    \
+    {                     \
+        if (iAttention)   \
+            goto attend;  \
+        VEXIL_DISPATCH(); \
+    } while (false)
+// Counts the instruction before it runs.
+#define VEXIL_COUNT() count = Counted(count, *instr, int32_t(ip - code))
+#define VEXIL_BINARY(aOp) \
+    VEXIL_COUNT();        \
+    ExecBinary(aOp);      \
+    VEXIL_NEXT()
+
+        VEXIL_DISPATCH();
+    step:
+        VEXIL_COUNT();
+        iPc = int32_t(ip - code);
+        iInstrCount = count;
+        return instr;
+    pushLocal:
+        VEXIL_COUNT();
+        ExecPushVar(instr->Arg);
+        VEXIL_NEXT();
+    storeLocal:
+        VEXIL_COUNT();
+        // The byte code pushes the variable index above the value.
+        NeedSlot();
+        ExecStoreVar(instr->Arg);
+        VEXIL_NEXT();
+    pushInt:
+        VEXIL_COUNT();
+        CVexilOperators::SetInt(PushSlot(), instr->Arg);
+        VEXIL_NEXT();
+    line:
+        VEXIL_COUNT();
+        iLineIndex = instr->Arg;
+        VEXIL_NEXT();
+    jump:
+        VEXIL_COUNT();
+        ip = code + instr->Arg;
+        VEXIL_NEXT();
+    jumpIfFalse:
+        VEXIL_COUNT();
+        if (!ExecJumpIfFalse())
+            ip = code + instr->Arg;
+        VEXIL_NEXT();
+    // Groups: the first instruction alone when the group cannot run as one.
+    ifInts:
+        ip = instr;
+        if (GroupMayRun(count, *instr, int32_t(ip - code)) && RunIfInts(code, ip))
+            count += instr->Rest;
+        else
         {
-        case EInsPushLocal: ExecPushVar(instr.Arg); break;
-        case EInsStoreLocal:
-            // The byte code pushes the variable index above the value.
-            NeedSlot();
-            ExecStoreVar(instr.Arg);
-            break;
-        case EOpcPushInt: CVexilOperators::SetInt(PushSlot(), instr.Arg); break;
-        case EOpcLine: iLineIndex = instr.Arg; break;
-        case EOpcJump: iPc = instr.Arg; break;
-        case EOpcJumpIfFalse: ExecJumpIfFalse(instr.Arg); break;
-        // Groups: the first instruction alone when the group cannot run as one.
-        case EInsIfInts:
-            if (!GroupMayRun(instr) || !RunIfInts(iPc - 1, instr.Rest))
-                ExecPushVar(instr.Arg);
-            break;
-        case EInsSetInt:
-            if (!GroupMayRun(instr) || !RunSetInt(iPc - 1, instr.Rest))
-                ExecPushVar(instr.Arg);
-            break;
-        case EInsLineIfInts:
-            iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
-                RunIfInts(iPc, instr.Rest);
-            break;
-        case EInsLineSetInt:
-            iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
-                RunSetInt(iPc, instr.Rest);
-            break;
-        case EInsLineJump:
-            iLineIndex = instr.Arg;
-            if (GroupMayRun(instr))
-            {
-                iPc = iCode.Instrs()[iPc].Arg;
-                iInstrCount += instr.Rest;
-            }
-            break;
-        // One case per operator: each gets the operator's own code.
-        case EOpcEq: ExecBinary(EOpcEq); break;
-        case EOpcNe: ExecBinary(EOpcNe); break;
-        case EOpcGt: ExecBinary(EOpcGt); break;
-        case EOpcGe: ExecBinary(EOpcGe); break;
-        case EOpcLt: ExecBinary(EOpcLt); break;
-        case EOpcLe: ExecBinary(EOpcLe); break;
-        case EOpcAdd: ExecBinary(EOpcAdd); break;
-        case EOpcSub: ExecBinary(EOpcSub); break;
-        default:
-            if (!Step(instr))
-                return;
-            break;
+            ip = instr + 1;
+            ExecPushVar(instr->Arg);
         }
+        VEXIL_NEXT();
+    setInt:
+        ip = instr;
+        if (GroupMayRun(count, *instr, int32_t(ip - code)) && RunSetInt(ip))
+            count += instr->Rest;
+        else
+        {
+            ip = instr + 1;
+            ExecPushVar(instr->Arg);
+        }
+        VEXIL_NEXT();
+    lineIfInts:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun && RunIfInts(code, ip))
+            count += instr->Rest;
+        VEXIL_NEXT();
+    lineSetInt:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun && RunSetInt(ip))
+            count += instr->Rest;
+        VEXIL_NEXT();
+    lineJump:
+        mayRun = GroupMayRun(count, *instr, int32_t(ip - code));
+        iLineIndex = instr->Arg;
+        if (mayRun)
+        {
+            ip = code + ip->Arg;
+            count += instr->Rest;
+        }
+        VEXIL_NEXT();
+    // One label per operator: each gets the operator's own code.
+    eq:
+        VEXIL_BINARY(EOpcEq);
+    ne:
+        VEXIL_BINARY(EOpcNe);
+    gt:
+        VEXIL_BINARY(EOpcGt);
+    ge:
+        VEXIL_BINARY(EOpcGe);
+    lt:
+        VEXIL_BINARY(EOpcLt);
+    le:
+        VEXIL_BINARY(EOpcLe);
+    add:
+        VEXIL_BINARY(EOpcAdd);
+    sub:
+        VEXIL_BINARY(EOpcSub);
+    attend:
+        iPc = int32_t(ip - code);
+        iInstrCount = count;
+        return nullptr;
+
+#undef VEXIL_BINARY
+#undef VEXIL_COUNT
+#undef VEXIL_NEXT
+#undef VEXIL_DISPATCH
+    }
+    catch (...)
+    {
+        // The ip of the failing instruction is the one after it, as the run reads the code.
+        iPc = int32_t(ip - code);
+        throw;
     }
 }
 
@@ -260,14 +437,14 @@ void CVexilInterpreter::OperandTypesError(const CVexilVar& aL, const CVexilVar& 
     RunError("CheckOpTypes", EMsgIncompatibleValTypes, TypeName(aL), TypeName(aR));
 }
 
-inline void CVexilInterpreter::ExecJumpIfFalse(int32_t aTarget)
+inline bool CVexilInterpreter::ExecJumpIfFalse()
 {
     const CVexilVar& cond = Peek(0);
     if (cond.ValType() != EValBool)
         WrongType("ExecJumpIfFalse", cond);
-    if (!cond.BooleanVal())
-        iPc = aTarget;
+    const bool value = cond.BooleanVal();
     Drop();
+    return value;
 }
 
 inline void CVexilInterpreter::ExecPushVar(int32_t aIndex)

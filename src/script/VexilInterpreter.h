@@ -185,17 +185,28 @@ private:
 
     // The instructions (VexilInstructions.cpp); false when the run ended.
     bool Step(TInstr aInstr);
-    // A group runs as one step when no check and no progress step is due inside it, and when
-    // its values are Ints that need no other checks. Returns false otherwise, having done nothing.
-    bool GroupMayRun(const TInstr& aHead) const { return !iAttention && iInstrCount + aHead.Rest < kProgressStep; }
+    // Runs the instructions done in line from iPc on until one that Step carries out (returned,
+    // counted, iPc past it) or until a check is due before the next one (none returned).
+    const TInstr* RunInline();
+    // A group runs as one step when its values are Ints that need no other checks. Returns false
+    // otherwise, having done nothing.
+    // aCount with aInstr counted; every kProgressStep instructions the progress shows (with
+    // the ip at aPc).
+    int32_t Counted(int32_t aCount, const TInstr& aInstr, int32_t aPc);
+    // Counts the first instruction of a group; true when the group may run as one step: no
+    // check and no progress step is due inside it.
+    bool GroupMayRun(int32_t& aCount, const TInstr& aHead, int32_t aPc);
+    // A group starts with a PushLocal; its second value is a PushLocal or a PushInt.
+    bool LocalInt(int32_t aIndex, int32_t& aValue) const;
     bool IntValue(const TInstr& aInstr, int32_t& aValue) const;
-    bool RunIfInts(int32_t aAt, int32_t aRest);
-    bool RunSetInt(int32_t aAt, int32_t aRest);
+    bool RunIfInts(const TInstr* aCode, const TInstr*& aIp) const;
+    bool RunSetInt(const TInstr*& aIp);
     void ExecFault(TInstr aInstr);
     void ExecEnter(int32_t aCount);
     bool ExecReturn(int32_t aCount);
     void ExecBinary(EOpcCode aOp);
-    void ExecJumpIfFalse(int32_t aTarget);
+    // Pops the Boolean condition and returns it.
+    bool ExecJumpIfFalse();
     void ExecPushVar(int32_t aIndex);
     // Pops the value into the variable.
     void ExecStoreVar(int32_t aIndex);

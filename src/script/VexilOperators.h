@@ -55,15 +55,10 @@ public:
     // aL compared with aR by the comparison aOp.
     static bool CompareInts(EOpcCode aOp, int32_t aL, int32_t aR)
     {
-        switch (aOp)
-        {
-        case EOpcEq: return aL == aR;
-        case EOpcNe: return aL != aR;
-        case EOpcGt: return aL > aR;
-        case EOpcGe: return aL >= aR;
-        case EOpcLt: return aL < aR;
-        default: return aL <= aR;
-        }
+        // Without a branch on the operator: bit 0, 1 or 2 of its mask answers for less, equal
+        // or greater.
+        const int order = (aL > aR) - (aL < aR) + 1;
+        return (ComparisonMask(aOp) >> order) & 1;
     }
     // The Boolean negation; a value that is no Boolean counts as False.
     static void Not(CVexilVar& aVal);
@@ -114,6 +109,18 @@ public:
     }
 
 private:
+    static unsigned ComparisonMask(EOpcCode aOp)
+    {
+        switch (aOp)
+        {
+        case EOpcEq: return 0b010;
+        case EOpcNe: return 0b101;
+        case EOpcGt: return 0b100;
+        case EOpcGe: return 0b110;
+        case EOpcLt: return 0b001;
+        default: return 0b011;
+        }
+    }
     // Copy of a value that may hold a text or an object.
     static void CopyHeld(CVexilVar& aTo, const CVexilVar& aFrom);
     // Binary for all but the cases done in line.
