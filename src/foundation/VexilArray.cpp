@@ -981,6 +981,13 @@ TArrayElem CVexilArray::ElemAt(int32_t aIndex) const
     return iElems.At(aIndex).Elem();
 }
 
+int32_t CVexilArray::ValTypeAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return iElems.At(aIndex).iVal.Type();
+}
+
 int32_t CVexilArray::IntValAt(int32_t aIndex) const
 {
     if (aIndex < 0 || aIndex >= Count())

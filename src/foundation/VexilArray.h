@@ -155,7 +155,8 @@ public:
     void SetAlloc(int32_t aAlloc) { iAlloc = aAlloc; }
     // A copy: the array keeps its elements in another form.
     TArrayElem ElemAt(int32_t aIndex) const;
-    // ElemAt(aIndex).iVal.iInt and ElemAt(aIndex).iVal.iObj, without the copy.
+    // ElemAt(aIndex).iVal.iType, iInt and iObj, without the copy.
+    int32_t ValTypeAt(int32_t aIndex) const;
     int32_t IntValAt(int32_t aIndex) const;
     const TObjRef& ObjAt(int32_t aIndex) const;
     // ElemAt(aIndex).IntKey, in a large array without reading the element.

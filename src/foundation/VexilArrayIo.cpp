@@ -134,14 +134,29 @@ bool TypeFits(const CVexilArray& aArray, int32_t aType)
 // Why the elements read cannot be kept in key order; empty when they can. Integer keys must
 // be ascending as stored, since they compare the same everywhere; string keys are sorted again
 // when needed, which in a sort-key-ordered array takes the sort key that the array names.
-QString OrderFault(CVexilArray& aArray)
+// Whether the integer keys come in ascending order, followed as the elements are read, so
+// that the order is checked in the same pass.
+class TIntKeyOrder
 {
-    if (aArray.WithIntKey())
+public:
+    void Next(int32_t aKey)
     {
-        for (int32_t i = 1; i < aArray.Count(); ++i)
-            if (aArray.IntKeyAt(i) < aArray.IntKeyAt(i - 1))
-                return QStringLiteral("IntKey order");
+        iAscending = iAscending && (iFirst || aKey >= iPrevious);
+        iFirst = false;
+        iPrevious = aKey;
     }
+    bool Ascending() const { return iAscending; }
+
+private:
+    int32_t iPrevious = 0;
+    bool iFirst = true;
+    bool iAscending = true;
+};
+
+QString OrderFault(CVexilArray& aArray, const TIntKeyOrder& aIntKeys)
+{
+    if (aArray.WithIntKey() && !aIntKeys.Ascending())
+        return QStringLiteral("IntKey order");
     if (aArray.WithStrKey() && aArray.SortKeyOrder() && aArray.Count() >= 2 &&
         (aArray.SortKeyId() == UndefLong || aArray.SortKey() == nullptr))
         return QStringLiteral("sortKeyId ") + QString::number(aArray.SortKeyId());
@@ -405,6 +420,7 @@ void CVexilArray::Internalize(CVexilFile& aFile)
         CVexilError::CheckStruct(false, &aFile, context,
                                  QStringLiteral("max=") + QString::number(head.Count) + QStringLiteral(" beyond the end"));
     ReserveRead(head.Count);
+    TIntKeyOrder intKeys;
     for (int32_t i = 0; i < head.Count; ++i)
     {
         TArrayElem elem;
@@ -417,9 +433,10 @@ void CVexilArray::Internalize(CVexilFile& aFile)
         if (!TypeFits(*this, elem.iVal.iType))
             CVexilError::CheckStruct(false, &aFile, context, TypeDetail(elem.iVal.iType));
         ReadValue(aFile, elem.iVal, context);
+        intKeys.Next(elem.IntKey);
         AppendRead(std::move(elem));
     }
-    const QString orderFault = OrderFault(*this);
+    const QString orderFault = OrderFault(*this, intKeys);
     CVexilError::CheckStruct(orderFault.isEmpty(), &aFile, context, orderFault);
     iChanged = false;
     CheckOrder();
@@ -483,6 +500,7 @@ void CVexilArray::InternalizeXml(CVexilXmlParser& aParser)
     CheckXml(aParser, fault.isEmpty(), context, fault);
     StartRead(*this, head);
     // Elements are stored as they are read, so a count that the file does not hold costs nothing.
+    TIntKeyOrder intKeys;
     for (int32_t i = 0; i < head.Count; ++i)
     {
         aParser.ReadTheNext(QStringLiteral("Elem"), false);
@@ -498,11 +516,12 @@ void CVexilArray::InternalizeXml(CVexilXmlParser& aParser)
         if (!TypeFits(*this, elem.iVal.iType))
             CheckXml(aParser, false, context, TypeDetail(elem.iVal.iType));
         ReadValueXml(aParser, elem.iVal, context);
+        intKeys.Next(elem.IntKey);
         AppendRead(std::move(elem));
         aParser.ReadTheNext(QStringLiteral("Elem"), true);
     }
     aParser.ReadTheNext(QStringLiteral("Array"), true);
-    const QString orderFault = OrderFault(*this);
+    const QString orderFault = OrderFault(*this, intKeys);
     CheckXml(aParser, orderFault.isEmpty(), context, orderFault);
     iChanged = false;
     CheckOrder();

@@ -50,7 +50,7 @@ QString ValuesFault(const CVexilArray& aValues)
         return QStringLiteral("values flags ") + QString::number(aValues.Flags());
     for (int32_t i = 0; i < aValues.Count(); ++i)
     {
-        const int32_t type = aValues.ElemAt(i).iVal.iType;
+        const int32_t type = aValues.ValTypeAt(i);
         if (type != EValUndef && (type < EValStr || type > EValBlobId))
             return QStringLiteral("value type ") + QString::number(type);
     }

@@ -53,14 +53,14 @@ public:
         // Both ascend by field id.
         for (int32_t i = 0; i < values.Count(); ++i)
         {
-            const TArrayElem& elem = values.ElemAt(i);
-            while (field != fields.end() && field->Id < elem.IntKey)
+            const int32_t fieldId = values.IntKeyAt(i);
+            const int32_t type = values.ValTypeAt(i);
+            while (field != fields.end() && field->Id < fieldId)
                 ++field;
-            if (field == fields.end() || field->Id != elem.IntKey || elem.iVal.iType == EValUndef ||
-                elem.iVal.iType == field->ValType)
+            if (field == fields.end() || field->Id != fieldId || type == EValUndef || type == field->ValType)
                 continue;
-            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(elem.IntKey) +
-                   QStringLiteral(" type ") + Num(elem.iVal.iType);
+            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(fieldId) +
+                   QStringLiteral(" type ") + Num(type);
         }
         return {};
     }
@@ -447,12 +447,14 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
         const CVexilArray& values = *card->Value();
         for (int32_t i = 0; i < values.Count(); ++i)
         {
-            const TValue& value = values.ElemAt(i).iVal;
-            if (value.iType != EValBlobId || value.iInt == UndefLong)
+            if (values.ValTypeAt(i) != EValBlobId)
                 continue;
-            if (!store.HasBlob(value.iInt))
-                return QStringLiteral("card ") + Num(slot) + QStringLiteral(" picture ") + Num(value.iInt);
-            ++uses[value.iInt];
+            const int32_t blobId = values.IntValAt(i);
+            if (blobId == UndefLong)
+                continue;
+            if (!store.HasBlob(blobId))
+                return QStringLiteral("card ") + Num(slot) + QStringLiteral(" picture ") + Num(blobId);
+            ++uses[blobId];
         }
     }
     // A stored count below the uses would delete a picture that is still shown when one use goes.
