@@ -149,7 +149,8 @@ void CVexilCardEdit::BuildDesign()
     fName = Add<CVexilTextBox>(QStringLiteral("fName"), frame);
     fName->Move(KMargin + KCaptionWidth, KFrameTop, KRightWidth - KCaptionWidth - 2 * KMargin, KBoxHeight);
 
-    constexpr float KFontCaption = 600;
+    constexpr float KFontCaption = 720;
+    constexpr float KSampleWidth = 600;
     const float fontBox = KHalfWidth - KFontCaption - 3 * KMargin - KSmallButtonWidth;
     frame = Frame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), KRightLeft, KFontTop, KHalfWidth,
                   KFontHeight);
@@ -162,7 +163,8 @@ void CVexilCardEdit::BuildDesign()
     label(frame, QStringLiteral("fFontColorLabel"), QStringLiteral("Color:"), KMargin, KFrameTop + 2 * KRow,
           KFontCaption);
     fFontColor = Add<CVexilLabel>(QStringLiteral("fFontColor"), frame);
-    fFontColor->Move(KMargin + KFontCaption, KFrameTop + 2 * KRow, fontBox, KBoxHeight);
+    fFontColor->Move(KMargin + KFontCaption, KFrameTop + 2 * KRow, KSampleWidth, KBoxHeight);
+    fFontColor->setFrameShape(QFrame::Box);
     fSelectFontBut = button(frame, QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."),
                             KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop, KSmallButtonWidth);
 
