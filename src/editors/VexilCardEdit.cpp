@@ -34,7 +34,7 @@ constexpr float KCaptionHeight = 255;
 constexpr float KRow = 390;
 constexpr float KLeftWidth = 2880;
 constexpr float KRightLeft = KMargin + KLeftWidth + KMargin;
-constexpr float KRightWidth = 6600;
+constexpr float KRightWidth = 7200;
 constexpr float KHalfWidth = (KRightWidth - KMargin) / 2;
 constexpr float KRightHalfLeft = KRightLeft + KHalfWidth + KMargin;
 constexpr float KClientWidth = KRightLeft + KRightWidth + KMargin;
@@ -45,7 +45,7 @@ constexpr float KFontHeight = KFrameTop + 3 * KRow + KMargin;
 constexpr float KInfoTop = KFontTop + KFontHeight + KMargin;
 constexpr float KInfoHeight = KFrameTop + 4 * KRow + KBoxHeight + KMargin;
 // The stamps need the wider share of the row, the insert options the narrower.
-constexpr float KInfoWidth = 4080;
+constexpr float KInfoWidth = 4680;
 constexpr float KInsertLeft = KRightLeft + KInfoWidth + KMargin;
 constexpr float KInsertWidth = KRightWidth - KInfoWidth - KMargin;
 constexpr float KValuesTop = KInfoTop + KInfoHeight + KMargin;
