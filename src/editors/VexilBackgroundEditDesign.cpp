@@ -20,7 +20,7 @@ constexpr float kGap = 60;
 
 constexpr float kLeftWidth = 2760;
 constexpr float kRightLeft = kMargin + kLeftWidth + kMargin;
-constexpr float kRightWidth = 5160;
+constexpr float kRightWidth = 6480;
 constexpr float kClientWidth = kRightLeft + kRightWidth + kMargin;
 constexpr float kCaptionWidth = 1140;
 
@@ -177,7 +177,7 @@ void CVexilBackgroundEdit::BuildDesign()
     fSortKeyCombo->Move(kMargin, kFrameTop, kHalfWidth - 2 * kMargin, kBoxHeight);
     frame = Frame(this, QStringLiteral("fWallPaperFrame"), QStringLiteral("Wallpaper"), kRightLeft + kHalfWidth + kGap,
                   kSortKeyTop, kHalfWidth, kSmallFrameHeight);
-    constexpr float kWallButton = 720;
+    constexpr float kWallButton = 900;
     const float idWidth = kHalfWidth - 2 * kMargin - 2 * (kWallButton + kGap);
     fWallPaperId = textBox(QStringLiteral("fWallPaperId"), frame, kMargin, kFrameTop, idWidth);
     fWallPaperBut = button(QStringLiteral("fWallPaperBut"), QStringLiteral("Select..."), frame,
@@ -188,10 +188,16 @@ void CVexilBackgroundEdit::BuildDesign()
     frame = Frame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), kRightLeft, kFontTop, kRightWidth,
                   kFontHeight);
     constexpr float kFontCaption = 720;
+    // The size box keeps its width at the right edge; the name box takes the rest.
+    constexpr float kSizeWidth = 780;
+    constexpr float kSizeCaption = 540;
+    constexpr float kSizeLeft = kRightWidth - kMargin - kSizeWidth;
     caption(QStringLiteral("fFontNameLabel"), QStringLiteral("Name:"), frame, kMargin, kFrameTop, kFontCaption);
-    fFontName = textBox(QStringLiteral("fFontName"), frame, kMargin + kFontCaption, kFrameTop, 2700);
-    caption(QStringLiteral("fFontSizeLabel"), QStringLiteral("Size:"), frame, 3720, kFrameTop, 540);
-    fFontSize = textBox(QStringLiteral("fFontSize"), frame, 4260, kFrameTop, kRightWidth - kMargin - 4260);
+    fFontName = textBox(QStringLiteral("fFontName"), frame, kMargin + kFontCaption, kFrameTop,
+                        kSizeLeft - kSizeCaption - 3 * kGap - kMargin - kFontCaption);
+    caption(QStringLiteral("fFontSizeLabel"), QStringLiteral("Size:"), frame, kSizeLeft - kSizeCaption, kFrameTop,
+            kSizeCaption);
+    fFontSize = textBox(QStringLiteral("fFontSize"), frame, kSizeLeft, kFrameTop, kSizeWidth);
     caption(QStringLiteral("fFontColorLabel"), QStringLiteral("Color:"), frame, kMargin, kFrameTop + kRow,
             kFontCaption);
     fFontColor = sample(QStringLiteral("fFontColor"), frame, kMargin + kFontCaption, kFrameTop + kRow);

@@ -34,7 +34,7 @@ constexpr float KCaptionHeight = 255;
 constexpr float KRow = 390;
 constexpr float KLeftWidth = 2880;
 constexpr float KRightLeft = KMargin + KLeftWidth + KMargin;
-constexpr float KRightWidth = 6600;
+constexpr float KRightWidth = 7200;
 constexpr float KHalfWidth = (KRightWidth - KMargin) / 2;
 constexpr float KRightHalfLeft = KRightLeft + KHalfWidth + KMargin;
 constexpr float KClientWidth = KRightLeft + KRightWidth + KMargin;
@@ -45,7 +45,7 @@ constexpr float KFontHeight = KFrameTop + 3 * KRow + KMargin;
 constexpr float KInfoTop = KFontTop + KFontHeight + KMargin;
 constexpr float KInfoHeight = KFrameTop + 4 * KRow + KBoxHeight + KMargin;
 // The stamps need the wider share of the row, the insert options the narrower.
-constexpr float KInfoWidth = 4080;
+constexpr float KInfoWidth = 4680;
 constexpr float KInsertLeft = KRightLeft + KInfoWidth + KMargin;
 constexpr float KInsertWidth = KRightWidth - KInfoWidth - KMargin;
 constexpr float KValuesTop = KInfoTop + KInfoHeight + KMargin;
@@ -149,7 +149,8 @@ void CVexilCardEdit::BuildDesign()
     fName = Add<CVexilTextBox>(QStringLiteral("fName"), frame);
     fName->Move(KMargin + KCaptionWidth, KFrameTop, KRightWidth - KCaptionWidth - 2 * KMargin, KBoxHeight);
 
-    constexpr float KFontCaption = 600;
+    constexpr float KFontCaption = 720;
+    constexpr float KSampleWidth = 600;
     const float fontBox = KHalfWidth - KFontCaption - 3 * KMargin - KSmallButtonWidth;
     frame = Frame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), KRightLeft, KFontTop, KHalfWidth,
                   KFontHeight);
@@ -162,7 +163,8 @@ void CVexilCardEdit::BuildDesign()
     label(frame, QStringLiteral("fFontColorLabel"), QStringLiteral("Color:"), KMargin, KFrameTop + 2 * KRow,
           KFontCaption);
     fFontColor = Add<CVexilLabel>(QStringLiteral("fFontColor"), frame);
-    fFontColor->Move(KMargin + KFontCaption, KFrameTop + 2 * KRow, fontBox, KBoxHeight);
+    fFontColor->Move(KMargin + KFontCaption, KFrameTop + 2 * KRow, KSampleWidth, KBoxHeight);
+    fFontColor->setFrameShape(QFrame::Box);
     fSelectFontBut = button(frame, QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."),
                             KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop, KSmallButtonWidth);
 

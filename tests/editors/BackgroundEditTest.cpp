@@ -45,6 +45,7 @@ protected:
     {
         KeysAndTypesFixture::SetUpTestSuite();
         CVexilBackgroundEdit::Register();
+        CVexilScriptEdit::Register();
     }
 
     void TearDown() override

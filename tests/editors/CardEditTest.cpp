@@ -62,6 +62,7 @@ protected:
     {
         KeysAndTypesFixture::SetUpTestSuite();
         CVexilCardEdit::Register();
+        CVexilScriptEdit::Register();
     }
 
     // "Item" (Name the card name, Count) with A, B and C; "Other" (Title, no card name) with X

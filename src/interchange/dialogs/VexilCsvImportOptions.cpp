@@ -13,7 +13,7 @@ namespace
 {
 // The design in twips.
 constexpr float kMargin = 120;
-constexpr float kFrameWidth = 3000;
+constexpr float kFrameWidth = 3300;
 constexpr float kFrameHeight = 1275;
 constexpr float kOptionHeight = 285;
 constexpr float kCheckTop = kMargin + kFrameHeight + kMargin;
