@@ -169,7 +169,6 @@ TEST_F(BackgroundEdit, OpensOnTheFirstBackgroundWithItsCardsAndWithoutAStackShow
     EXPECT_FALSE(editor->fScrollable->isChecked());
     EXPECT_FALSE(editor->fCreateBut->isEnabled());
     // "Script..." opens the script editor on the shown background.
-    CVexilScriptEdit::Register();
     QTest::mouseClick(editor->fScriptBut, Qt::LeftButton);
     auto* script = qobject_cast<CVexilScriptEdit*>(CVexilFormRegistry::Loaded(CVexilScriptEdit::KClassName));
     ASSERT_NE(script, nullptr);

@@ -273,7 +273,6 @@ TEST_F(CardEdit, ModifyRenamesOnlyOnAnExactDifferenceAndAlwaysWritesFontAndColou
 
 TEST_F(CardEdit, ScriptOpensTheShownCardsScriptOnlyWhenACardIsShown)
 {
-    CVexilScriptEdit::Register();
     CVexilCardEdit* editor = CardEditor();
     const auto scriptEditor = [] {
         return qobject_cast<CVexilScriptEdit*>(CVexilFormRegistry::Loaded(CVexilScriptEdit::KClassName));
