@@ -108,11 +108,13 @@ void RekeyIndex(CVexilArray& aKeyIndex, const CVexilSortKey& aSortKey,
         ++same;
     if (same == aKeyIndex.Count())
         return;
+    // The keys before the first difference were just found equal to the cards' own.
     std::vector<TArrayElem> rekeyed(size_t(aKeyIndex.Count()));
     for (int32_t i = 0; i < aKeyIndex.Count(); ++i)
     {
         rekeyed[size_t(i)] = aKeyIndex.ElemAt(i);
-        rekeyed[size_t(i)].StrKey = keyOf(i);
+        if (i >= same)
+            rekeyed[size_t(i)].StrKey = keyOf(i);
     }
     aKeyIndex.Clear();
     for (const TArrayElem& elem : rekeyed)
