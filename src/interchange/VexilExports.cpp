@@ -54,10 +54,27 @@ void CVexilExports::InitExports()
 
 QString CVexilExports::CsvQuote(const QString& aText)
 {
+    QString item;
+    AppendQuoted(aText, item);
+    return item;
+}
+
+void CVexilExports::AppendQuoted(const QString& aText, QString& aLine)
+{
+    // Most texts hold neither a quote nor a line break and are copied as they are.
+    if (!aText.contains(gQuote) && !aText.contains(u'\r'))
+    {
+        aLine += gQuote;
+        aLine += aText;
+        aLine += gQuote;
+        return;
+    }
     QString text = aText;
     CVexilLib::ReplaceAll(text, gQuote, gQuote2);
     CVexilLib::CrLfToEol(text);
-    return gQuote + text + gQuote;
+    aLine += gQuote;
+    aLine += text;
+    aLine += gQuote;
 }
 
 QString CVexilExports::ValueCsvText(const TValue& aVal, const CVexilControl& aField)
@@ -82,7 +99,7 @@ void CVexilExports::ExportCsv(const QString& aFile, const CVexilStack& aStack, c
     {
         if (i > 0)
             text += aDelim;
-        text += CsvQuote(fields[i]->Name());
+        AppendQuoted(fields[i]->Name(), text);
     }
     text += kCrLf;
     TCardRef card;
@@ -95,7 +112,7 @@ void CVexilExports::ExportCsv(const QString& aFile, const CVexilStack& aStack, c
             if (i > 0)
                 text += aDelim;
             card->GetControlVal(fields[i]->Id(), val, true);
-            text += ValueCsvText(val, *fields[i]);
+            AppendQuoted(CVexilValue::ValToExtText(val, *fields[i]), text);
         }
         text += kCrLf;
     }

@@ -28,6 +28,9 @@ public:
     static void ExportXml(CVexilStack& aStack, const QString& aFileName);
 
 private:
+    // CsvQuote of aText, appended to aLine.
+    static void AppendQuoted(const QString& aText, QString& aLine);
+
     static inline QString gQuote;
     static inline QString gQuote2;
 };

@@ -177,3 +177,30 @@ TEST_F(CsvExportTest, RoundTripThroughANewStackAndTheSameBackground)
         EXPECT_EQ(CVexilValue::ValToIntText(day), QStringLiteral("19991231"));
     }
 }
+
+// Into its own background, a column serves its field: a picture or command field takes no
+// value, and a field of another type than the column's detected one reads the item itself.
+TEST_F(CsvExportTest, OwnExportGoesBackIntoABackgroundWithPicturesAndOtherTypes)
+{
+    const TControlRef code = NewField(*iStack, *iBackground, QStringLiteral("Code"), EConTypeText);
+    const TControlRef picture = NewField(*iStack, *iBackground, QStringLiteral("Pic"), EConTypePicture);
+    NewField(*iStack, *iBackground, QStringLiteral("Go"), EConTypeCommand);
+    const TControlRef age = NewField(*iStack, *iBackground, QStringLiteral("Age"), EConTypeInteger);
+    AddCard({Val::Str(QStringLiteral("1")), TValue{}, TValue{}, Val::Int(30)});
+    AddCard({Val::Str(QStringLiteral("2")), TValue{}, TValue{}, Val::Int(40)});
+    Export();
+    iStack->DeleteBackground(iBackground, true);
+    CVexilImports import;
+    ASSERT_TRUE(import.ReadCsv(Options(iDir.File(QStringLiteral("out.csv")))));
+    EXPECT_EQ(import.ColType(0), EConTypeInteger);
+    import.FillCsvBackground(*iStack, iBackground, nullptr);
+    const auto cards = Cards(*iStack, iBackground->Id());
+    ASSERT_EQ(cards.size(), 2u);
+    TValue val;
+    cards[1]->GetControlVal(code->Id(), val, false);
+    EXPECT_EQ(val.iType, EValStr);
+    EXPECT_EQ(val.iStr, QStringLiteral("2"));
+    EXPECT_FALSE(cards[1]->ControlValDef(picture->Id()));
+    cards[1]->GetControlVal(age->Id(), val, false);
+    EXPECT_EQ(val.iInt, 40);
+}

@@ -12,6 +12,8 @@
 #include "editors/VexilSortKeyEdit1.h"
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilRect.h"
+#include "interchange/dialogs/VexilExportOptions.h"
+#include "interchange/dialogs/VexilImportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilImageList.h"
@@ -246,16 +248,16 @@ TEST_F(FrameTest, TheRecentFilesOpenFromTheirSubmenu)
     EXPECT_EQ(Frame()->Caption(), KTitle + QStringLiteral(" - ") + path);
 }
 
-TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
+TEST_F(FrameTest, StackImportAndExportOpenTheirOptions)
 {
     StartWithStack();
-    const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport", "fExport"})
+    const std::pair<const char*, QString> items[] = {{"fImport", CVexilImportOptions::KClassName},
+                                                     {"fExport", CVexilExportOptions::KClassName}};
+    for (const auto& [item, window] : items)
     {
-        Item(QLatin1String(name))->trigger();
-        EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
+        Item(QLatin1String(item))->trigger();
+        EXPECT_NE(Loaded(window), nullptr) << item;
     }
-    EXPECT_NE(gStack, nullptr);
 }
 
 TEST_F(FrameTest, TheFieldEditorAndTheCardPickerOpenOnWhatTheCardWindowShows)
