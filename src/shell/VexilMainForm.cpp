@@ -29,7 +29,7 @@ const QString kLoadContext = QStringLiteral("MainForm.LoadBut_Click");
 
 // The design in twips.
 constexpr float kMargin = 120;
-constexpr float kButtonWidth = 1800;
+constexpr float kButtonWidth = 1950;
 constexpr float kButtonHeight = 375;
 constexpr int kColumns = 4;
 constexpr int kRows = 6;

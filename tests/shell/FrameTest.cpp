@@ -13,6 +13,7 @@
 #include "editors/VexilValueEdit.h"
 #include "foundation/VexilRect.h"
 #include "interchange/dialogs/VexilExportOptions.h"
+#include "interchange/dialogs/VexilImportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilImageList.h"
@@ -247,23 +248,16 @@ TEST_F(FrameTest, TheRecentFilesOpenFromTheirSubmenu)
     EXPECT_EQ(Frame()->Caption(), KTitle + QStringLiteral(" - ") + path);
 }
 
-TEST_F(FrameTest, WindowsOfLaterPartsAreNotThereYetAndTheirItemsDoNothing)
+TEST_F(FrameTest, StackImportAndExportOpenTheirOptions)
 {
     StartWithStack();
-    const QList<QMdiSubWindow*> before = Frame()->DocumentArea()->subWindowList();
-    for (const char* name : {"fImport"})
+    const std::pair<const char*, QString> items[] = {{"fImport", CVexilImportOptions::KClassName},
+                                                     {"fExport", CVexilExportOptions::KClassName}};
+    for (const auto& [item, window] : items)
     {
-        Item(QLatin1String(name))->trigger();
-        EXPECT_EQ(Frame()->DocumentArea()->subWindowList(), before) << name;
+        Item(QLatin1String(item))->trigger();
+        EXPECT_NE(Loaded(window), nullptr) << item;
     }
-    EXPECT_NE(gStack, nullptr);
-}
-
-TEST_F(FrameTest, StackExportOpensTheExportOptions)
-{
-    StartWithStack();
-    Item(QStringLiteral("fExport"))->trigger();
-    EXPECT_NE(qobject_cast<CVexilExportOptions*>(Loaded(CVexilExportOptions::KClassName)), nullptr);
 }
 
 TEST_F(FrameTest, TheFieldEditorAndTheCardPickerOpenOnWhatTheCardWindowShows)
