@@ -32,29 +32,30 @@
 
 void RegisterWindowClasses()
 {
+    // In the order of the program's window table; the developer test panel is not one of them.
     CVexilFrame::Register();
+    CVexilStackEdit::Register();
     CVexilGenForm::Register();
     CVexilCardListForm::Register();
-    CVexilNewStackForm::Register();
-    CVexilOptionEdit::Register();
-    CVexilWelcome::Register();
-    CVexilCardSelect::Register();
-    CVexilControlSelect::Register();
-    CVexilFontSelect::Register();
-    CVexilControlEdit::Register();
-    CVexilSortKeyEdit1::Register();
-    CVexilValueEdit::Register();
-    CVexilBackgroundEdit::Register();
-    CVexilScriptEdit::Register();
-    CVexilStackEdit::Register();
-    CVexilCardEdit::Register();
-    CVexilWikiTextEdit::Register();
     CVexilSearchForm::Register();
-    CVexilPictureViewer::Register();
+    CVexilNewStackForm::Register();
+    CVexilControlEdit::Register();
+    CVexilOptionEdit::Register();
+    CVexilFontSelect::Register();
+    CVexilCardSelect::Register();
+    CVexilBackgroundEdit::Register();
+    CVexilCardEdit::Register();
+    CVexilValueEdit::Register();
     CVexilCsvImportOptions::Register();
+    CVexilWikiTextEdit::Register();
+    CVexilSortKeyEdit1::Register();
+    CVexilControlSelect::Register();
+    CVexilScriptEdit::Register();
+    CVexilWelcome::Register();
     CVexilExportOptions::Register();
     CVexilCsvExportOptions::Register();
     CVexilImportOptions::Register();
+    CVexilPictureViewer::Register();
     MainForm::Register();
 }
 
