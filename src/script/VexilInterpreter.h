@@ -188,8 +188,6 @@ private:
     // Runs the instructions done in line from iPc on until one that Step carries out (returned,
     // counted, iPc past it) or until a check is due before the next one (none returned).
     const TInstr* RunInline();
-    // A group runs as one step when its values are Ints that need no other checks. Returns false
-    // otherwise, having done nothing.
     // aCount with aInstr counted; every kProgressStep instructions the progress shows (with
     // the ip at aPc).
     int32_t Counted(int32_t aCount, const TInstr& aInstr, int32_t aPc);
@@ -199,6 +197,8 @@ private:
     // A group starts with a PushLocal; its second value is a PushLocal or a PushInt.
     bool LocalInt(int32_t aIndex, int32_t& aValue) const;
     bool IntValue(const TInstr& aInstr, int32_t& aValue) const;
+    // A group runs as one step when its values are Ints that need no other checks. Returns false
+    // otherwise, having done nothing.
     bool RunIfInts(const TInstr* aCode, const TInstr*& aIp) const;
     bool RunSetInt(const TInstr*& aIp);
     void ExecFault(TInstr aInstr);

@@ -316,6 +316,29 @@ TEST_F(InterpreterTest, HostileByteCodeEndsInARunTimeError)
     EXPECT_FALSE(iInterp.Running());
 }
 
+TEST_F(InterpreterTest, AnErrorLeavesTheIpBehindTheFailingInstruction)
+{
+    struct Case
+    {
+        const char* Name;
+        QString Hex;
+        const char* Ip;
+    } cases[] = {
+        // JumpIfFalse on an Int: the script's error.
+        {"condition of another type", QStringLiteral("0000260000" "0D0100" "080B00" "270000"), "11"},
+        // The 22nd push finds no slot: run-time error 9.
+        {"push beyond the stack", QStringLiteral("0000260000") + QStringLiteral("0D0100").repeated(22) + QStringLiteral("270000"),
+         "71"},
+    };
+    for (const Case& c : cases)
+    {
+        iInterp.Reset();
+        EXPECT_EQ(RaisedError([&] { iInterp.Execute(iOne, c.Hex); }), EScrRunError) << c.Name;
+        iInterp.Reset();
+        EXPECT_EQ(iInterp.ObjDescr(), QStringLiteral("CVexilInterpreter ip=") + QLatin1String(c.Ip)) << c.Name;
+    }
+}
+
 TEST_F(InterpreterTest, ByteCodeRunsAsReadWhereverJumpsLead)
 {
     // Faults count only when reached; a jump may land inside an instruction's operand.
