@@ -164,8 +164,9 @@ public:
     // Stores an element as read at index Count, unchecked; beyond the slots it fails with
     // the subscript error.
     void AppendRead(TArrayElem aElem);
-    // Prepares for aNum elements about to be read into a small array.
-    void ReserveRead(int32_t aNum) { iElems.Reserve(aNum); }
+    // Room for aNum elements about to be read or stored into a small array, so that it grows
+    // once instead of at every few inserts.
+    void Reserve(int32_t aNum) { iElems.Reserve(aNum); }
 
 private:
     // An element as the array keeps it: its value compact, its string key (with the collation

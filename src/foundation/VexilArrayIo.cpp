@@ -419,7 +419,7 @@ void CVexilArray::Internalize(CVexilFile& aFile)
     if (minLen > kShortRun && minLen > aFile.RemainingBytes())
         CVexilError::CheckStruct(false, &aFile, context,
                                  QStringLiteral("max=") + QString::number(head.Count) + QStringLiteral(" beyond the end"));
-    ReserveRead(head.Count);
+    Reserve(head.Count);
     TIntKeyOrder intKeys;
     for (int32_t i = 0; i < head.Count; ++i)
     {

@@ -32,6 +32,9 @@ void CVexilCard::Construct(const QString& aName, const TControlSetRef& aBackgrou
     iBackgroundId = aBackground ? aBackground->Id() : UndefLong;
     iValues = std::make_shared<CVexilArray>();
     iValues->Construct(EArrIntKey + EArrAnyType, EValStr);
+    // A card usually gets a value for each field of its background, one insert at a time.
+    if (aBackground)
+        iValues->Reserve(aBackground->ControlCount());
     iBackColor = UndefLong;
     CVexilClock::Stamp(iCreDate, iCreTime);
     iModDate = iCreDate;

@@ -82,6 +82,11 @@ int16_t CVexilControlSet::NumControls() const
     return int16_t(iControls->Count());
 }
 
+int32_t CVexilControlSet::ControlCount() const
+{
+    return iControls->Count();
+}
+
 void CVexilControlSet::SetFlag(int32_t aMask, bool aOn)
 {
     if (aOn)

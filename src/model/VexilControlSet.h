@@ -54,6 +54,8 @@ public:
     void SetId(int32_t aId) override { iId = aId; }
 
     int16_t NumControls() const;
+    // The number of fields without the limit NumControls checks: room for a card's values.
+    int32_t ControlCount() const;
 
     int32_t Flags() const override { return iFlags; }
     void SetFlags(int32_t aFlags) override { iFlags = aFlags; }
