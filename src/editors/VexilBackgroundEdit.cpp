@@ -3,6 +3,7 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilFontChain.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilObjCast.h"
 #include "editors/VexilScriptEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
@@ -29,12 +30,6 @@ constexpr int32_t kBackgroundColor = 204 << 16;        // RGB(0, 0, 204)
 constexpr int32_t kCardColor = 204 | (102 << 8);       // RGB(204, 102, 0)
 
 const QString kCardEdit = QStringLiteral("CVexilCardEdit");
-
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
 
 // Sets the flag for its lifetime and restores it, also when the work raises.
 class TBusyScope

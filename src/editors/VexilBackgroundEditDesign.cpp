@@ -61,15 +61,6 @@ constexpr TFlagBox kFlagBoxes[] = {
     {"fDenseLayout", "Dense layout?", ECseDenseLayout, 0, 3},
 };
 
-QGroupBox* Frame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop, float aWidth,
-                 float aHeight)
-{
-    auto* frame = new QGroupBox(aTitle, aForm);
-    frame->setObjectName(aName);
-    frame->setGeometry(CVexilCtl::TwipsToPixels(aLeft), CVexilCtl::TwipsToPixels(aTop),
-                       CVexilCtl::TwipsToPixels(aWidth), CVexilCtl::TwipsToPixels(aHeight));
-    return frame;
-}
 }  // namespace
 
 CVexilBackgroundEdit::CVexilBackgroundEdit() : CVexilManagedForm(KClassName)
@@ -127,11 +118,11 @@ void CVexilBackgroundEdit::BuildDesign()
     };
 
     // Left: the backgrounds and the cards of the one shown.
-    QGroupBox* frame = Frame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Backgrounds"), kMargin,
+    QGroupBox* frame = TwipsFrame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Backgrounds"), kMargin,
                              kMargin, kLeftWidth, kBackgroundFrameHeight);
     fBackgroundBox = Add<CVexilListView>(QStringLiteral("fBackgroundBox"), frame);
     fBackgroundBox->Move(kMargin, kFrameTop, kInnerWidth, kBackgroundFrameHeight - kFrameTop - kMargin);
-    frame = Frame(this, QStringLiteral("fCardFrame"), QStringLiteral("Cards of background"), kMargin, kCardFrameTop,
+    frame = TwipsFrame(this, QStringLiteral("fCardFrame"), QStringLiteral("Cards of background"), kMargin, kCardFrameTop,
                   kLeftWidth, kCardFrameHeight);
     const float cardButtonsTop = kCardFrameHeight - kMargin - 2 * kButtonHeight - kGap;
     fCardBox = Add<CVexilListView>(QStringLiteral("fCardBox"), frame);
@@ -171,11 +162,11 @@ void CVexilBackgroundEdit::BuildDesign()
     fScrollable = iFlagChecks[5].first;
     fDenseLayout = iFlagChecks[6].first;
 
-    frame = Frame(this, QStringLiteral("fSortKeyFrame"), QStringLiteral("Sort key"), kRightLeft, kSortKeyTop,
+    frame = TwipsFrame(this, QStringLiteral("fSortKeyFrame"), QStringLiteral("Sort key"), kRightLeft, kSortKeyTop,
                   kHalfWidth, kSmallFrameHeight);
     fSortKeyCombo = Add<CVexilComboBox>(QStringLiteral("fSortKeyCombo"), frame);
     fSortKeyCombo->Move(kMargin, kFrameTop, kHalfWidth - 2 * kMargin, kBoxHeight);
-    frame = Frame(this, QStringLiteral("fWallPaperFrame"), QStringLiteral("Wallpaper"), kRightLeft + kHalfWidth + kGap,
+    frame = TwipsFrame(this, QStringLiteral("fWallPaperFrame"), QStringLiteral("Wallpaper"), kRightLeft + kHalfWidth + kGap,
                   kSortKeyTop, kHalfWidth, kSmallFrameHeight);
     constexpr float kWallButton = 900;
     const float idWidth = kHalfWidth - 2 * kMargin - 2 * (kWallButton + kGap);
@@ -185,7 +176,7 @@ void CVexilBackgroundEdit::BuildDesign()
     fClearWallPaperBut = button(QStringLiteral("fClearWallPaperBut"), QStringLiteral("Clear"), frame,
                                 kMargin + idWidth + kGap + kWallButton + kGap, kFrameTop - 30, kWallButton);
 
-    frame = Frame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), kRightLeft, kFontTop, kRightWidth,
+    frame = TwipsFrame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), kRightLeft, kFontTop, kRightWidth,
                   kFontHeight);
     constexpr float kFontCaption = 720;
     // The size box keeps its width at the right edge; the name box takes the rest.
@@ -204,7 +195,7 @@ void CVexilBackgroundEdit::BuildDesign()
     fSelectFontBut = button(QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."), frame,
                             kRightWidth - kMargin - kSmallButton, kFrameTop + kRow - 30, kSmallButton);
 
-    frame = Frame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), kRightLeft, kColorTop, kRightWidth,
+    frame = TwipsFrame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), kRightLeft, kColorTop, kRightWidth,
                   kSmallFrameHeight);
     fColorSample = sample(QStringLiteral("fColorSample"), frame, kMargin, kFrameTop);
     fSelectColorBut = button(QStringLiteral("fSelectColorBut"), QStringLiteral("Select..."), frame,

@@ -6,6 +6,7 @@
 #include "editors/VexilControlEdit.h"
 #include "editors/VexilFontChain.h"
 #include "editors/VexilFontSelect.h"
+#include "editors/VexilObjCast.h"
 #include "editors/VexilScriptEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
@@ -65,21 +66,6 @@ constexpr int32_t KCardColor = 204 | (102 << 8);    // RGB(204, 102, 0)
 
 const QString kBackgroundEdit = QStringLiteral("CVexilBackgroundEdit");
 
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
-
-QGroupBox* Frame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop, float aWidth,
-                 float aHeight)
-{
-    auto* frame = new QGroupBox(aTitle, aForm);
-    frame->setObjectName(aName);
-    frame->setGeometry(CVexilCtl::TwipsToPixels(aLeft), CVexilCtl::TwipsToPixels(aTop),
-                       CVexilCtl::TwipsToPixels(aWidth), CVexilCtl::TwipsToPixels(aHeight));
-    return frame;
-}
 }  // namespace
 
 CVexilCardEdit::CVexilCardEdit() : CVexilManagedForm(KClassName)
@@ -128,11 +114,11 @@ void CVexilCardEdit::BuildDesign()
         return list;
     };
 
-    QGroupBox* frame = Frame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Background"), KMargin, KMargin,
+    QGroupBox* frame = TwipsFrame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Background"), KMargin, KMargin,
                              KLeftWidth, KBackgroundHeight);
     fBackgroundBox = listIn(frame, QStringLiteral("fBackgroundBox"), KLeftWidth, KBackgroundHeight);
     const float cardsHeight = KClientHeight - KCardsTop - KMargin;
-    frame = Frame(this, QStringLiteral("fCardFrame"), QStringLiteral("Cards of Background"), KMargin, KCardsTop,
+    frame = TwipsFrame(this, QStringLiteral("fCardFrame"), QStringLiteral("Cards of Background"), KMargin, KCardsTop,
                   KLeftWidth, cardsHeight);
     fCardBox = listIn(frame, QStringLiteral("fCardBox"), KLeftWidth, cardsHeight);
 
@@ -143,7 +129,7 @@ void CVexilCardEdit::BuildDesign()
     fModeText->setFont(bold);
 
     constexpr float KCaptionWidth = 1500;
-    frame = Frame(this, QStringLiteral("fNameFrame"), QStringLiteral("Name"), KRightLeft, KNameTop, KRightWidth,
+    frame = TwipsFrame(this, QStringLiteral("fNameFrame"), QStringLiteral("Name"), KRightLeft, KNameTop, KRightWidth,
                   KNameHeight);
     label(frame, QStringLiteral("fNameLabel"), QStringLiteral("Card name:"), KMargin, KFrameTop, KCaptionWidth);
     fName = Add<CVexilTextBox>(QStringLiteral("fName"), frame);
@@ -152,7 +138,7 @@ void CVexilCardEdit::BuildDesign()
     constexpr float KFontCaption = 720;
     constexpr float KSampleWidth = 600;
     const float fontBox = KHalfWidth - KFontCaption - 3 * KMargin - KSmallButtonWidth;
-    frame = Frame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), KRightLeft, KFontTop, KHalfWidth,
+    frame = TwipsFrame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), KRightLeft, KFontTop, KHalfWidth,
                   KFontHeight);
     label(frame, QStringLiteral("fFontNameLabel"), QStringLiteral("Name:"), KMargin, KFrameTop, KFontCaption);
     fFontName = Add<CVexilTextBox>(QStringLiteral("fFontName"), frame);
@@ -168,7 +154,7 @@ void CVexilCardEdit::BuildDesign()
     fSelectFontBut = button(frame, QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."),
                             KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop, KSmallButtonWidth);
 
-    frame = Frame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), KRightHalfLeft, KFontTop, KHalfWidth,
+    frame = TwipsFrame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), KRightHalfLeft, KFontTop, KHalfWidth,
                   KFontHeight);
     fColorSample = Add<CVexilLabel>(QStringLiteral("fColorSample"), frame);
     fColorSample->Move(KMargin, KFrameTop, KHalfWidth - 3 * KMargin - KSmallButtonWidth, 3 * KRow - 75);
@@ -179,7 +165,7 @@ void CVexilCardEdit::BuildDesign()
                             KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop + KRow + 60, KSmallButtonWidth);
 
     constexpr float KDateCaption = 1680;
-    frame = Frame(this, QStringLiteral("fInfoFrame"), QStringLiteral("Info"), KRightLeft, KInfoTop, KInfoWidth,
+    frame = TwipsFrame(this, QStringLiteral("fInfoFrame"), QStringLiteral("Info"), KRightLeft, KInfoTop, KInfoWidth,
                   KInfoHeight);
     label(frame, QStringLiteral("fCreDateLabel"), QStringLiteral("Creation date:"), KMargin, KFrameTop, KDateCaption);
     fCreDate = Add<CVexilTextBox>(QStringLiteral("fCreDate"), frame);
@@ -192,7 +178,7 @@ void CVexilCardEdit::BuildDesign()
     fChanged->setText(QStringLiteral("Changed?"));
     fChanged->Move(KMargin, KFrameTop + 2 * KRow, KInfoWidth - 2 * KMargin, KBoxHeight);
 
-    frame = Frame(this, QStringLiteral("fInsertPosFrame"), QStringLiteral("Insert position"), KInsertLeft, KInfoTop,
+    frame = TwipsFrame(this, QStringLiteral("fInsertPosFrame"), QStringLiteral("Insert position"), KInsertLeft, KInfoTop,
                   KInsertWidth, KInfoHeight);
     auto option = [this, frame](const QString& aName, const QString& aCaption, int aRow, float aWidth) {
         auto* result = Add<CVexilOptionButton>(aName, frame);
@@ -213,7 +199,7 @@ void CVexilCardEdit::BuildDesign()
     fSelectCardBut = button(frame, QStringLiteral("fSelectCardBut"), QStringLiteral("Select..."),
                             KInsertWidth - KMargin - KPickWidth, pickTop - 30, KPickWidth);
 
-    frame = Frame(this, QStringLiteral("fControlFrame"), QStringLiteral("Fields and values"), KRightLeft, KValuesTop,
+    frame = TwipsFrame(this, QStringLiteral("fControlFrame"), QStringLiteral("Fields and values"), KRightLeft, KValuesTop,
                   KRightWidth, KValuesHeight);
     fControlBox = listIn(frame, QStringLiteral("fControlBox"), KRightWidth, KValuesHeight);
 

@@ -1,5 +1,6 @@
 #include "editors/VexilControlEdit.h"
 
+#include "editors/VexilObjCast.h"
 #include "editors/VexilScriptEdit.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilDialogLib.h"
@@ -19,12 +20,6 @@
 
 namespace
 {
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
-
 // The line whose object has the id; none deselects, and an id no line has gives the line
 // selected now, which then stays.
 int32_t LineOfId(const CVexilListBox& aList, int32_t aId)

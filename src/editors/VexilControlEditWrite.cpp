@@ -1,5 +1,6 @@
 #include "editors/VexilControlEdit.h"
 
+#include "editors/VexilObjCast.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
@@ -12,12 +13,6 @@
 
 namespace
 {
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
-
 // The object of the selected line, none for a first line without object or no line.
 template <class T>
 std::shared_ptr<T> Chosen(const CVexilListBox& aList)

@@ -2,12 +2,14 @@
 
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
+#include "platform/VexilCtl.h"
 #include "platform/VexilFormRegistry.h"
 #include "shell/VexilWinMan.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QGroupBox>
 
 #include <exception>
 
@@ -86,4 +88,14 @@ void CVexilManagedForm::Guarded(const std::function<void()>& aWork) const
         CVexilError::CatchRunError(iClassName, e);
         CVexilMsg::ShowError();
     }
+}
+
+QGroupBox* TwipsFrame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop,
+                      float aWidth, float aHeight)
+{
+    auto* frame = new QGroupBox(aTitle, aForm);
+    frame->setObjectName(aName);
+    frame->setGeometry(CVexilCtl::TwipsToPixels(aLeft), CVexilCtl::TwipsToPixels(aTop),
+                       CVexilCtl::TwipsToPixels(aWidth), CVexilCtl::TwipsToPixels(aHeight));
+    return frame;
 }

@@ -9,6 +9,12 @@
 
 class QCloseEvent;
 class QEvent;
+class QGroupBox;
+class QWidget;
+
+// A titled frame on aForm, placed and sized in twips.
+QGroupBox* TwipsFrame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop,
+                      float aWidth, float aHeight);
 
 // A managed modeless window of the editors. Its Load runs when the window is first shown
 // after it was made; closing it (its close box, or UnloadForm) unloads it: Unloading runs,

@@ -1,5 +1,6 @@
 #include "editors/VexilScriptObj.h"
 
+#include "editors/VexilObjCast.h"
 #include "foundation/VexilArray.h"
 #include "model/VexilCard.h"
 #include "model/VexilControl.h"
@@ -9,12 +10,6 @@
 
 namespace
 {
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
-
 QString Quoted(const QString& aKind, const QString& aName)
 {
     return QStringLiteral("Edit Script for ") + aKind + QStringLiteral(" '") + aName + QLatin1Char('\'');

@@ -1,5 +1,6 @@
 #include "editors/VexilSortKeyEdit1.h"
 
+#include "editors/VexilObjCast.h"
 #include "editors/VexilSortKeyWriter.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
@@ -46,21 +47,6 @@ constexpr int32_t KFieldColor = 176 << 8;        // RGB(0, 176, 0)
 const QString kNone = QStringLiteral("(None)");
 const QString kBackgroundEdit = QStringLiteral("CVexilBackgroundEdit");
 
-template <class T>
-std::shared_ptr<T> As(const TObjRef& aObj)
-{
-    return std::dynamic_pointer_cast<T>(aObj);
-}
-
-QGroupBox* Frame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop, float aWidth,
-                 float aHeight)
-{
-    auto* frame = new QGroupBox(aTitle, aForm);
-    frame->setObjectName(aName);
-    frame->setGeometry(CVexilCtl::TwipsToPixels(aLeft), CVexilCtl::TwipsToPixels(aTop),
-                       CVexilCtl::TwipsToPixels(aWidth), CVexilCtl::TwipsToPixels(aHeight));
-    return frame;
-}
 }  // namespace
 
 CVexilSortKeyEdit1::CVexilSortKeyEdit1() : CVexilManagedForm(KClassName)
@@ -97,11 +83,11 @@ void CVexilSortKeyEdit1::Register()
 
 void CVexilSortKeyEdit1::BuildDesign()
 {
-    QGroupBox* frame = Frame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Background"), KMargin, KMargin,
+    QGroupBox* frame = TwipsFrame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Background"), KMargin, KMargin,
                              KLeftWidth, KListFrameHeight);
     fBackgroundBox = Add<CVexilListView>(QStringLiteral("fBackgroundBox"), frame);
     fBackgroundBox->Move(KMargin, KFrameTop, KLeftWidth - 2 * KMargin, KListFrameHeight - KFrameTop - KMargin);
-    frame = Frame(this, QStringLiteral("fSortKeyFrame"), QStringLiteral("Sort keys of background"), KMargin,
+    frame = TwipsFrame(this, QStringLiteral("fSortKeyFrame"), QStringLiteral("Sort keys of background"), KMargin,
                   2 * KMargin + KListFrameHeight, KLeftWidth, KListFrameHeight);
     fSortKeyBox = Add<CVexilListView>(QStringLiteral("fSortKeyBox"), frame);
     fSortKeyBox->Move(KMargin, KFrameTop, KLeftWidth - 2 * KMargin, KListFrameHeight - KFrameTop - KMargin);
@@ -120,7 +106,7 @@ void CVexilSortKeyEdit1::BuildDesign()
     fName = Add<CVexilTextBox>(QStringLiteral("fName"));
     fName->Move(KRightLeft + KNameCaption, KNameTop, KRightWidth - KNameCaption, KBoxHeight);
 
-    QGroupBox* components = Frame(this, QStringLiteral("fComponentsFrame"), QStringLiteral("Components"), KRightLeft,
+    QGroupBox* components = TwipsFrame(this, QStringLiteral("fComponentsFrame"), QStringLiteral("Components"), KRightLeft,
                                   KComponentsTop, KRightWidth, KComponentsHeight);
     auto* fieldLabel = Add<CVexilLabel>(QStringLiteral("fControlLabel"), components);
     fieldLabel->setText(QStringLiteral("Field"));

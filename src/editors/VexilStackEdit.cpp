@@ -54,15 +54,6 @@ constexpr int32_t KBackgroundColor = 204 << 16;  // RGB(0, 0, 204)
 
 const QString kBackgroundEdit = QStringLiteral("CVexilBackgroundEdit");
 
-QGroupBox* Frame(QWidget* aForm, const QString& aName, const QString& aTitle, float aLeft, float aTop, float aWidth,
-                 float aHeight)
-{
-    auto* frame = new QGroupBox(aTitle, aForm);
-    frame->setObjectName(aName);
-    frame->setGeometry(CVexilCtl::TwipsToPixels(aLeft), CVexilCtl::TwipsToPixels(aTop),
-                       CVexilCtl::TwipsToPixels(aWidth), CVexilCtl::TwipsToPixels(aHeight));
-    return frame;
-}
 }  // namespace
 
 CVexilStackEdit::CVexilStackEdit() : CVexilManagedForm(KClassName)
@@ -118,16 +109,16 @@ void CVexilStackEdit::BuildDesign()
     fModeText->setFont(large);
 
     const float boxWidth = KLeftWidth - 2 * KMargin;
-    QGroupBox* frame = Frame(this, QStringLiteral("fFileNameFrame"), QStringLiteral("Filename"), KMargin, KFileTop,
+    QGroupBox* frame = TwipsFrame(this, QStringLiteral("fFileNameFrame"), QStringLiteral("Filename"), KMargin, KFileTop,
                              KLeftWidth, KBoxFrameHeight);
     add(fFileName, QStringLiteral("fFileName"), frame, KMargin, KFrameTop, boxWidth, KBoxHeight);
-    frame = Frame(this, QStringLiteral("fDescrFrame"), QStringLiteral("Description"), KMargin, KDescrTop, KLeftWidth,
+    frame = TwipsFrame(this, QStringLiteral("fDescrFrame"), QStringLiteral("Description"), KMargin, KDescrTop, KLeftWidth,
                   KBoxFrameHeight);
     add(fDescr, QStringLiteral("fDescr"), frame, KMargin, KFrameTop, boxWidth, KBoxHeight);
 
     auto fontFrame = [&](const QString& aPrefix, const QString& aTitle, float aTop, CVexilTextBox*& aName,
                          CVexilTextBox*& aSize, CVexilLabel*& aColor, CVexilCommandButton*& aSelect) {
-        QGroupBox* font = Frame(this, aPrefix + QStringLiteral("Frame"), aTitle, KMargin, aTop, KLeftWidth, KFontHeight);
+        QGroupBox* font = TwipsFrame(this, aPrefix + QStringLiteral("Frame"), aTitle, KMargin, aTop, KLeftWidth, KFontHeight);
         caption(aPrefix + QStringLiteral("NameLabel"), QStringLiteral("Name:"), font, KFrameTop);
         add(aName, aPrefix + QStringLiteral("Name"), font, KInputLeft, KFrameTop, KInputWidth, KBoxHeight);
         caption(aPrefix + QStringLiteral("SizeLabel"), QStringLiteral("Size:"), font, KFrameTop + KRow);
@@ -143,7 +134,7 @@ void CVexilStackEdit::BuildDesign()
     fontFrame(QStringLiteral("fListFont"), QStringLiteral("List Font"), KListFontTop, fListFontName, fListFontSize,
               fListFontColor, fSelectListFontBut);
 
-    frame = Frame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), KMargin, KColorTop, KLeftWidth,
+    frame = TwipsFrame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), KMargin, KColorTop, KLeftWidth,
                   KBoxFrameHeight + 60);
     add(fBackColor, QStringLiteral("fBackColor"), frame, KMargin, KFrameTop + 30, 1200, KBoxHeight);
     fBackColor->setFrameShape(QFrame::Box);
@@ -151,7 +142,7 @@ void CVexilStackEdit::BuildDesign()
                              KSelectLeft - KMargin - KButtonWidth, KFrameTop);
     fClearColorBut = button(QStringLiteral("fClearColorBut"), QStringLiteral("Clear"), frame, KSelectLeft, KFrameTop);
 
-    frame = Frame(this, QStringLiteral("fFlagsFrame"), QStringLiteral("Flags"), KMargin, KFlagsTop, KLeftWidth,
+    frame = TwipsFrame(this, QStringLiteral("fFlagsFrame"), QStringLiteral("Flags"), KMargin, KFlagsTop, KLeftWidth,
                   KFlagsHeight);
     auto flag = [&](CVexilCheckBox*& aBox, const QString& aName, const QString& aText, int aRow) {
         add(aBox, aName, frame, KMargin, KFrameTop + float(aRow) * 300, boxWidth, KCheckHeight);
@@ -161,7 +152,7 @@ void CVexilStackEdit::BuildDesign()
     flag(fOpenFullScreen, QStringLiteral("fOpenFullScreen"), QStringLiteral("Open in full screen mode?"), 1);
     flag(fOpenLandscape, QStringLiteral("fOpenLandscape"), QStringLiteral("Open in landscape mode?"), 2);
 
-    frame = Frame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Backgrounds"), KRightLeft, KFileTop,
+    frame = TwipsFrame(this, QStringLiteral("fBackgroundFrame"), QStringLiteral("Backgrounds"), KRightLeft, KFileTop,
                   KRightWidth, KButtonTop - KMargin - KFileTop);
     add(fBackgroundBox, QStringLiteral("fBackgroundBox"), frame, KMargin, KFrameTop, KRightWidth - 2 * KMargin,
         KButtonTop - KMargin - KFileTop - KFrameTop - KMargin);

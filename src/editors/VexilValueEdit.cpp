@@ -33,11 +33,7 @@ constexpr int32_t KFieldColor = 176 << 8;        // RGB(0, 176, 0)
 
 QGroupBox* Frame(QWidget* aForm, const QString& aName, const QString& aTitle, float aTop, float aHeight)
 {
-    auto* frame = new QGroupBox(aTitle, aForm);
-    frame->setObjectName(aName);
-    frame->setGeometry(CVexilCtl::TwipsToPixels(KMargin), CVexilCtl::TwipsToPixels(aTop),
-                       CVexilCtl::TwipsToPixels(KFrameWidth), CVexilCtl::TwipsToPixels(aHeight));
-    return frame;
+    return TwipsFrame(aForm, aName, aTitle, KMargin, aTop, KFrameWidth, aHeight);
 }
 }  // namespace
 
