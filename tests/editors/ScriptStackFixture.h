@@ -6,7 +6,7 @@
 // stack carries a script of one handler. Tear-down leaves the stack without questions and
 // unloads every window.
 
-#include "../shell/ProgramFixture.h"
+#include "ProgramFixture.h"
 #include "editors/VexilScriptEdit.h"
 #include "editors/VexilStackEdit.h"
 #include "foundation/VexilArray.h"

@@ -5,7 +5,7 @@
 // a 300 x 150 PNG with the data of its file; Bern's has no size stored; Geneva's bytes are no
 // picture. The search window and the picture viewer are opened as the user opens them.
 
-#include "../shell/ProgramFixture.h"
+#include "ProgramFixture.h"
 #include "CardWindowUser.h"
 #include "PictureBytes.h"
 #include "foundation/VexilValue.h"
