@@ -113,6 +113,49 @@ protected:
         menu->hide();
         return enabled;
     }
+    // Chooses a menu item as the user does: a click on its menu's title in the menu bar, then
+    // one on the item (aPath: the submenus between, such as "fPicture").
+    static void Choose(const QString& aMenu, const QString& aItem, const QStringList& aPath = {})
+    {
+        QMenuBar* bar = Frame()->findChild<QMenuBar*>(QStringLiteral("fMenuBar"));
+        QMenu* menu = Menu(aMenu);
+        ASSERT_NE(menu, nullptr) << aMenu.toStdString();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        ASSERT_TRUE(menu->isVisible()) << aMenu.toStdString();
+        for (const QString& name : aPath)
+        {
+            QMenu* sub = Menu(name);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(sub->menuAction()).center());
+            ASSERT_TRUE(sub->isVisible()) << name.toStdString();
+            menu = sub;
+        }
+        QAction* item = Item(aItem);
+        ASSERT_TRUE(item && menu->actions().contains(item)) << aItem.toStdString();
+        ASSERT_TRUE(item->isEnabled()) << aItem.toStdString();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        QCoreApplication::processEvents();
+    }
+    // Chooses a menu item that opens a managed window; the window, shown.
+    template <class T = CVexilForm>
+    static T* OpenBy(const QString& aMenu, const QString& aItem, const QString& aClassName)
+    {
+        Choose(aMenu, aItem);
+        auto* form = qobject_cast<T*>(Loaded(aClassName));
+        EXPECT_NE(form, nullptr) << aClassName.toStdString();
+        if (form)
+            EXPECT_TRUE(form->isVisible()) << aClassName.toStdString();
+        return form;
+    }
+    // Clicks a toolbar button of the main window by its key.
+    static void ClickButton(const QString& aKey)
+    {
+        auto* toolbar = Frame()->findChild<QToolBar*>(QStringLiteral("fToolbar"));
+        QWidget* button = toolbar->widgetForAction(Item(aKey));
+        ASSERT_NE(button, nullptr) << aKey.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+
     // A submenu, opened on its own.
     static QStringList EnabledSubItems(const QString& aMenu)
     {
