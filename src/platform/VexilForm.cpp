@@ -1,6 +1,7 @@
 #include "platform/VexilForm.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -103,6 +104,33 @@ void CVexilForm::Activate()
     activateWindow();
 }
 
+QRect CVexilForm::PlacementRect() const
+{
+    return iSubWindow ? iSubWindow->geometry() : geometry();
+}
+
+void CVexilForm::SetPlacementRect(const QRect& aRect)
+{
+    HostInArea();
+    if (iSubWindow)
+        iSubWindow->setGeometry(aRect);
+    else
+        setGeometry(aRect);
+}
+
+QSize CVexilForm::ContentsSize() const
+{
+    // A far-off first control does not make the window wider still.
+    constexpr int kMaxMargin = 12;
+    QSize need(0, 0);
+    if (const QRect children = childrenRect(); children.isValid())
+        need = QSize(children.right() + 1 + std::clamp(children.left(), 0, kMaxMargin),
+                     children.bottom() + 1 + std::clamp(children.top(), 0, kMaxMargin));
+    if (layout())
+        need = need.expandedTo(layout()->minimumSize());
+    return need;
+}
+
 bool CVexilForm::ClosedByUser(const QCloseEvent& aEvent) const
 {
     return aEvent.spontaneous() || iFrameClosing;
@@ -160,19 +188,10 @@ bool CVexilForm::MoveInTabOrder(CVexilCtl& aCtl, int32_t aIndex)
 
 QRect CVexilForm::PixelRect() const
 {
-    return iSubWindow ? iSubWindow->geometry() : frameGeometry();
+    return PlacementRect();
 }
 
 void CVexilForm::PlacePixels(const QRect& aRect)
 {
-    HostInArea();
-    if (iSubWindow)
-    {
-        iSubWindow->setGeometry(aRect);
-        return;
-    }
-    // Left and Top place the frame; the frame's own size is what the window system adds.
-    const QSize frame = frameGeometry().size() - size();
-    move(aRect.topLeft());
-    resize(std::max(0, aRect.width() - frame.width()), std::max(0, aRect.height() - frame.height()));
+    SetPlacementRect(aRect);
 }

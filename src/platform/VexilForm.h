@@ -15,14 +15,15 @@ class QCloseEvent;
 class QMdiArea;
 
 // A window of the program with the properties its code uses: caption, back colour, outer
-// position and size (Left, Top, Width, Height, frame included) and inner size in twips, the
+// position and size (Left, Top, Width, Height: see PlacementRect) and inner size in twips, the
 // active control, and its controls in design order, found by name. A form's controls are
 // made through Add, live as long as the form and keep one tab order of their own.
 //
 // While the main window's document area is set, a window that loads (is first placed or
 // shown) opens inside that area in a frame of its own, and its outer position and size are
-// those of the frame, relative to the area; without an area it is a top-level window. The
-// frame shows and hides with the window and goes with it.
+// those of the frame, relative to the area; without an area it is a top-level window, whose
+// position and size are those of its client area. The frame shows and hides with the window
+// and goes with it.
 class CVexilForm : public QWidget, public CVexilCtl
 {
     Q_OBJECT
@@ -41,6 +42,19 @@ public:
     QMdiSubWindow* SubWindow() const { return iSubWindow; }
     // Brings the window to the front and makes it the active one (restoring a minimized frame).
     void Activate();
+    // Puts a window that loads into the area when there is one; nothing once it has its place.
+    void HostInArea();
+
+    // The rectangle of Left, Top, Width and Height in pixels: the frame's inside the area, the
+    // client area's on the screen for a top-level window. A top-level window learns its frame
+    // from the window system only once shown, so only its client area reads back what was
+    // set, before and after showing alike.
+    QRect PlacementRect() const;
+    void SetPlacementRect(const QRect& aRect);
+    // The client size the window's controls need: their bounding box, with the margin they
+    // keep at the left and top repeated at the right and bottom, and at least what a layout
+    // asks for.
+    QSize ContentsSize() const;
 
     void setVisible(bool aVisible) override;
 
@@ -90,8 +104,6 @@ private:
     friend class CVexilFormFrame;
 
     void Register(CVexilCtl& aCtl);
-    // Puts a window that loads into the area when there is one.
-    void HostInArea();
 
     std::vector<CVexilCtl*> iControls;
     std::vector<CVexilCtl*> iTabOrder;

@@ -2,9 +2,11 @@
 
 #include "foundation/VexilError.h"
 #include "foundation/VexilPrompts.h"
+#include "platform/VexilAreaFit.h"
 #include "platform/VexilCtl.h"
 #include "platform/VexilForm.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilTextFit.h"
 #include "presentation/VexilPlacement.h"
 #include "shell/VexilReg.h"
 
@@ -110,12 +112,15 @@ QRectF AreaFor(const QString& aClassName)
 
 TWinRect GetFormRect(const CVexilForm& aForm)
 {
-    return {aForm.Left(), aForm.Top(), aForm.Width(), aForm.Height()};
+    const QRect rect = aForm.PlacementRect();
+    return {CVexilCtl::PixelsToTwips(rect.left()), CVexilCtl::PixelsToTwips(rect.top()),
+            CVexilCtl::PixelsToTwips(rect.width()), CVexilCtl::PixelsToTwips(rect.height())};
 }
 
 void Place(CVexilForm& aForm, const TWinRect& aRect)
 {
-    aForm.Move(aRect.Left, aRect.Top, aRect.Width, aRect.Height);
+    aForm.SetPlacementRect(QRect(CVexilCtl::TwipsToPixels(aRect.Left), CVexilCtl::TwipsToPixels(aRect.Top),
+                                 CVexilCtl::TwipsToPixels(aRect.Width), CVexilCtl::TwipsToPixels(aRect.Height)));
 }
 }  // namespace
 
@@ -206,6 +211,9 @@ void CVexilWinMan::RestoreFormPos(CVexilForm& aForm)
     const QString name = NameOf(aForm);
     if (name.isEmpty())
         return;
+    // Captions get their room first; the window's own size is read in the frame it opens in.
+    CVexilTextFit::Apply(aForm);
+    aForm.HostInArea();
     QString text;
     bool found = false;
     CVexilReg::GetVal(CVexilReg::KWindows, name, text, found);
@@ -215,6 +223,7 @@ void CVexilWinMan::RestoreFormPos(CVexilForm& aForm)
         Place(aForm, ApplyFormRect(stored, GetFormRect(aForm), IsFrame(name), aForm.Sizable(), area));
     else if (!found && IsFrame(name))
         Place(aForm, DefaultFrameRect(float(area.width()), float(area.height())));
+    CVexilAreaFit::Fit(aForm);
 }
 
 QString CVexilWinMan::RectToStr(const TWinRect& aRect)
