@@ -11,6 +11,7 @@
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilImageList.h"
 #include "platform/VexilLowLevelUi.h"
+#include "platform/VexilStatusPanel.h"
 #include "presentation/VexilCmdMenu.h"
 #include "presentation/VexilFrameParts.h"
 #include "presentation/VexilGenForm.h"
@@ -24,7 +25,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -158,6 +158,10 @@ CVexilFrame::CVexilFrame()
 
     fMdiArea = new QMdiArea(this);
     fMdiArea->setObjectName(QStringLiteral("fMdiArea"));
+    // Windows are fitted into the area, growing the main window; the area scrolls only for
+    // what the screen has no room for.
+    fMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    fMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(fMdiArea, 1);
 
     BuildStatusBar();
@@ -333,13 +337,13 @@ void CVexilFrame::BuildStatusBar()
     fStatusBar = new QStatusBar(this);
     fStatusBar->setObjectName(QStringLiteral("fStatusBar"));
     fStatusBar->setSizeGripEnabled(false);
-    // The request line and the reply header are long, the server's state short.
-    const int stretches[] = {3, 4, 2};
+    // The request line and the reply header share the width; the server's state shows whole.
+    const int stretches[] = {2, 3, 0};
     for (size_t i = 0; i < fPanels.size(); ++i)
     {
-        fPanels[i] = new QLabel(fStatusBar);
+        fPanels[i] = new CVexilStatusPanel(fStatusBar);
         fPanels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        fPanels[i]->setMinimumWidth(60);
+        fPanels[i]->SetFixed(stretches[i] == 0);
         fStatusBar->addPermanentWidget(fPanels[i], stretches[i]);
     }
 }
@@ -484,22 +488,22 @@ void CVexilFrame::SetProgramEnd(std::function<void(int)> aEnd)
 
 void CVexilFrame::SetStatusPanel1(const QString& aText)
 {
-    fPanels[0]->setText(aText);
+    fPanels[0]->SetFullText(aText);
 }
 
 void CVexilFrame::SetStatusPanel2(const QString& aText)
 {
-    fPanels[1]->setText(aText);
+    fPanels[1]->SetFullText(aText);
 }
 
 void CVexilFrame::SetStatusPanel3(const QString& aText)
 {
-    fPanels[2]->setText(aText);
+    fPanels[2]->SetFullText(aText);
 }
 
 QString CVexilFrame::StatusPanel(int aPanel) const
 {
-    return aPanel >= 1 && aPanel <= int(fPanels.size()) ? fPanels[size_t(aPanel - 1)]->text() : QString();
+    return aPanel >= 1 && aPanel <= int(fPanels.size()) ? fPanels[size_t(aPanel - 1)]->FullText() : QString();
 }
 
 bool CVexilFrame::QueryUnload()

@@ -11,7 +11,7 @@
 #include <memory>
 
 class QAction;
-class QLabel;
+class CVexilStatusPanel;
 class QMdiArea;
 class QMenu;
 class QMenuBar;
@@ -117,7 +117,7 @@ private:
     QToolBar* fToolbar = nullptr;
     QMdiArea* fMdiArea = nullptr;
     QStatusBar* fStatusBar = nullptr;
-    std::array<QLabel*, 3> fPanels{};
+    std::array<CVexilStatusPanel*, 3> fPanels{};
     std::array<QAction*, 7> fHistory{};
     QMenu* fDebug = nullptr;
 };
