@@ -216,6 +216,14 @@ void CVexilLib::FlattenLine(QString& aText)
     aText.replace(u'\t', u' ');
 }
 
+QString CVexilLib::OneLine(QString aText)
+{
+    aText.replace(CVexilGenDef::EolStr(), QStringLiteral(" "));
+    aText.replace(u'\r', u' ');
+    aText.replace(u'\n', u' ');
+    return aText;
+}
+
 void CVexilLib::CrLfToEol(QString& aText)
 {
     aText.replace(CVexilGenDef::EolStr(), QStringLiteral("&eol;"));

@@ -48,6 +48,8 @@ public:
     }
     // Each CR LF and then each tab becomes one blank.
     static void FlattenLine(QString& aText);
+    // The text on one line, as captions show it: each line break (CR LF, CR or LF) one blank.
+    static QString OneLine(QString aText);
     static void CrLfToEol(QString& aText);
     static void XmlEscape(QString& aText);
     static void XmlUnescape(QString& aText);

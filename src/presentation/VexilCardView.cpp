@@ -2,6 +2,7 @@
 
 #include "foundation/VexilError.h"
 #include "foundation/VexilFont.h"
+#include "foundation/VexilLib.h"
 #include "foundation/VexilPrompts.h"
 #include "foundation/VexilValue.h"
 #include "model/VexilBlobStore.h"
@@ -293,20 +294,22 @@ void CVexilCardView::PlaceHeader(const CVexilCard& aCard)
     float height = 0;
     float width = 0;
     CVexilLibUi::ApplyControlFont(label, aCard, nullptr, height, width);
-    label.Move(iFlowX[ETopDown], iFlowY[ETopDown], form.Width(), height);
+    label.Move(iFlowX[ETopDown], iFlowY[ETopDown], form.InnerWidth() - iFlowX[ETopDown], height);
     label.SetVisible(true);
     label.SetEnabled(true);
     label.SetBackColor(form.BackColor());
 
+    // The progress of a running script shows inside the window, at the header's right end,
+    // and only while a script runs.
     form.fProgress->SetWidth(0);
     form.fProgress->SetVisible(true);
     form.fProgressBox->SetTop(iFlowY[ETopDown]);
-    form.fProgressBox->SetLeft(form.Width() - form.fProgressBox->Width() - iMargin);
-    form.fProgressBox->SetVisible(true);
+    form.fProgressBox->SetLeft(form.InnerWidth() - form.fProgressBox->Width() - iMargin);
+    form.fProgressBox->SetVisible(false);
     iFlowY[ETopDown] += height + iMargin;
 
     CVexilLine& rule = GetBaseControl<CVexilLine>(EBasLine);
-    rule.SetEnds(0, iFlowY[ETopDown], form.Width(), iFlowY[ETopDown]);
+    rule.SetEnds(0, iFlowY[ETopDown], form.InnerWidth(), iFlowY[ETopDown]);
     rule.SetVisible(true);
     iFlowY[ETopDown] += iMargin;
 }
@@ -456,7 +459,11 @@ void CVexilCardView::PlaceTextField(const CVexilCard& aCard, const CVexilControl
     CVexilLibUi::ApplyControlFont(*box, aCard, &aField, lineHeight, charWidth);
     CVexilLibUi::SetCtlBackColor(*box, aField.BackColor());
     const float height = float(rich ? GetVisLines(aField) : 1) * lineHeight + CVexilLibUi::CtlBorderHeight();
-    const float width = LimitWidth(float(aField.VisChar()) * charWidth + CVexilLibUi::CtlBorderWidth());
+    // A date or time box is never narrower than its widest text.
+    float width = float(aField.VisChar()) * charWidth + CVexilLibUi::CtlBorderWidth();
+    if (!rich)
+        width = std::max(width, CVexilLibUi::ValueBoxWidth(*box->Widget(), CVexilValue::ConToValType(aField.ConType())));
+    width = LimitWidth(width);
     box->Move(iLabelColX, FlowPlace(aFlow, height), width, height);
     aField.SetBaseControl(box->Widget(), rich ? EBasRichTextBox : EBasTextBox);
 }
@@ -616,7 +623,7 @@ void CVexilCardView::ShowValues(const TCardRef& aCard)
     if (!background)
         return;
     if (background->Flag(ECseShowCardName) && iCardNameLabel)
-        iCardNameLabel->setText(aCard->Name());
+        iCardNameLabel->setText(CVexilLib::OneLine(aCard->Name()));
     ForEachField(*background, [&](const TControlRef& aField) {
         const bool shown = (aField->ConType() != EConTypeCommand && aField->InCardView()) || aField->Flag(EConComboList);
         // A field that the layout did not reach has no widget to show its value in.
@@ -635,7 +642,7 @@ void CVexilCardView::SetBaseControlVal(CVexilControl& aField, const TValue& aVal
         return;
     const TControlSetRef background = aCard.Background();
     if (aField.Flag(EConCardName) && background && background->Flag(ECseShowCardName) && iCardNameLabel)
-        iCardNameLabel->setText(CVexilValue::ValToExtText(aVal, aField));
+        iCardNameLabel->setText(CVexilLib::OneLine(CVexilValue::ValToExtText(aVal, aField)));
 
     switch (aField.BaseType())
     {
@@ -833,5 +840,5 @@ void CVexilCardView::PrepareClose(const TCardRef& aCard)
 
 void CVexilCardView::SetTitle(const QString& aTitle)
 {
-    GetForm().SetCaption(aTitle);
+    GetForm().SetCaption(CVexilLib::OneLine(aTitle));
 }

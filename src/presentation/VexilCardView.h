@@ -58,6 +58,8 @@ public:
     // "VexilControl found " and none.
     TControlRef VexilControl(const QObject* aWidget) const;
     bool IsVexilControl(const QObject* aWidget) const;
+    // Whether the card shown has the card-name header, where a running script's progress shows.
+    bool HasHeader() const { return !iCardNameLabel.isNull(); }
     // The field whose widget has the focus on the card window, or none.
     TControlRef FocusControl() const;
 

@@ -4,6 +4,7 @@
 #include "foundation/VexilFont.h"
 #include "foundation/VexilMsg.h"
 #include "foundation/VexilPrompts.h"
+#include "platform/VexilAreaFit.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardView.h"
 #include "presentation/VexilGenForm.h"
@@ -90,6 +91,8 @@ void CVexilStackView::OpenCardView()
     TCardRef first;
     if (!OrderFirst(first))
         iCardView->Clear();
+    // The window shows the whole of the first card, as far as the document area allows.
+    CVexilAreaFit::Fit(*CVexilGenForm::Instance());
     DoEvents();
 }
 
@@ -532,6 +535,13 @@ void CVexilStackView::ShowProgress(int32_t aPercent)
     if (!form)
         return;
     form->fProgress->SetWidth(form->fProgressBox->Width() * float(aPercent) / 100.0F);
+    form->fProgressBox->SetVisible(iCardView && iCardView->HasHeader());
+}
+
+void CVexilStackView::HideProgress()
+{
+    if (CVexilGenForm* form = LoadedCardWindow())
+        form->fProgressBox->SetVisible(false);
 }
 
 void CVexilStackView::UpdateCardListFromChanges()

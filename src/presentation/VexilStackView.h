@@ -127,6 +127,8 @@ public:
 
     // --- the running script's progress: the label at that share of its box
     void ShowProgress(int32_t aPercent) override;
+    // The run has ended: the progress box goes until the next run shows it.
+    void HideProgress();
 
 private:
     bool InStack(const TCardRef& aCard) const;

@@ -67,6 +67,9 @@ void CVexilStackView::ExecScript(const TObjRef& aObj, const QString& aScriptName
             CVexilMsg::ShowError();
         gInterpreter->Reset();
     }
+    // A message sent while a script runs only waits; the run that ends here ends its progress.
+    if (!gInterpreter->Running())
+        HideProgress();
 }
 
 void CVexilStackView::BaseObjClick(QObject* aObj)

@@ -161,14 +161,15 @@ TEST_F(CardLayoutTest, EveryKindOfFieldGetsItsWidgetPlaceSizeLabelAndTabIndex)
     EXPECT_FALSE(static_cast<CVexilCommandButton*>(next->BaseControl())->Picture().isNull());
     EXPECT_EQ(static_cast<QLabel*>(items->BaseLabel())->text(), QStringLiteral("Items"));
 
-    // The header: the card's name over the whole width, the progress box at its right, the rule.
+    // The header: the card's name up to the window's right edge, the progress box at its right
+    // inside the window (shown only while a script runs), the rule.
     auto* header = static_cast<CVexilLabel*>(iForm->fGenLabel[0]);
     EXPECT_EQ(header->text(), QStringLiteral("First"));
     EXPECT_EQ(std::vector<float>({header->Left(), header->Top(), header->Width(), header->Height()}),
-              std::vector<float>({100, 100, iForm->Width(), headerHeight}));
-    EXPECT_TRUE(iForm->fProgressBox->Visible());
+              std::vector<float>({100, 100, iForm->InnerWidth() - 100, headerHeight}));
+    EXPECT_FALSE(iForm->fProgressBox->Visible());
     EXPECT_EQ(iForm->fProgressBox->Top(), 100);
-    EXPECT_EQ(iForm->fProgressBox->Left(), iForm->Width() - iForm->fProgressBox->Width() - 100);
+    EXPECT_EQ(iForm->fProgressBox->Left(), iForm->InnerWidth() - iForm->fProgressBox->Width() - 100);
     EXPECT_EQ(iForm->fProgress->Width(), 0);
     EXPECT_TRUE(iForm->fGenLine0->Visible());
     EXPECT_EQ(iForm->fGenLine0->Y1(), 100 + headerHeight + 100);
