@@ -1,12 +1,15 @@
 #include "presentation/VexilLibUi.h"
 
 #include "foundation/VexilRect.h"
+#include "foundation/VexilValue.h"
 #include "platform/VexilCtl.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPointer>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -152,6 +155,27 @@ float CVexilLibUi::CtlTextHeight(const QWidget* aWindow, const QString& aText)
 {
     const QFontMetricsF metrics(aWindow->font(), aWindow);
     return PixelsToTwips(float(metrics.size(Qt::TextSingleLine, aText).height()));
+}
+
+float CVexilLibUi::ValueBoxWidth(const QWidget& aBox, int32_t aValType)
+{
+    QStringList samples;
+    if (aValType == EValDate)
+        for (int month = 1; month <= 12; ++month)
+            samples.append(CVexilValue::DateToExtText(CVexilValue::FromQDate(QDate(2000, month, 28))));
+    else if (aValType == EValTime)
+        for (const QTime& time : {QTime(23, 59, 59), QTime(12, 59, 59)})
+            samples.append(CVexilValue::TimeToExtText(CVexilValue::FromQTime(time)));
+    if (samples.isEmpty())
+        return 0;
+    const QFontMetrics metrics(aBox.font());
+    int widest = 0;
+    for (const QString& sample : samples)
+        widest = std::max(widest, metrics.horizontalAdvance(sample));
+    // The frame, the box's own inner margin on either side and a pixel for the caret.
+    constexpr int kInnerMargin = 2;
+    const int frame = aBox.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &aBox);
+    return PixelsToTwips(float(widest + 2 * (frame + kInnerMargin) + 1));
 }
 
 bool CVexilLibUi::CheckBoxToBool(const QCheckBox* aCheckBox)

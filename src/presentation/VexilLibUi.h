@@ -58,6 +58,11 @@ public:
     static float CtlTextWidth(const QWidget* aWindow, const QString& aText);
     static float CtlTextHeight(const QWidget* aWindow, const QString& aText);
 
+    // The width a single-line text box needs to show every display text of a date or a time
+    // of day (aValType EValDate or EValTime) whole in its font, frame included; 0 for other
+    // types, whose texts have no widest form.
+    static float ValueBoxWidth(const QWidget& aBox, int32_t aValType);
+
     // True only when ticked; unticked and partly ticked are False.
     static bool CheckBoxToBool(const QCheckBox* aCheckBox);
     static void BoolToCheckBox(QCheckBox* aCheckBox, bool aValue);

@@ -11,6 +11,8 @@
 #include "presentation/VexilLibUi.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTreeWidgetItem>
 #include <QVarLengthArray>
 
@@ -179,7 +181,9 @@ void CVexilListBox::DefineColumns(const QStringList& aTitles, const std::vector<
         for (int i = 0; i < count; ++i)
         {
             header->setData(i, Qt::UserRole, ColumnKey(i));
-            iListView->setColumnWidth(i, CVexilCtl::TwipsToPixels(iColSizes[size_t(i)]));
+            // A shown column is never narrower than its title; a column of width 0 is hidden.
+            const int width = CVexilCtl::TwipsToPixels(iColSizes[size_t(i)]);
+            iListView->setColumnWidth(i, width > 0 ? std::max(width, TitleWidth(i)) : 0);
         }
         // Columns within the inner width stay within the visible width, also beside a
         // vertical scroll bar; wider ones scroll. A twip of slack for sums of fractions.
@@ -189,6 +193,15 @@ void CVexilListBox::DefineColumns(const QStringList& aTitles, const std::vector<
     }
     iColsFrac = false;
     iShown = false;
+}
+
+int CVexilListBox::TitleWidth(int aColumn) const
+{
+    const QHeaderView* header = iListView->header();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.text = iColTitles.value(aColumn);
+    return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
 }
 
 void CVexilListBox::Define1Column(const QString& aTitle)
