@@ -49,6 +49,8 @@ public:
     // Each CR LF and then each tab becomes one blank.
     static void FlattenLine(QString& aText);
     static void CrLfToEol(QString& aText);
+    // The writer's entities; CR LF becomes "&eol;" and a lone CR "&#13;", so that both come
+    // back as they were. Unescaping leaves any other entity or reference as it stands.
     static void XmlEscape(QString& aText);
     static void XmlUnescape(QString& aText);
 
