@@ -113,7 +113,7 @@ CVexilFileReplace::CVexilFileReplace(const QString& aTarget) : iTarget(Resolved(
 
 CVexilFileReplace::~CVexilFileReplace()
 {
-    // Removed before the lock goes, so that nobody else removes a file of this name.
+    // Removed while still locked: nobody else takes it for a leftover meanwhile.
     if (!iCommitted && !iNewName.isEmpty())
         ::unlink(Native(iNewName).constData());
     Release();

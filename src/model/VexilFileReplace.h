@@ -8,8 +8,8 @@
 //
 // The new file is hidden, ".<name>.<random>.new", and holds an exclusive advisory lock
 // (flock) from its making until it was renamed or removed. A writer killed meanwhile leaves
-// it behind unlocked; RemoveLeftovers, run by every later replacement of the same file (and
-// by whoever else opens it), removes such files and never one that a running writer holds.
+// it behind unlocked; RemoveLeftovers, run by every later replacement of the same file and by
+// the loading of a stack, removes such files and never one that a running writer holds.
 class CVexilFileReplace
 {
 public:
