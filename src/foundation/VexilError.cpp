@@ -58,7 +58,7 @@ QString CVexilError::RunErrorDescription(int32_t aNumber)
     {
     case ERunInvalidCall: return QStringLiteral("Invalid procedure call or argument");
     case ERunOverflow: return QStringLiteral("Overflow");
-    case 7: return QStringLiteral("Out of memory");
+    case ERunOutOfMemory: return QStringLiteral("Out of memory");
     case ERunSubscript: return QStringLiteral("Subscript out of range");
     case ERunDivByZero: return QStringLiteral("Division by zero");
     case 13: return QStringLiteral("Type mismatch");
@@ -99,8 +99,9 @@ void CVexilError::CatchRunError(const QString& aContext, const std::exception& a
         return;
     }
     const bool noMemory = dynamic_cast<const std::bad_alloc*>(&aError) != nullptr;
-    CatchRunError(aContext, CVexilException(noMemory ? 7 : ERunInvalidCall, QStringLiteral("Quorvans"),
-                                            noMemory ? RunErrorDescription(7) : QString::fromLocal8Bit(aError.what())));
+    CatchRunError(aContext, CVexilException(noMemory ? ERunOutOfMemory : ERunInvalidCall, QStringLiteral("Quorvans"),
+                                            noMemory ? RunErrorDescription(ERunOutOfMemory)
+                                                     : QString::fromLocal8Bit(aError.what())));
 }
 
 int32_t CVexilError::ErrCode()

@@ -26,6 +26,7 @@ enum ERunErr : int32_t
 {
     ERunInvalidCall = 5,
     ERunOverflow = 6,
+    ERunOutOfMemory = 7,
     ERunSubscript = 9,
     ERunDivByZero = 11,
     ERunFileNotFound = 53,

@@ -244,10 +244,15 @@ void CVexilLib::XmlEscape(QString& aText)
         case u'"': escaped += QLatin1String("&quot;"); break;
         case u'\'': escaped += QLatin1String("&apos;"); break;
         case u'\r':
-            // A lone CR would end the reader's line too: it is written as a line break.
+            // A CR written as it is would end the reader's line: a lone one goes as a
+            // character reference, so that it does not come back as a line break.
             if (i + 1 < aText.size() && aText[i + 1] == u'\n')
+            {
                 ++i;
-            escaped += QLatin1String("&eol;");
+                escaped += QLatin1String("&eol;");
+            }
+            else
+                escaped += QLatin1String("&#13;");
             break;
         default: escaped += c;
         }
@@ -269,7 +274,8 @@ void CVexilLib::XmlUnescape(QString& aText)
     } kEntities[] = {
         {QLatin1StringView("&lt;"), u"<"},     {QLatin1StringView("&gt;"), u">"},
         {QLatin1StringView("&quot;"), u"\""}, {QLatin1StringView("&apos;"), u"'"},
-        {QLatin1StringView("&eol;"), u"\r\n"}, {QLatin1StringView("&amp;"), u"&"},
+        {QLatin1StringView("&eol;"), u"\r\n"}, {QLatin1StringView("&#13;"), u"\r"},
+        {QLatin1StringView("&amp;"), u"&"},
     };
     QChar* const data = aText.data();
     const qsizetype size = aText.size();

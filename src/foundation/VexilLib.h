@@ -51,6 +51,8 @@ public:
     // The text on one line, as captions show it: each line break (CR LF, CR or LF) one blank.
     static QString OneLine(QString aText);
     static void CrLfToEol(QString& aText);
+    // The writer's entities; CR LF becomes "&eol;" and a lone CR "&#13;", so that both come
+    // back as they were. Unescaping leaves any other entity or reference as it stands.
     static void XmlEscape(QString& aText);
     static void XmlUnescape(QString& aText);
 

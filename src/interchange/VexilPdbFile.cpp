@@ -233,7 +233,8 @@ void CVexilPdbFile::ReadAllRecords()
         const int32_t offset = iEntries[size_t(i)].Offset;
         if (offset == 0)
             continue;
-        if (offset < dataStart || offset >= size)
+        // A record at the very end of the file is one of length zero.
+        if (offset < dataStart || offset > size)
             Fail(QStringLiteral("record %1 at offset %2").arg(i).arg(offset));
         byOffset.push_back(i);
     }
@@ -258,17 +259,18 @@ void CVexilPdbFile::ReadRecord(int32_t aIndex, int64_t aStart, int64_t aEnd)
     const TLayout& layout = Layout(iPmdb);
     iPos = aStart;
     iEnd = aEnd;
-    if (!iPmdb && aIndex < KNumHandLists)
-    {
-        Skip(layout.RecSkip, "drop-down list");
-        ReadDropDownList(aStart);
-        return;
-    }
     if (iPmdb && aIndex < KNumPmdbSkipped)
         return;
+    // A record with nothing after its head (of an entry that shares its offset with a later
+    // one, say) is an empty record, and an empty list.
     if (Remaining() <= layout.RecSkip)
         return;
     iPos += layout.RecSkip;
+    if (!iPmdb && aIndex < KNumHandLists)
+    {
+        ReadDropDownList(aStart);
+        return;
+    }
     // An empty record begins with four zero bytes; bytes beyond the record count as zero.
     bool empty = true;
     for (int64_t pos = iPos; pos < std::min(iEnd, iPos + 4); ++pos)

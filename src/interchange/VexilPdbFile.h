@@ -17,7 +17,8 @@
 // outside its record; a pop-up value under 11 bytes; a date outside the years 100 to 9999;
 // more text than 8 times the file size) is error 1007 naming the file. A record's bytes run
 // from its offset to the next greater offset or the end of the file; of entries sharing an
-// offset only the last has them. A value that runs past its record ends the record.
+// offset only the last has them. A record with no bytes after its head is an empty record or
+// an empty drop-down list. A value that runs past its record ends the record.
 class CVexilPdbFile : public CVexilObject
 {
 public:

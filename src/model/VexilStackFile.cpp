@@ -104,6 +104,8 @@ bool CVexilStackFile::IsXmlStack() const
 
 void CVexilStackFile::LoadStack(TStackRef& aStack, TStackViewRecRef& aView)
 {
+    // Saves of this stack that were killed before they ended left their new files beside it.
+    CVexilFileReplace::RemoveLeftovers(iFileName);
     if (IsXmlStack())
         LoadXmlStack(aStack, aView);
     else if (IsBinStack())

@@ -17,7 +17,8 @@ class CVexilFile;
 //
 // A load gives out a new stack and view only when the whole file was read and checked. A save
 // writes a complete new file beside the old one and renames it over it; until then, and after
-// any failure, the old file is unchanged and the stack stays as it was, changed.
+// any failure, the old file is unchanged and the stack stays as it was, changed. Saves and loads
+// both remove the new files that killed saves of the same file left behind.
 class CVexilStackFile : public CVexilObject
 {
 public:
@@ -31,7 +32,8 @@ public:
     bool IsBinStack() const;
     bool IsXmlStack() const;
     // XML when the first byte is "<", binary on the magic, else error 1003. Loading opens the
-    // file for reading only and never creates or changes it.
+    // file for reading only and never creates or changes it; it removes what saves of it that
+    // were killed left beside it (CVexilFileReplace).
     void LoadStack(TStackRef& aStack, TStackViewRecRef& aView);
     // Binary when the stack has EStkBinary, else XML. The caller brings the view's rectangles
     // up to date first (the stack view's UpdateRect).

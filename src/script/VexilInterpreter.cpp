@@ -8,6 +8,8 @@
 #include "script/VexilOperators.h"
 #include "script/VexilStackViewLink.h"
 
+#include <new>
+
 std::unique_ptr<CVexilInterpreter> gInterpreter;
 
 namespace
@@ -111,6 +113,13 @@ void CVexilInterpreter::Execute(const TObjRef& aObj, const QString& aHexCode)
         if (e.Number() >= 1000)
             throw;
         CausedRunError(e);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // What the failed step had built is gone with the unwinding; the caller's Reset
+        // gives back what the run still holds.
+        CausedRunError(CVexilException(ERunOutOfMemory, QStringLiteral("CVexilInterpreter"),
+                                       CVexilError::RunErrorDescription(ERunOutOfMemory)));
     }
 }
 

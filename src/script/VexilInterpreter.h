@@ -40,7 +40,8 @@ struct TRunErrInfo
 //
 // Every error of a run leaves it as error 2001 with TRunErrInfo: the script's own errors 1080
 // to 1084, and run-time errors of the platform (faulty byte code 9 or 6, overflow 6, division
-// by zero 11, conversions 5 or 13) as EMsgSystemError with RunNumber. The interpreter stays
+// by zero 11, conversions 5 or 13, out of memory 7, a failed allocation included) as
+// EMsgSystemError with RunNumber. The interpreter stays
 // Running until the caller's Reset. Failed assertions (error 1000) leave as they are.
 //
 // A ControlSet value serves NumBgCards and the loop over a background's cards only (the

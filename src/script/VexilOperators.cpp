@@ -35,6 +35,13 @@ double CheckedDate(double aDate)
     return aDate;
 }
 
+QString Joined(const QString& aL, const QString& aR)
+{
+    if (aR.size() > CVexilOperators::KMaxStrLen - aL.size())
+        CVexilError::RaiseRunError(ERunOutOfMemory);
+    return aL + aR;
+}
+
 double NonZero(double aDivisor)
 {
     if (aDivisor == 0)
@@ -66,7 +73,7 @@ bool CVexilOperators::OtherBinary(EOpcCode aOp, CVexilVar& aL, const CVexilVar& 
     case EOpcSub: return Sub(aL, aR);
     case EOpcAnd:
     case EOpcOr: return Logical(aOp, aL, aR);
-    case EOpcConcat: SetStr(aL, aL.ToStr() + aR.ToStr()); return true;
+    case EOpcConcat: SetStr(aL, Joined(aL.ToStr(), aR.ToStr())); return true;
     default:
         CVexilError::Assert(false, QStringLiteral("Binary op ") + QString::number(aOp));
         return true;

@@ -10,10 +10,15 @@
 // The operators of scripts on script values: the type rules of each operator, date arithmetic,
 // Not and Neg, and the typed stores that give a value a new type. Integer results beyond 32 bits,
 // a day difference beyond 16 bits and dates outside the calendar raise run-time error 6; a
-// division by zero raises run-time error 11.
+// division by zero raises run-time error 11; a text that would grow beyond KMaxStrLen raises
+// run-time error 7 (out of memory).
 class CVexilOperators
 {
 public:
+    // Far more than any field or file holds (30000 bytes), far less than the memory a run may
+    // take: a script that doubles a text in a loop ends here instead of exhausting the memory.
+    static constexpr qsizetype KMaxStrLen = qsizetype(1) << 24;
+
     // aL becomes aL op aR for the binary operators 7, 17 to 21, 23 to 28 and 40. False (aL left
     // as it was) when the operand types do not fit the operator (a ControlSet fits none): the
     // caller's error 1084.

@@ -283,15 +283,16 @@ TEST(Util, XmlEscapeAndUnescape)
     }
 }
 
-TEST(Util, XmlEscapeWritesALoneCrAsALineBreak)
+TEST(Util, XmlEscapeKeepsALoneCrApartFromALineBreak)
 {
-    // A lone CR would end the reader's line; it comes back as a line break.
-    QString text = QStringLiteral("a\rb\r\nc\r");
+    // A CR as it stands would end the reader's line: none is written, and each comes back
+    // as it was, alone or before its LF.
+    QString text = QStringLiteral("a\rb\r\nc\r\r\n\n\r");
     CVexilLib::XmlEscape(text);
-    EXPECT_EQ(text, QStringLiteral("a&eol;b&eol;c&eol;"));
+    EXPECT_EQ(text, QStringLiteral("a&#13;b&eol;c&#13;&eol;\n&#13;"));
     EXPECT_FALSE(text.contains(u'\r'));
     CVexilLib::XmlUnescape(text);
-    EXPECT_EQ(text, QStringLiteral("a\r\nb\r\nc\r\n"));
+    EXPECT_EQ(text, QStringLiteral("a\rb\r\nc\r\r\n\n\r"));
 }
 
 TEST(Util, XmlUnescapeLeavesOtherEntities)
@@ -303,6 +304,7 @@ TEST(Util, XmlUnescapeLeavesOtherEntities)
     } cases[] = {
         {"&#65;&nbsp;&amp", "&#65;&nbsp;&amp"},
         {"&amp;eol;", "&eol;"},  // "&amp;" goes last, so it never makes an entity
+        {"&amp;#13;&#10;&#013;", "&#13;&#10;&#013;"},
         {"x\ny", "x\ny"},
         {"&lt&gt;", "&lt>"},
         {"&amp;amp;&&lt;&", "&amp;&<&"},

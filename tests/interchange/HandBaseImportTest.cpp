@@ -98,6 +98,32 @@ const TImportCase kImportCases[] = {
          return pdb;
      },
      "First Background: Name:Text\n1: one\n2: two"},
+    {"two lists at one offset: the earlier is empty, the later has the bytes",
+     [] {
+         P pdb;
+         pdb.Field(4, "Colour");
+         const int first = pdb.Record(P::DropDown({{"red-key", "Red"}}));
+         pdb.SameAs(first);
+         for (int i = 2; i < 100; ++i)
+             pdb.Record(P::DropDown({}));
+         pdb.Values({P::Popup("red-key")});
+         return pdb;
+     },
+     "First Background: Colour:Text\n1: Red"},
+    {"records at the end of the file: an empty list and an empty record",
+     [] {
+         P pdb;
+         pdb.Field(1, "Name");
+         for (int i = 0; i < 99; ++i)
+             pdb.Record(P::DropDown({}));
+         const int lastList = pdb.Absent();
+         pdb.Values({P::Text("one")});
+         const int last = pdb.Absent();
+         pdb.SetOffset(lastList, int32_t(pdb.Bytes().size()));
+         pdb.SetOffset(last, int32_t(pdb.Bytes().size()));
+         return pdb;
+     },
+     "First Background: Name:Text\n1: one"},
     {"30,000 entries at one offset give one card",
      [] {
          P pdb;
@@ -237,6 +263,12 @@ const THostileCase kHostileCases[] = {
          pdb.SetOffset(100, 1 << 30);
          return pdb.Bytes();
      }},
+    {"offset one past the file",
+     [] {
+         P pdb = OneRecord();
+         pdb.SetOffset(100, int32_t(pdb.Bytes().size()) + 1);
+         return pdb.Bytes();
+     }},
     {"offset into the header",
      [] {
          P pdb = OneRecord();
@@ -338,7 +370,7 @@ TEST_F(HandBaseFieldsTest, CutFilesFailUnlessTheCutIsInsideTheLastRecord)
     {
         const QString name = Write(QStringLiteral("cut.pdb"), whole.left(cut));
         SCOPED_TRACE(cut);
-        if (cut > lastRecord)
+        if (cut >= lastRecord)
         {
             // The last record only gets shorter: the cards are there.
             EXPECT_EQ(CVexilHandBaseImport::ImportHandBase(name)->NumCards(), cut > lastRecord + 23 ? 3 : 2);

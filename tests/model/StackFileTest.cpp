@@ -1,9 +1,13 @@
 #include "RichStack.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilMsg.h"
+#include "model/VexilFileReplace.h"
 #include "model/VexilStackHost.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <limits>
@@ -46,6 +50,70 @@ void SetIntAt(QByteArray& aBytes, qsizetype aPos, int32_t aValue)
 {
     std::memcpy(aBytes.data() + aPos, &aValue, sizeof(aValue));
 }
+
+// A save of aTarget in a child process, stopped while it writes: its new file is made, locked
+// and partly written. Killed at the latest when it goes.
+class SavingProcess
+{
+public:
+    explicit SavingProcess(const QString& aTarget)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        iPid = ::fork();
+        if (iPid == 0)
+            SaveAndWait(aTarget, fds);
+        ::close(fds[1]);
+        QFile names;
+        if (iPid > 0 && names.open(fds[0], QIODevice::ReadOnly))
+            iNewName = QFile::decodeName(names.readAll());
+        ::close(fds[0]);
+    }
+    ~SavingProcess() { Kill(); }
+    SavingProcess(const SavingProcess&) = delete;
+    SavingProcess& operator=(const SavingProcess&) = delete;
+
+    // As a power cut would end it.
+    void Kill()
+    {
+        if (iPid <= 0)
+            return;
+        ::kill(iPid, SIGKILL);
+        ::waitpid(iPid, nullptr, 0);
+        iPid = -1;
+    }
+    // Empty when the save did not start.
+    const QString& NewName() const { return iNewName; }
+    QString NewFileName() const { return QFileInfo(iNewName).fileName(); }
+
+private:
+    // In the child: tells the new file's name through the pipe, then waits to be killed.
+    [[noreturn]] static void SaveAndWait(const QString& aTarget, const int aFds[2])
+    {
+        ::close(aFds[0]);
+        try
+        {
+            CVexilFileReplace target(aTarget);
+            QFile file(target.NewName());
+            QFile names;
+            if (file.open(QIODevice::WriteOnly) && file.write(QByteArray(100000, 'x')) > 0 && file.flush() &&
+                names.open(aFds[1], QIODevice::WriteOnly))
+                names.write(QFile::encodeName(target.NewName()));
+            names.close();
+            ::close(aFds[1]);
+            for (;;)
+                ::pause();
+        }
+        catch (...)
+        {
+            ::_exit(1);
+        }
+    }
+
+    pid_t iPid = -1;
+    QString iNewName;
+};
 
 class StackFileTest : public RichStackFixture
 {
@@ -162,6 +230,47 @@ TEST_F(StackFileTest, RoundTripsThroughBothForms)
     const QString xml2 = Path(QStringLiteral("Rich2.xml"));
     Save(again.Stack, again.View, xml2);
     EXPECT_EQ(FileContent(xml2), FileContent(xml));
+}
+
+// Lone CRs, lone LFs and CR LF pairs in names, values and scripts come back from the XML form
+// as they were: the binary file saved again from it has the same bytes, sort keys included.
+TEST_F(StackFileTest, EveryKindOfLineBreakComesBackFromTheXmlForm)
+{
+    BuildRichStack();
+    // The last text puts a lone CR across the 80-character cut of element text.
+    const QString texts[] = {QStringLiteral("lone\rCR"), QStringLiteral("lone\nLF"), QStringLiteral("CR\r\nLF"),
+                             QStringLiteral("\r\r\n\n\r\n\r"), QString(79, u'x') + QStringLiteral("\ry")};
+    for (const QString& text : texts)
+    {
+        const TCardRef card = Person(QStringLiteral("P ") + text, 20, text);
+        card->SetControlVal(iHobbies->Id(), Val::Str(text));
+        card->SetScriptSource(text);
+    }
+    iStack->SetName(texts[0]);
+    iStack->SetDescr(texts[3]);
+    iStack->SetScriptSource(texts[4]);
+    iBg->SetName(texts[1]);
+    iBg->SetScriptSource(texts[0]);
+    iTown->SetName(texts[2]);
+    iNext->SetScriptSource(texts[3]);
+    const QString binary = Path(QStringLiteral("Breaks.Quorvan"));
+    Save(iStack, iView, binary);
+
+    const TLoaded loaded = Load(binary);
+    loaded.Stack->SetFlags(0);
+    const QString xml = Path(QStringLiteral("Breaks.xml"));
+    Save(loaded.Stack, loaded.View, xml);
+    const QByteArray xmlBytes = FileContent(xml);
+    EXPECT_TRUE(xmlBytes.contains("lone&#13;CR"));
+    EXPECT_EQ(xmlBytes.count('\r'), xmlBytes.count("\r\n"));
+
+    const TLoaded fromXml = Load(xml);
+    EXPECT_EQ(Content(*fromXml.Stack), Content(*iStack));
+    fromXml.Stack->SetFlags(EStkBinary | EStkOpenLandscape);
+    fromXml.Stack->SetId(5);
+    const QString binary2 = Path(QStringLiteral("Breaks2.Quorvan"));
+    Save(fromXml.Stack, fromXml.View, binary2);
+    EXPECT_EQ(FileContent(binary2), FileContent(binary));
 }
 
 // The XML form of a binary stack does not carry the figures of its file's position table (grown
@@ -642,6 +751,56 @@ TEST_F(StackFileTest, ALengthThatDisagreesWithTheBytesFailsTheSave)
         },
         "ExtLen");
     EXPECT_TRUE(CVexilError::GetErrInfo().Param2.startsWith(QStringLiteral("ExtLen")));
+}
+
+// A save killed while it writes leaves its new file beside the intact stack. The next opening
+// or save of that stack removes it; the new file of a save still running in another process,
+// those of other stacks and all other names stay.
+TEST_F(StackFileTest, TheNextOpenOrSaveRemovesWhatKilledSavesLeft)
+{
+    const QString name = SavedRichStack();
+    const QString content = Content(*iStack);
+    const QByteArray stackBytes = FileContent(name);
+    const QString others[] = {QStringLiteral(".Rich.Quorvan.tmp"),      QStringLiteral("Rich.Quorvan.abc.new"),
+                              QStringLiteral(".Rich.Quorvan.ABC.new"),  QStringLiteral(".Rich.Quorvan..new"),
+                              QStringLiteral(".Rich.Quorvan.a-c.new"),  QStringLiteral(".Rich.Quorvan.abcdefgh.new"),
+                              QStringLiteral(".Rich.Quorvan.abc.new~"), QStringLiteral(".Rich.Quorva.abc.new")};
+    for (const QString& other : others)
+        SetFileContent(Path(other), "not a save's");
+    struct TCase
+    {
+        const char* Name;
+        std::function<void()> Do;
+    } cases[] = {
+        {"open", [&] { EXPECT_EQ(Content(*Load(name).Stack), content); }},
+        {"save", [&] { Save(iStack, iView, name); }},
+    };
+    for (const TCase& c : cases)
+    {
+        // Each save removes the leftovers first: the running one starts before the others.
+        SavingProcess running(name);
+        SavingProcess killed(name);
+        SavingProcess otherStack(Path(QStringLiteral("Other.Quorvan")));
+        killed.Kill();
+        otherStack.Kill();
+        ASSERT_FALSE(killed.NewName().isEmpty() || otherStack.NewName().isEmpty() || running.NewName().isEmpty());
+        auto expected = Folder();
+        ASSERT_TRUE(expected.contains(killed.NewFileName())) << c.Name;
+        EXPECT_EQ(expected.value(QStringLiteral("Rich.Quorvan")), stackBytes) << c.Name;
+        expected.remove(killed.NewFileName());
+
+        c.Do();
+        EXPECT_EQ(Folder().keys(), expected.keys()) << c.Name;
+        for (const QString& other : others)
+            EXPECT_EQ(FileContent(Path(other)), "not a save's") << c.Name;
+
+        // Killed in its turn, the other save left its file, which goes with the next one.
+        running.Kill();
+        c.Do();
+        expected.remove(running.NewFileName());
+        EXPECT_EQ(Folder().keys(), expected.keys()) << c.Name;
+        QFile::remove(otherStack.NewName());
+    }
 }
 
 TEST_F(StackFileTest, ReadOnlyFileOpensButIsNotOverwritten)

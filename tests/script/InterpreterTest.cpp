@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <new>
+
 // Two cards "One" and "Two" of the first background with the text fields "Log" and "Btn".
 class InterpreterTest : public ScriptFixture
 {
@@ -254,6 +256,46 @@ TEST_F(InterpreterTest, RunStopsWhenWhatItHoldsWasDeleted)
     info = SendFails(QStringLiteral("t"));
     EXPECT_EQ(info.MsgId, EMsgCardNotFound);
     EXPECT_EQ(info.Param1, QStringLiteral("Two"));
+}
+
+// ---- Running out of memory ----
+
+// A step that runs out of memory ends the run like any run-time error of the platform, at its
+// line; the interpreter takes the next run. The doubling text stops at the length bound before
+// it takes much memory; a failed allocation anywhere in a step is shown by the stack view.
+TEST_F(InterpreterTest, RunningOutOfMemoryIsARunTimeError)
+{
+    struct Case
+    {
+        const char* Name;
+        QStringList Lines;
+        std::function<void()> OnCallOut;
+        int32_t LineIndex;
+    } cases[] = {
+        {"a text doubled in a loop",
+         {QStringLiteral("s = \"x\""), QStringLiteral("Repeat While 1 = 1"), QStringLiteral("s = s & s"),
+          QStringLiteral("End Repeat")},
+         nullptr, 3},
+        {"an allocation failing in the stack view",
+         {QStringLiteral("x = 1"), QStringLiteral("Put \"a\" Into Field \"Log\""), QStringLiteral("x = 2")},
+         [] { throw std::bad_alloc(); }, 2},
+    };
+    for (const Case& c : cases)
+    {
+        iView.iOnCallOut = c.OnCallOut;
+        const TRunErrInfo info = RunFails(c.Lines);
+        EXPECT_EQ(info.MsgId, EMsgSystemError) << c.Name;
+        EXPECT_EQ(info.RunNumber, ERunOutOfMemory) << c.Name;
+        EXPECT_EQ(info.Param1, QStringLiteral("Out of memory")) << c.Name;
+        EXPECT_EQ(info.Obj, iOne) << c.Name;
+        EXPECT_EQ(info.LineIndex, c.LineIndex) << c.Name;
+        EXPECT_EQ(CVexilError::GetErrInfo().Code, EScrRunError) << c.Name;
+
+        iView.iOnCallOut = nullptr;
+        Run({QStringLiteral("Put \"again\" Into Field \"Log\"")});
+        EXPECT_FALSE(iInterp.Running()) << c.Name;
+        EXPECT_EQ(ValueOf(iOne, iLog), QStringLiteral("again")) << c.Name;
+    }
 }
 
 // ---- Byte code from files is checked ----
