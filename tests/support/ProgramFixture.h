@@ -143,7 +143,9 @@ protected:
         auto* form = qobject_cast<T*>(Loaded(aClassName));
         EXPECT_NE(form, nullptr) << aClassName.toStdString();
         if (form)
+        {
             EXPECT_TRUE(form->isVisible()) << aClassName.toStdString();
+        }
         return form;
     }
     // Clicks a toolbar button of the main window by its key.
