@@ -25,12 +25,7 @@ protected:
         const TControlSetRef person = stack->Background(0);
         person->SetName(QStringLiteral("Person"));
         auto add = [&](const QString& aName, int32_t aType, int32_t aFlags) {
-            const TControlRef field = NewField(*stack, *person, aName, aType);
-            field->SetFlags(EConInCardView | aFlags);
-            field->SetLabel(aName);
-            field->SetVisLines(1);
-            field->SetVisChar(20);
-            return field;
+            return ShownField(*stack, *person, aName, aType, aFlags);
         };
         const TControlRef name = add(QStringLiteral("Name"), EConTypeText, EConCardName);
         add(QStringLiteral("Note"), EConTypeText, 0);
@@ -43,13 +38,7 @@ protected:
         stack->GetCard(QStringLiteral("Anna"), anna);
         home->SetDestCardId(anna->Id());
 
-        const QString path = QDir(StackFolder()).filePath(QStringLiteral("Club.Quorvan"));
-        auto rec = std::make_shared<CVexilStackViewRec>();
-        rec->Contruct(QStringLiteral("View"));
-        CVexilStackFile file;
-        file.Construct(path);
-        file.SaveStack(stack, rec);
-        return QDir::toNativeSeparators(path);
+        return SaveInFolder(stack, QStringLiteral("Club.Quorvan"));
     }
 
     static TControlRef Field(const QString& aName)
