@@ -66,10 +66,11 @@ bool CVexilManagedForm::eventFilter(QObject* aWatched, QEvent* aEvent)
     if (aEvent->type() == QEvent::FocusOut)
     {
         const auto reason = static_cast<QFocusEvent*>(aEvent)->reason();
-        // The focus has moved already when the box hears of it.
+        // The focus has moved already when the box hears of it. Inside the document area
+        // window() is the main window, so the target is asked for this form as its ancestor.
         const QWidget* next = QApplication::focusWidget();
         const bool toOwnControl = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                                  next && next != aWatched && next->window() == this;
+                                  next && next != aWatched && isAncestorOf(next);
         for (const TLeaveCheck& leave : iLeaveChecks)
             if (leave.Input == aWatched && toOwnControl)
                 Guarded(leave.Check);

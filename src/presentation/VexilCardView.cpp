@@ -75,21 +75,30 @@ CVexilCtl& Ctl(QObject* aWidget)
 }
 
 // Holds back the painting of a window while its widgets change, so that the yields to the
-// event loop on the way do not paint every intermediate state; one repaint follows.
+// event loop on the way do not paint every intermediate state; one repaint follows. Only a hold
+// of the window's own is taken back: updates that are off because the window's frame in the
+// document area holds them (while it maximizes or restores) come back with the frame's, and
+// switching them off here for good would leave the window unpainted.
 class TPaintHold
 {
 public:
-    explicit TPaintHold(QWidget& aWindow) : iWindow(aWindow), iWasEnabled(aWindow.updatesEnabled())
+    explicit TPaintHold(QWidget& aWindow)
+        : iWindow(aWindow), iHeld(!aWindow.testAttribute(Qt::WA_ForceUpdatesDisabled))
     {
-        iWindow.setUpdatesEnabled(false);
+        if (iHeld)
+            iWindow.setUpdatesEnabled(false);
     }
-    ~TPaintHold() { iWindow.setUpdatesEnabled(iWasEnabled); }
+    ~TPaintHold()
+    {
+        if (iHeld)
+            iWindow.setUpdatesEnabled(true);
+    }
     TPaintHold(const TPaintHold&) = delete;
     TPaintHold& operator=(const TPaintHold&) = delete;
 
 private:
     QWidget& iWindow;
-    bool iWasEnabled;
+    bool iHeld;
 };
 
 // Sets the card window's iShowing for the time of a check box's write.

@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include <algorithm>
 #include <exception>
 
 namespace
@@ -272,7 +273,8 @@ bool CVexilGenForm::eventFilter(QObject* aWatched, QEvent* aEvent)
             Forward(&CVexilStackView::BaseObjGotFocus, aWatched);
         break;
     case QEvent::FocusOut:
-        if (IsEditWidget(aWatched) && LeavesForGood(static_cast<QFocusEvent*>(aEvent)->reason()))
+        if (IsEditWidget(aWatched) && LeavesForGood(static_cast<QFocusEvent*>(aEvent)->reason()) &&
+            !ClickedButton(static_cast<QFocusEvent*>(aEvent)->reason()))
             Forward([aWatched](CVexilStackView& aView) {
                 bool cancel = false;
                 aView.BaseObjValidate(aWatched, cancel);
@@ -302,6 +304,13 @@ bool CVexilGenForm::eventFilter(QObject* aWatched, QEvent* aEvent)
         break;
     }
     return CVexilForm::eventFilter(aWatched, aEvent);
+}
+
+bool CVexilGenForm::ClickedButton(Qt::FocusReason aReason) const
+{
+    const QWidget* next = QApplication::focusWidget();
+    return aReason == Qt::MouseFocusReason &&
+           std::find(fGenButton.begin(), fGenButton.end(), next) != fGenButton.end();
 }
 
 bool CVexilGenForm::FilterMouse(QObject* aWatched, QEvent* aEvent)

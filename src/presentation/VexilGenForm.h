@@ -98,6 +98,10 @@ private:
     // The same with the widget or menu item whose event it is.
     static void Forward(void (CVexilStackView::*aCall)(QObject*), QObject* aObj);
     bool FilterMouse(QObject* aWatched, QEvent* aEvent);
+    // The focus went to a command button pressed with the mouse. The button's click ends the
+    // edit itself: validating while the press is handled would yield to the event loop before
+    // the button is down, and a release waiting there would be lost.
+    bool ClickedButton(Qt::FocusReason aReason) const;
     // A point of the window's own surface, where no widget is.
     bool OnSurface(const QPointF& aPosition) const;
 

@@ -100,7 +100,9 @@ public:
     const TCardRef& History(int16_t aIndex) const { return iHistory.at(size_t(aIndex)); }
 
     // --- editing field values
-    void ValidateCurControl();
+    // Validates the field being edited and follows its widget again; false when its edit was
+    // refused.
+    bool ValidateCurControl();
     void BaseObjChange(QObject* aObj);
     void BaseObjGotFocus(QObject* aObj);
     // aCancel is never set: validation never keeps the focus.
@@ -143,8 +145,17 @@ private:
     void DropCurCard();
 
     void LeaveCurObj();
-    // The user's edit of the field being edited stored, or refused; true when stored.
-    bool StoreEdit(const TCardRef& aCard, const TControlRef& aField);
+    // How the validation of a field ended: nothing stored, the edit stored, or refused.
+    enum class EEditEnd
+    {
+        Kept,
+        Stored,
+        Refused
+    };
+    // BaseObjValidate, telling how it ended.
+    EEditEnd Validate(QObject* aObj);
+    // The user's edit of the field being edited stored, or refused.
+    EEditEnd StoreEdit(const TCardRef& aCard, const TControlRef& aField);
     // "Read-only!", and the stored value back into the field's widget.
     void RejectReadOnly(CVexilCard& aCard, CVexilControl& aField);
     // The field a click or paste on aObj may store into: none when aObj shows no field, and none

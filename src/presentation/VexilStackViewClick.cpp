@@ -124,6 +124,11 @@ void CVexilStackView::ClickCommand(QObject* aObj)
     const TControlRef field = background ? CommandField(*background, aObj) : nullptr;
     if (!field)
         return;
+    // The click ends the edit of the field being edited first; an edit refused keeps the card
+    // as it is. A button followed as the focused widget is no edit: it is left with its card.
+    const bool editing = iCurObj && !qobject_cast<CVexilCommandButton*>(iCurObj.data());
+    if ((editing && !ValidateCurControl()) || !iCurCard)
+        return;
     ExecScript(field, QStringLiteral("select"));
     UpdateCardListFromChanges();
     // Relative to the card that the handler may have moved to.

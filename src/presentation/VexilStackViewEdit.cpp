@@ -43,12 +43,17 @@ void CVexilStackView::BaseObjChange(QObject* /*aObj*/)
 
 void CVexilStackView::BaseObjValidate(QObject* aObj, bool& /*aCancel*/)
 {
+    Validate(aObj);
+}
+
+CVexilStackView::EEditEnd CVexilStackView::Validate(QObject* aObj)
+{
     if (iShowingValues || iValidating || !iCurCard || !iCurObj || !iCardView)
-        return;
+        return EEditEnd::Kept;
     // The card and the field stay alive whatever the script messages do.
     const TCardRef card = iCurCard;
     TControlRef field;
-    bool stored = false;
+    EEditEnd end = EEditEnd::Kept;
     {
         // Also cleared when an assertion answered No leaves from below.
         const QScopedValueRollback<bool> validating(iValidating, true);
@@ -57,9 +62,9 @@ void CVexilStackView::BaseObjValidate(QObject* aObj, bool& /*aCancel*/)
         if (!field)
         {
             iCurObj = nullptr;
-            return;
+            return EEditEnd::Kept;
         }
-        stored = StoreEdit(card, field);
+        end = StoreEdit(card, field);
 
         // Numbers, dates, times and Booleans are shown again in their display form.
         if (field->ConType() >= EConTypeInteger && field->ConType() <= EConTypeBoolean)
@@ -74,17 +79,21 @@ void CVexilStackView::BaseObjValidate(QObject* aObj, bool& /*aCancel*/)
     }
     if (!ScriptRunning() && CardListOpen() && iCardListView)
         iCardListView->UpdateCard(card);
-    ExecScript(field, stored ? QStringLiteral("closeField") : QStringLiteral("exitField"));
+    ExecScript(field, end == EEditEnd::Stored ? QStringLiteral("closeField") : QStringLiteral("exitField"));
+    return end;
 }
 
-bool CVexilStackView::StoreEdit(const TCardRef& aCard, const TControlRef& aField)
+CVexilStackView::EEditEnd CVexilStackView::StoreEdit(const TCardRef& aCard, const TControlRef& aField)
 {
-    bool stored = false;
+    EEditEnd end = EEditEnd::Kept;
     if (iCurObjChanged)
     {
         QObject* const curObj = iCurObj;
         if (aField->Flag(EConReadOnly))
+        {
             RejectReadOnly(*aCard, *aField);
+            end = EEditEnd::Refused;
+        }
         else
         {
             TValue old;
@@ -94,7 +103,7 @@ bool CVexilStackView::StoreEdit(const TCardRef& aCard, const TControlRef& aField
             if (!CVexilValue::Equal(val, old) || aField->ConType() == EConTypeBoolean)
             {
                 SetValue(aCard, aField->Id(), val);
-                stored = true;
+                end = EEditEnd::Stored;
             }
         }
         // Storing may have moved the focus.
@@ -105,7 +114,7 @@ bool CVexilStackView::StoreEdit(const TCardRef& aCard, const TControlRef& aField
         aCard->UpdateCardLists();
         CVexilError::Assert(iCurObj != nullptr, QStringLiteral("iCurObj"));
     }
-    return stored;
+    return end;
 }
 
 void CVexilStackView::RejectReadOnly(CVexilCard& aCard, CVexilControl& aField)
@@ -139,17 +148,17 @@ void CVexilStackView::LeaveCurObj()
     iCurObj = nullptr;
 }
 
-void CVexilStackView::ValidateCurControl()
+bool CVexilStackView::ValidateCurControl()
 {
     if (!iCurObj || !WidgetVisible(iCurObj))
-        return;
-    bool cancel = false;
-    BaseObjValidate(iCurObj, cancel);
+        return true;
+    const bool refused = Validate(iCurObj) == EEditEnd::Refused;
     // The widget keeps the keyboard focus: it is followed again, so that what is typed into it
     // next is stored when it is left.
     if (iCurCard && iCardView && CardViewOpen())
         if (const TControlRef focused = iCardView->FocusControl())
             BaseObjGotFocus(focused->BaseControl());
+    return !refused;
 }
 
 void CVexilStackView::SetValue(const TCardRef& aCard, int32_t aControlId, const TValue& aValue)

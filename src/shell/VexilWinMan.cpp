@@ -165,7 +165,11 @@ void CVexilWinMan::ShowForm(CVexilForm& aForm, bool aModal, QWidget* aOwner)
     aForm.setWindowModality(aModal ? Qt::ApplicationModal : Qt::NonModal);
     aForm.show();
     aForm.Activate();
-    aForm.setFocus();
+    // Inside the document area the activation chose the control to take the focus (the focus
+    // widget of the window, which an open menu may still hold back); the window itself takes no
+    // keys, so it takes the focus only when no control has it.
+    QWidget* control = aForm.focusWidget();
+    (control && control != &aForm ? control : static_cast<QWidget*>(&aForm))->setFocus();
 }
 
 bool CVexilWinMan::IsFormLoaded(const QString& aClassName)

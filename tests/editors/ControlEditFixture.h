@@ -5,6 +5,7 @@
 // and Note (Text), and five cards A to E of which A, B and C have a Count. The window is real
 // and shown on the offscreen platform; the user's clicks, keys and picks are real events.
 
+#include "EditorUser.h"
 #include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StackBuild.h"
@@ -224,19 +225,7 @@ protected:
     static void ShowField(const QString& aName) { ClickLine(Editor()->fControlBox, aName); }
 
     // The user opens the combo box's list and clicks the line that starts with the text.
-    static void Pick(QComboBox* aCombo, const QString& aText)
-    {
-        int line = -1;
-        for (int i = 0; i < aCombo->count() && line < 0; ++i)
-            if (aCombo->itemText(i).startsWith(aText))
-                line = i;
-        ASSERT_GE(line, 0) << aText.toStdString();
-        aCombo->showPopup();
-        QAbstractItemView* list = aCombo->view();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
-        const QRect rect = list->visualRect(list->model()->index(line, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    }
+    static void Pick(QComboBox* aCombo, const QString& aText) { EditorUser::Pick(aCombo, aText); }
 
     // The box's text replaced as the user types it, the focus left in the box.
     static void Type(QLineEdit* aBox, const QString& aText)

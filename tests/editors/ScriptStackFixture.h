@@ -6,6 +6,7 @@
 // stack carries a script of one handler. Tear-down leaves the stack without questions and
 // unloads every window.
 
+#include "EditorUser.h"
 #include "ProgramFixture.h"
 #include "editors/VexilScriptEdit.h"
 #include "editors/VexilStackEdit.h"
@@ -51,12 +52,7 @@ protected:
         const TControlSetRef item = stack->Background(0);
         item->SetName(QStringLiteral("Item"));
         auto add = [&](const TControlSetRef& aBackground, const QString& aName, int32_t aType, int32_t aFlags) {
-            const TControlRef field = NewField(*stack, *aBackground, aName, aType);
-            field->SetFlags(EConInCardView | aFlags);
-            field->SetLabel(aName);
-            field->SetVisLines(1);
-            field->SetVisChar(20);
-            return field;
+            return ShownField(*stack, *aBackground, aName, aType, aFlags);
         };
         const TControlRef name = add(item, QStringLiteral("Name"), EConTypeText, EConCardName);
         add(item, QStringLiteral("Note"), EConTypeText, 0);
@@ -139,17 +135,5 @@ protected:
     static void Answer(bool aYes) { ScriptedPrompts::Instance().ExpectMessage(aYes); }
 
     // The messages shown since the test began, as "id p0 p1" (empty parameters left out).
-    static QStringList Shown()
-    {
-        QStringList shown;
-        for (const TMsgPrompt& prompt : ScriptedPrompts::Instance().Messages())
-        {
-            QString line = QString::number(prompt.Id);
-            for (const QString& param : prompt.Params)
-                if (param != CVexilMsg::Undef && !param.isEmpty())
-                    line += QLatin1Char(' ') + param;
-            shown += line;
-        }
-        return shown;
-    }
+    static QStringList Shown() { return EditorUser::Shown(); }
 };

@@ -95,13 +95,7 @@ protected:
         const TCardRef memo = NewCard(*stack, QStringLiteral("Memo"), noteBackground);
         memo->SetControlVal(text->Id(), Val::Str(QStringLiteral("Trip to Zurich")));
 
-        const QString path = QDir(StackFolder()).filePath(QStringLiteral("Places.Quorvan"));
-        auto rec = std::make_shared<CVexilStackViewRec>();
-        rec->Contruct(QStringLiteral("View"));
-        CVexilStackFile file;
-        file.Construct(path);
-        file.SaveStack(stack, rec);
-        return QDir::toNativeSeparators(path);
+        return SaveInFolder(stack, QStringLiteral("Places.Quorvan"));
     }
 
     static TCardRef Card(const QString& aName)

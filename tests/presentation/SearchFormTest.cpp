@@ -6,6 +6,7 @@
 #include "presentation/VexilSearchForm.h"
 
 #include <QElapsedTimer>
+#include <QMdiArea>
 #include <QTreeWidget>
 
 namespace
@@ -18,7 +19,7 @@ protected:
         PlacesProgram::SetUp();
         // Every search shows the wait cursor once: the searches are counted by it.
         CVexilDialogLib::SetCursorHook([this](bool aWait) { iSearches += aWait ? 1 : 0; });
-        Item(QStringLiteral("fSearch"))->trigger();
+        Choose(QStringLiteral("fStack"), QStringLiteral("fSearch"));
         ASSERT_NE(Window(), nullptr);
         ASSERT_TRUE(Window()->isVisible());
     }
@@ -91,6 +92,19 @@ TEST_F(SearchFormTest, TheWindowShowsItsFourColumnsAndAnEmptyList)
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_FALSE(Window()->fShow->isEnabled());
     EXPECT_FALSE(Window()->fUpdateTimer->isActive());
+}
+
+// What the user types right after the window opened goes into the search text.
+TEST_F(SearchFormTest, TheSearchTextTakesTheKeysTypedRightAfterTheWindowOpens)
+{
+    ASSERT_TRUE(QTest::qWaitFor([] { return Frame()->DocumentArea()->activeSubWindow() == Window()->SubWindow(); }));
+    EXPECT_TRUE(Window()->fText->hasFocus());
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClicks(focus, QStringLiteral("zur"));
+    EXPECT_EQ(Window()->fText->text(), QStringLiteral("zur"));
+    AwaitSearch();
+    EXPECT_EQ(Lines(), QStringList({"Zurich|City|Name|Zurich", "Memo|Note|Text|Trip to Zurich"}));
 }
 
 TEST_F(SearchFormTest, TypingQuicklyRunsOneSearchASecondAfterTheLastKey)

@@ -220,6 +220,30 @@ protected:
         return text;
     }
 
+    // A field of the background shown on the card window on one line of 20 characters, with
+    // its name as its label.
+    static TControlRef ShownField(CVexilStack& aStack, CVexilControlSet& aBackground, const QString& aName,
+                                  int32_t aType, int32_t aFlags = 0)
+    {
+        const TControlRef field = NewField(aStack, aBackground, aName, aType);
+        field->SetFlags(EConInCardView | aFlags);
+        field->SetLabel(aName);
+        field->SetVisLines(1);
+        field->SetVisChar(20);
+        return field;
+    }
+    // Saves the stack in the stack folder with a plain stack view record; the file's path.
+    QString SaveInFolder(const TStackRef& aStack, const QString& aFileName) const
+    {
+        const QString path = QDir(StackFolder()).filePath(aFileName);
+        auto rec = std::make_shared<CVexilStackViewRec>();
+        rec->Contruct(QStringLiteral("View"));
+        CVexilStackFile file;
+        file.Construct(path);
+        file.SaveStack(aStack, rec);
+        return QDir::toNativeSeparators(path);
+    }
+
     // A stack of three cards "Anna", "Bert", "Cleo" of the background "Person" (fields Name,
     // the card name, and Age), saved in the stack folder; the binary form when asked. aView
     // may set the stack view record.
