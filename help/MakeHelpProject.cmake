@@ -6,6 +6,7 @@
 # entry below the page and a keyword with the help id Topic.
 
 function(xml_attr text out)
+  string(REPLACE "@SEMICOLON@" ";" text "${text}")
   string(REPLACE "\"" "&quot;" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
@@ -32,6 +33,8 @@ foreach(line IN LISTS lines)
     math(EXPR open "${open} - 1")
   endwhile()
   file(READ ${PAGES}/${page} html)
+  # Entities end in ";", which would split the headings found into list items.
+  string(REPLACE ";" "@SEMICOLON@" html "${html}")
   if(NOT html MATCHES "<title>([^<]+)</title>")
     message(FATAL_ERROR "${page} has no title")
   endif()

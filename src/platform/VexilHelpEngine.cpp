@@ -11,22 +11,28 @@
 
 namespace
 {
-// The collection copied into aFolder, naming the same documentation files; empty on failure.
-QString CopyCollection(const QString& aCollectionFile, const QDir& aFolder)
+// The documentation files (.qch) that a collection names.
+QStringList DocumentationFiles(const QString& aCollectionFile)
 {
-    QHelpEngineCore original(aCollectionFile);
-    original.setReadOnly(true);
-    const QString copy = aFolder.filePath(QStringLiteral("Quorvans.qhc"));
-    return original.setupData() && original.copyCollectionFile(copy) ? copy : QString();
+    QHelpEngineCore collection(aCollectionFile);
+    QStringList files;
+    if (collection.setupData())
+        for (const QString& name : collection.registeredDocumentations())
+            files << collection.documentationFileName(name);
+    return files;
 }
 }  // namespace
 
 CVexilHelpEngine::CVexilHelpEngine(const QString& aCollectionFile)
 {
-    const QString copy = iCopyDir.isValid() ? CopyCollection(aCollectionFile, QDir(iCopyDir.path())) : QString();
-    iEngine = std::make_unique<QHelpEngine>(copy);
+    iEngine = std::make_unique<QHelpEngine>(QDir(iCopyDir.path()).filePath(QStringLiteral("Quorvans.qhc")));
+    iEngine->setReadOnly(false);
     iEngine->setUsesFilterEngine(true);
-    iReady = !copy.isEmpty() && iEngine->setupData() && StartUrl().isValid();
+    const QStringList files = DocumentationFiles(aCollectionFile);
+    bool ready = iCopyDir.isValid() && !files.isEmpty() && iEngine->setupData();
+    for (const QString& file : files)
+        ready = ready && iEngine->registerDocumentation(file);
+    iReady = ready && StartUrl().isValid();
 }
 
 CVexilHelpEngine::~CVexilHelpEngine() = default;

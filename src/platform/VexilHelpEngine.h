@@ -10,9 +10,10 @@
 class QHelpEngine;
 
 // The program's help collection opened for reading: the page of each help topic, the pages'
-// data and the place of a page in the contents tree. It works on a private copy of the
-// collection file (the installed one may lie in a folder the user cannot write, and the search
-// index is kept beside the collection); the documentation itself is read where it lies.
+// data and the place of a page in the contents tree. It works on a collection of its own in a
+// temporary folder that names the documentation of the program's collection, read where it
+// lies: the installed collection may lie in a folder the user cannot write, and the search
+// keeps its index beside the collection.
 class CVexilHelpEngine
 {
 public:

@@ -146,9 +146,11 @@ CVexilHelpWindow::CVexilHelpWindow(std::unique_ptr<CVexilHelpEngine> aEngine)
                 Open(aLinks.constFirst().url);
         });
     });
-    connect(iBrowser, &QTextBrowser::sourceChanged, this, [this] { Guarded([this] { SyncContents(); }); });
+    // The browser tells the new page before its source() has it.
+    connect(iBrowser, &QTextBrowser::sourceChanged, this,
+            [this](const QUrl& aUrl) { Guarded([this, aUrl] { SyncContents(aUrl); }); });
     connect(engine.contentModel(), &QHelpContentModel::contentsCreated, this,
-            [this] { Guarded([this] { SyncContents(); }); });
+            [this] { Guarded([this] { SyncContents(iBrowser->source()); }); });
 }
 
 CVexilHelpWindow::~CVexilHelpWindow()
@@ -190,14 +192,14 @@ void CVexilHelpWindow::BuildSearchPage(QTabWidget& aTabs)
 void CVexilHelpWindow::Open(const QUrl& aUrl)
 {
     if (iBrowser->source() == aUrl)
-        SyncContents();
+        SyncContents(aUrl);
     else
         iBrowser->setSource(aUrl);
 }
 
-void CVexilHelpWindow::SyncContents()
+void CVexilHelpWindow::SyncContents(const QUrl& aUrl)
 {
-    const QModelIndex entry = iEngine->ContentsIndexOf(iBrowser->source());
+    const QModelIndex entry = iEngine->ContentsIndexOf(aUrl);
     if (!entry.isValid())
         return;
     const QSignalBlocker quiet(iContents);

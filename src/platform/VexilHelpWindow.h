@@ -41,6 +41,9 @@ class CVexilHelpWindow : public QWidget
 public:
     static inline const QString KName = QStringLiteral("CVexilHelpWindow");
 
+    // The engine's widgets go before the engine.
+    ~CVexilHelpWindow() override;
+
     // Shows the help window at a help topic (the start page for a topic the collection does not
     // know). Without a help collection the user is told which file is missing, through the
     // program's prompts, and no window opens. What fails is reported, never raised, so that
@@ -61,12 +64,10 @@ protected:
 
 private:
     explicit CVexilHelpWindow(std::unique_ptr<CVexilHelpEngine> aEngine);
-    // The engine's widgets go before the engine.
-    ~CVexilHelpWindow() override;
     void BuildSearchPage(QTabWidget& aTabs);
     void Open(const QUrl& aUrl);
-    // Selects the entry of the page shown in the contents tree.
-    void SyncContents();
+    // Selects the entry of a page in the contents tree.
+    void SyncContents(const QUrl& aUrl);
     // Becomes a window of aModal while it shows (none: a window of its own again).
     void AttachTo(QWidget* aModal);
 

@@ -59,7 +59,7 @@ TEST_F(HelpWindow, OpensAtTheTopicOfTheWindowOrControlAskingAndIsReused)
         {"Quorvans > Help...", [] { Item(QStringLiteral("fHelp"))->trigger(); }, "Frame"},
         {"field editor's Help", [editor] { QTest::mouseClick(editor->fHelpBut, Qt::LeftButton); }, "ControlEdit"},
         {"F1 in the name", [editor] { PressF1In(*editor, editor->fName); }, "ControlEditName"},
-        {"F1 in the length limit", [editor] { PressF1In(*editor, editor->fMaxChar); }, "ControlEditMaxChar"},
+        {"F1 in the background list", [editor] { PressF1In(*editor, editor->fBackgroundBox); }, "ControlEditBackgroundBox"},
         {"F1 in the field list", [editor] { PressF1In(*editor, editor->fControlBox); }, "ControlEditControlBox"},
         {"Quorvans > Help... again", [] { Item(QStringLiteral("fHelp"))->trigger(); }, "Frame"},
     };
