@@ -66,7 +66,9 @@ void BM_HelpWindowAgainstTextBrowser(benchmark::State& aState)
             QTextBrowser* browser = nullptr;
             page.push_back(TimeMs([&browser] {
                 browser = new QTextBrowser;
-                browser->setSource(QUrl::fromLocalFile(kPages + QStringLiteral("/ControlEdit.html#ControlEditName")));
+                QUrl page = QUrl::fromLocalFile(kPages + QStringLiteral("/ControlEdit.html"));
+                page.setFragment(QStringLiteral("ControlEditName"));
+                browser->setSource(page);
                 browser->show();
                 QCoreApplication::processEvents();
             }));

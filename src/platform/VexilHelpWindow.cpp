@@ -17,6 +17,7 @@
 #include <QHelpSearchResultWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -100,6 +101,9 @@ CVexilHelpWindow::CVexilHelpWindow(std::unique_ptr<CVexilHelpEngine> aEngine)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quorvans Help"));
     resize(960, 640);
+    // Whole on the screen, not where the window manager finds room for its corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     QHelpEngine& engine = iEngine->Engine();
 
     auto* splitter = new QSplitter(this);

@@ -16,8 +16,9 @@ foreach(file ${program} ${PREFIX}/bin/${SHARE_FROM_BIN}/Quorvans.qhc ${PREFIX}/b
     message(FATAL_ERROR "the install lacks ${file}")
   endif()
 endforeach()
-if(NOT IS_EXECUTABLE ${program})
-  message(FATAL_ERROR "${program} cannot be run")
+file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${program} UNRESOLVED_DEPENDENCIES_VAR missing)
+if(missing)
+  message(FATAL_ERROR "${program} cannot find the libraries ${missing}")
 endif()
 
 execute_process(COMMAND desktop-file-validate ${entry} RESULT_VARIABLE invalid OUTPUT_VARIABLE report ERROR_VARIABLE report)
