@@ -236,6 +236,7 @@ std::optional<double> CVexilLowLevel::FileModTimeGmt(const QString& aFileName)
 namespace
 {
 QString gDocumentsFolder;
+QString gHelpFile;
 }
 
 void CVexilLowLevel::SetDocumentsFolder(const QString& aFolder)
@@ -273,11 +274,30 @@ QString CVexilLowLevel::HelpTopic(const QString& aWindowClass, const QString& aC
     return topic;
 }
 
-QString CVexilLowLevel::HelpFile(const QString& aTopic)
+void CVexilLowLevel::SetHelpFile(const QString& aFile)
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral("help/") + aTopic + QStringLiteral(".htm"));
-    return QFileInfo(path).isFile() ? path : QString();
+    gHelpFile = aFile;
+}
+
+QStringList CVexilLowLevel::HelpFilePlaces(const QString& aProgramFolder)
+{
+    const QDir program(aProgramFolder);
+    const QString name = QStringLiteral("Quorvans.qhc");
+    return {QDir::cleanPath(program.filePath(name)),
+            QDir::cleanPath(program.filePath(QStringLiteral(QUORVANS_SHARE_FROM_BIN "/") + name))};
+}
+
+QStringList CVexilLowLevel::HelpFileSought()
+{
+    return gHelpFile.isEmpty() ? HelpFilePlaces(QCoreApplication::applicationDirPath()) : QStringList{gHelpFile};
+}
+
+QString CVexilLowLevel::HelpFile()
+{
+    for (const QString& place : HelpFileSought())
+        if (QFileInfo(place).isFile())
+            return place;
+    return {};
 }
 
 TRgb CVexilLowLevel::LongToRgb(int32_t aColor)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -63,8 +64,18 @@ public:
     // The topic of a window (class name such as "CVexilStackEdit") and an optional control name.
     // The message box's topic is followed by the name of the last message shown.
     static QString HelpTopic(const QString& aWindowClass, const QString& aControlName = {});
-    // <program folder>/help/<topic>.htm when that file exists, else the empty string.
-    static QString HelpFile(const QString& aTopic);
+    // The help collection: the first of HelpFileSought that exists, else the empty string (a
+    // broken install).
+    static QString HelpFile();
+    // Where the collection is sought: the file set by SetHelpFile alone, else the places of
+    // HelpFilePlaces of the program's folder.
+    static QStringList HelpFileSought();
+    // Where a program in aProgramFolder has its help collection "Quorvans.qhc", in this order:
+    // beside the program (the build tree), then in the share folder of the installed program.
+    static QStringList HelpFilePlaces(const QString& aProgramFolder);
+    // The collection used from now on whether it exists or not; empty (the start value) for the
+    // program's own places.
+    static void SetHelpFile(const QString& aFile);
 
     // --- colours ---
     static TRgb LongToRgb(int32_t aColor);

@@ -2,11 +2,11 @@
 
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilObject.h"
+#include "platform/VexilHelpWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMdiArea>
@@ -15,7 +15,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 #include <QWidget>
 
 namespace
@@ -27,9 +26,7 @@ constexpr int kAllItemsBelow = 30;
 
 void CVexilLowLevelUi::ShowHelp(const QString& aWindowClass, const QString& aControlName)
 {
-    const QString file = CVexilLowLevel::HelpFile(CVexilLowLevel::HelpTopic(aWindowClass, aControlName));
-    if (!file.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    CVexilHelpWindow::ShowTopic(CVexilLowLevel::HelpTopic(aWindowClass, aControlName));
 }
 
 QString CVexilLowLevelUi::BrowseForFolder(const QString& aTitle, QWidget* aOwner)

@@ -27,8 +27,8 @@ struct TWindowSize
 class CVexilLowLevelUi
 {
 public:
-    // Opens the help page of a window (class name such as "CVexilStackEdit") and an optional control;
-    // does nothing when the program has no page for that topic.
+    // Opens the help window at the topic of a window (class name such as "CVexilStackEdit") and an
+    // optional control; without a help collection the user is told which file is missing.
     static void ShowHelp(const QString& aWindowClass, const QString& aControlName = {});
 
     // The chosen folder, or the empty string when the user cancels.

@@ -250,20 +250,21 @@ TEST(LowLevelHelp, TopicsOfWindowsControlsAndMessages)
               QStringLiteral("MsgFormEMsgEmptyStackOk"));
 }
 
-TEST(LowLevelHelp, HelpFileIsThePageBesideTheProgramWhenItExists)
+TEST(LowLevelHelp, TheCollectionIsSoughtBesideTheProgramThenInTheShareFolder)
 {
-    const QString topic = QStringLiteral("MsgFormEMsgLowLevelTest");
-    EXPECT_EQ(CVexilLowLevel::HelpFile(topic), QString());
+    EXPECT_EQ(CVexilLowLevel::HelpFilePlaces(QStringLiteral("/opt/q/bin")),
+              QStringList({"/opt/q/bin/Quorvans.qhc", "/opt/q/share/quorvans/Quorvans.qhc"}));
+    EXPECT_EQ(CVexilLowLevel::HelpFileSought(), CVexilLowLevel::HelpFilePlaces(QCoreApplication::applicationDirPath()));
 
-    QDir program(QCoreApplication::applicationDirPath());
-    const bool madeFolder = !program.exists(QStringLiteral("help"));
-    ASSERT_TRUE(program.mkpath(QStringLiteral("help")));
-    const QString page = program.filePath(QStringLiteral("help/") + topic + QStringLiteral(".htm"));
-    SetFileContent(page, {});
-    EXPECT_EQ(CVexilLowLevel::HelpFile(topic), page);
-    QFile::remove(page);
-    if (madeFolder)
-        program.rmdir(QStringLiteral("help"));
+    // A collection set for the program is the only one sought, and found only when it exists.
+    TempDir dir;
+    const QString set = dir.File(QStringLiteral("Help.qhc"));
+    CVexilLowLevel::SetHelpFile(set);
+    EXPECT_EQ(CVexilLowLevel::HelpFileSought(), QStringList{set});
+    EXPECT_EQ(CVexilLowLevel::HelpFile(), QString());
+    SetFileContent(set, "collection");
+    EXPECT_EQ(CVexilLowLevel::HelpFile(), set);
+    CVexilLowLevel::SetHelpFile(QString());
 }
 
 TEST(LowLevelColour, TriplesFromColourValues)

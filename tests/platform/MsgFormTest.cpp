@@ -91,13 +91,15 @@ TEST(MsgForm, EnterPressesTheDesignatedButtonAndHelpKeepsTheBoxOpen)
     });
     EXPECT_FALSE(form.Present(Prompt(EMsgClsQuestion)));
 
-    // No help page exists beside the test program: Help does nothing and the box stays.
+    // No help collection lies beside the test program: Help says so, and the box stays.
+    ScriptedPrompts::Instance().ExpectNotice();
     WhenShown([](QDialog& aBox) {
         Click("fHelp0")(aBox);
         EXPECT_TRUE(aBox.isVisible());
         Click("fYes")(aBox);
     });
     EXPECT_TRUE(form.Present(Prompt(EMsgClsQuestion)));
+    EXPECT_EQ(ScriptedPrompts::Instance().Notices().size(), 1);
 }
 
 TEST(MsgForm, ClosingByTheTitleBarOrEscapeAnswersNo)
