@@ -235,13 +235,7 @@ protected:
     // Saves the stack in the stack folder with a plain stack view record; the file's path.
     QString SaveInFolder(const TStackRef& aStack, const QString& aFileName) const
     {
-        const QString path = QDir(StackFolder()).filePath(aFileName);
-        auto rec = std::make_shared<CVexilStackViewRec>();
-        rec->Contruct(QStringLiteral("View"));
-        CVexilStackFile file;
-        file.Construct(path);
-        file.SaveStack(aStack, rec);
-        return QDir::toNativeSeparators(path);
+        return SaveStackFile(aStack, QDir(StackFolder()).filePath(aFileName));
     }
 
     // A stack of three cards "Anna", "Bert", "Cleo" of the background "Person" (fields Name,
@@ -268,15 +262,7 @@ protected:
             NewCard(*stack, QLatin1String(name), person)->SetControlVal(nameField->Id(), Val::Str(QLatin1String(name)));
         if (aBinary)
             stack->SetFlags(stack->Flags() | EStkBinary);
-        const QString path = QDir(StackFolder()).filePath(aFileName);
-        auto rec = std::make_shared<CVexilStackViewRec>();
-        rec->Contruct(QStringLiteral("View"));
-        if (aView)
-            aView(*rec);
-        CVexilStackFile file;
-        file.Construct(path);
-        file.SaveStack(stack, rec);
-        return QDir::toNativeSeparators(path);
+        return SaveStackFile(stack, QDir(StackFolder()).filePath(aFileName), aView);
     }
 
     std::vector<int> iEnded;

@@ -7,11 +7,8 @@
 #include "PictureBytes.h"
 #include "StackBuild.h"
 #include "ValueBuild.h"
-#include "model/VexilStackFile.h"
-#include "model/VexilStackViewRec.h"
 
 #include <QDate>
-#include <QDir>
 #include <QTime>
 
 namespace SampleStack
@@ -78,11 +75,6 @@ inline QString Save(const QString& aPath)
             card->SetControlVal(photo->Id(), Val::Blob(picture->Id()));
     }
     stack->SetFlags(stack->Flags() | EStkBinary);
-    auto rec = std::make_shared<CVexilStackViewRec>();
-    rec->Contruct(QStringLiteral("View"));
-    CVexilStackFile file;
-    file.Construct(aPath);
-    file.SaveStack(stack, rec);
-    return QDir::toNativeSeparators(aPath);
+    return SaveStackFile(stack, aPath);
 }
 }  // namespace SampleStack

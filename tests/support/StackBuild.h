@@ -8,6 +8,11 @@
 #include "model/VexilControlSet.h"
 #include "model/VexilIdGen.h"
 #include "model/VexilStack.h"
+#include "model/VexilStackFile.h"
+#include "model/VexilStackViewRec.h"
+
+#include <QDir>
+#include <functional>
 
 #include <memory>
 
@@ -46,4 +51,19 @@ inline TBlobRef NewBlob(CVexilStack& aStack, const QByteArray& aBytes, int32_t a
     blob->SetBytes(aBytes);
     aStack.BlobStore()->AddBlob(blob);
     return blob;
+}
+
+// Saves aStack as aPath with a plain stack view record that aView may set; the path in native
+// separators.
+inline QString SaveStackFile(const TStackRef& aStack, const QString& aPath,
+                             const std::function<void(CVexilStackViewRec&)>& aView = {})
+{
+    auto rec = std::make_shared<CVexilStackViewRec>();
+    rec->Contruct(QStringLiteral("View"));
+    if (aView)
+        aView(*rec);
+    CVexilStackFile file;
+    file.Construct(aPath);
+    file.SaveStack(aStack, rec);
+    return QDir::toNativeSeparators(aPath);
 }
