@@ -31,9 +31,9 @@
 #include "model/VexilIdGen.h"
 #include "model/VexilStack.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilWinMan.h"
 
 #include <QApplication>

@@ -41,9 +41,9 @@
 #include "model/VexilStack.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilWinMan.h"
 
 #include <QApplication>

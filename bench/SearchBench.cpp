@@ -25,10 +25,10 @@
 #include "model/VexilIdGen.h"
 #include "model/VexilStack.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilSearchForm.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilWinMan.h"
 
 #include <QApplication>

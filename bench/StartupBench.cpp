@@ -2,7 +2,7 @@
 //
 // The program must be up at once, and a big auto-load stack must cost little more than reading
 // it. In one run:
-//   empty:  CVexilWinMan::Main with an empty settings file, until the main window is shown and
+//   empty:  CVexilProgram::Main with an empty settings file, until the main window is shown and
 //           the event queue is drained (the welcome window is part of it);
 //   stack:  Main with a binary auto-load stack of 100,000 cards (five fields), until its first
 //           card is shown and the queue is drained;
@@ -16,6 +16,7 @@
 //   bench_StartupBench --cards=10000 --runs=3        a smaller stack, fewer starts
 
 #include "BenchSupport.h"
+#include "app/VexilProgram.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilLowLevel.h"
 #include "foundation/VexilPrompts.h"
@@ -28,11 +29,11 @@
 #include "model/VexilStackFile.h"
 #include "model/VexilStackViewRec.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilGenForm.h"
 #include "presentation/VexilStackView.h"
 #include "script/VexilInterpreter.h"
 #include "script/VexilStackViewLink.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilWinMan.h"
 
 #include <QApplication>
@@ -171,7 +172,7 @@ double TimeStart(const QString& aAutoLoad, benchmark::State& aState)
 
     QElapsedTimer timer;
     timer.start();
-    CVexilWinMan::Main(options);
+    CVexilProgram::Main(options);
     DrainEvents();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
 

@@ -1,6 +1,6 @@
+#include "app/VexilProgram.h"
 #include "platform/VexilSignals.h"
 #include "shell/VexilFrame.h"
-#include "shell/VexilWinMan.h"
 
 #include <QApplication>
 
@@ -11,6 +11,6 @@ int main(int argc, char** argv)
     // A termination request, also one made while the program starts, closes the main window:
     // the close query leaves the stack.
     CVexilSignals::OnTerminate(&app, &CVexilFrame::TerminationRequest);
-    CVexilWinMan::Main();
+    CVexilProgram::Main();
     return app.exec();
 }

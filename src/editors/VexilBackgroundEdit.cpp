@@ -14,6 +14,7 @@
 #include "model/VexilStack.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilLibPictures.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilStackCmds.h"
@@ -57,7 +58,7 @@ void DeleteWithWait(CVexilStackView& aView, const TControlSetRef& aBackground, b
 
 void CVexilBackgroundEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundBox);
     iBackgroundList.Define1Column(QStringLiteral("Name"));
     iCardList.SetBaseObj(fCardBox);

@@ -2,12 +2,12 @@
 
 #include "editors/VexilBackgroundWriter.h"
 #include "editors/VexilEditMode.h"
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <QString>
 

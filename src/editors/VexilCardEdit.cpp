@@ -17,6 +17,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -247,7 +248,7 @@ void CVexilCardEdit::ConnectEvents()
 void CVexilCardEdit::Load()
 {
     iLoading = true;
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundBox);
     iBackgroundList.Define1Column(QStringLiteral("Name"));
     iCardList.SetBaseObj(fCardBox);

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "editors/VexilEditMode.h"
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "foundation/VexilObject.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <QString>
 

@@ -6,6 +6,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -108,7 +109,7 @@ void CVexilCardSelect::SetUp()
     if (iBusy || iInitialised)
         return;
     iBusy = true;
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundCombo);
     CVexilDialogLib::FillBackgroundList(iBackgroundList, gStack.get(), QString(), nullptr);
     CVexilLowLevelUi::SizeComboDropDown(fBackgroundCombo);

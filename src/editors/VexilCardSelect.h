@@ -1,11 +1,11 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <cstdint>
 

@@ -2,13 +2,13 @@
 
 #include "editors/VexilControlWriter.h"
 #include "editors/VexilEditMode.h"
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "foundation/VexilObject.h"
 #include "model/VexilCard.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <QString>
 #include <QTabWidget>

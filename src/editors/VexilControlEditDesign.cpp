@@ -3,9 +3,9 @@
 #include "foundation/VexilDialogLib.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilListBox.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilWinMan.h"
 
 #include <QGroupBox>
 #include <QKeySequence>
@@ -421,5 +421,5 @@ void CVexilControlEdit::Initialise()
 
 void CVexilControlEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
 }

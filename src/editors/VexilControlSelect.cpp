@@ -6,6 +6,7 @@
 #include "model/VexilControl.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "shell/VexilWinMan.h"
 
 
@@ -108,7 +109,7 @@ void CVexilControlSelect::BuildLists()
     if (iLoading || iLoaded)
         return;
     iLoading = true;
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iControlList.SetBaseObj(fControlBox);
     iControlList.Define1Column(QStringLiteral("Name"));
     EnableDone();

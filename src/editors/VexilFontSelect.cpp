@@ -9,6 +9,7 @@
 #include "model/VexilStack.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilLibUi.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilOptions.h"
@@ -198,7 +199,7 @@ void CVexilFontSelect::SetUp()
     if (iLoading || iLoaded)
         return;
     iLoading = true;
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     fDefaultFontName->setText(QStringLiteral("Arial"));
     fDefaultFontSize->setText(QStringLiteral("11"));
     for (const TLevelRow& row : fLevels)

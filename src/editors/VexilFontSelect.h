@@ -1,12 +1,12 @@
 #pragma once
 
 #include "editors/VexilFontChain.h"
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "model/VexilCard.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <array>
 #include <cstdint>

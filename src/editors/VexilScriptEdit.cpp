@@ -10,6 +10,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "script/VexilCompiler.h"
 #include "shell/VexilOptions.h"
@@ -110,7 +111,7 @@ void CVexilScriptEdit::ConnectEvents()
 
 void CVexilScriptEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     const bool developer = CVexilOptions::IsDevMachine();
     fRow->SetVisible(developer);
     fCol->SetVisible(developer);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
 #include "platform/VexilCtls.h"
+#include "presentation/VexilManagedForm.h"
 #include "script/VexilInterpreter.h"
 
 #include <QString>

@@ -9,6 +9,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -166,7 +167,7 @@ void CVexilSortKeyEdit1::ConnectEvents()
 
 void CVexilSortKeyEdit1::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundBox);
     iBackgroundList.Define1Column(QStringLiteral("Name"));
     iSortKeyList.SetBaseObj(fSortKeyBox);

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "editors/VexilEditMode.h"
-#include "editors/VexilManagedForm.h"
 #include "editors/VexilSortKeyRows.h"
 #include "model/VexilControlSet.h"
 #include "model/VexilSortKey.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
 
 #include <QString>
 

@@ -11,6 +11,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -188,7 +189,7 @@ void CVexilStackEdit::ConnectEvents()
 
 void CVexilStackEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundBox);
     iBackgroundList.Define1Column(QStringLiteral("Name"));
     FillBackgrounds();

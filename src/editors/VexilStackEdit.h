@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
-#include "editors/VexilPickerCallers.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <QString>
 

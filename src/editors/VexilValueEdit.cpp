@@ -6,6 +6,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
 
@@ -99,7 +100,7 @@ void CVexilValueEdit::Register()
 
 void CVexilValueEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundList.SetBaseObj(fBackgroundCombo);
     iControlList.SetBaseObj(fControlCombo);
     iTypeList.SetBaseObj(fNewTypeCombo);

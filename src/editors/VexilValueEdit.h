@@ -1,10 +1,10 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
 
 #include <QString>
 

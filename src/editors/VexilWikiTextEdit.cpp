@@ -2,8 +2,8 @@
 
 #include "foundation/VexilPrompts.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilWinMan.h"
 
 #include <QTextCursor>
 
@@ -51,7 +51,7 @@ void CVexilWikiTextEdit::Register()
 
 void CVexilWikiTextEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
 }
 
 void CVexilWikiTextEdit::SetObj(const TCardRef& aCard, const TControlRef& aControl)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
 #include "editors/VexilWikiTextTarget.h"
 #include "platform/VexilCtls.h"
+#include "presentation/VexilManagedForm.h"
 
 #include <QString>
 

@@ -21,8 +21,9 @@ class QLineEdit;
 //
 // One class for all of them, declared here because the foundation and the model use the busy
 // cursor. Only the busy cursor is defined in the foundation; the other members work on the
-// model and on widgets and are defined in the GUI library (src/shell), so that code of the
-// lower libraries cannot link a call to them.
+// model and on widgets and are defined in the window libraries (src/presentation, and
+// src/shell for leaving the stack), so that code of the lower libraries cannot link a call
+// to them.
 class CVexilDialogLib
 {
 public:
@@ -34,7 +35,7 @@ public:
     // Called with true when the hourglass must show, false when it must go.
     static void SetCursorHook(std::function<void(bool)> aHook);
 
-    // --- everything else (GUI library) ---
+    // --- everything else (src/presentation) ---
     // Start-up, before any dialog: makes the scanner of the number check.
     static void InitDialogLib();
 
@@ -99,7 +100,7 @@ public:
     static void CheckNumberField(const QString& aLabel, const QString& aText, bool aAllowEmpty, bool& aBad,
                                  int16_t aMin, int16_t aMax);
 
-    // --- leaving the current stack (GUI library, src/shell) ---
+    // --- leaving the current stack (src/shell) ---
     // The save question alone: asked only when a stack is open and changed. aProceed is false
     // when the user goes back to the stack, aSaveFirst true when the stack is to be saved
     // before it is left. Saves nothing; yields once at the end.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "editors/VexilPickerCallers.h"
 #include "foundation/VexilObject.h"
 #include "model/VexilCard.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilForm.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include <QImage>
 #include <QPointF>

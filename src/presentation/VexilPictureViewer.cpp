@@ -6,9 +6,9 @@
 #include "model/VexilStack.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilLibPictures.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilWinMan.h"
 
 #include <QPainter>
 
@@ -83,7 +83,7 @@ void CVexilPictureViewer::BuildDesign()
 
 void CVexilPictureViewer::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     FitPictureBox();
 }
 

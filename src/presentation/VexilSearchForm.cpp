@@ -5,8 +5,8 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilCardSearch.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilWinMan.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -113,7 +113,7 @@ void CVexilSearchForm::ConnectEvents()
 void CVexilSearchForm::Load()
 {
     QScopedValueRollback<bool> loading(iLoading, true);
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iCardPicked = false;
     iResultBox.SetBaseObj(fCardList);
     iResultBox.SetFlags(ELbfFillHeight | ELbfFillWidth);

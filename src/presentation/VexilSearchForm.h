@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editors/VexilManagedForm.h"
 #include "model/VexilCard.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
+#include "presentation/VexilManagedForm.h"
 
 #include <QString>
 

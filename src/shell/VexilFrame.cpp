@@ -1,8 +1,5 @@
 #include "shell/VexilFrame.h"
 
-#include "editors/VexilCardEdit.h"
-#include "editors/VexilCardSelect.h"
-#include "editors/VexilControlEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
@@ -13,10 +10,12 @@
 #include "platform/VexilLowLevelUi.h"
 #include "platform/VexilStatusPanel.h"
 #include "presentation/VexilCmdMenu.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilFrameParts.h"
 #include "presentation/VexilGenForm.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilFrameMenus.h"
+#include "shell/VexilMenuWindows.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilStackCmds.h"
 #include "shell/VexilWelcome.h"
@@ -51,10 +50,12 @@ const QString kCardEdit = QStringLiteral("CVexilCardEdit");
 const QString kControlEdit = QStringLiteral("CVexilControlEdit");
 const QString kSortKeyEdit = QStringLiteral("CVexilSortKeyEdit1");
 const QString kValueEdit = QStringLiteral("CVexilValueEdit");
-const QString kCardSelect = QStringLiteral("CVexilCardSelect");
 const QString kOptionEdit = QStringLiteral("CVexilOptionEdit");
 // The developer test panel is not a managed window.
 const QString kMainForm = QStringLiteral("MainForm");
+
+// Shows the window of that class name; none when it cannot open.
+constexpr auto ShowNamed = &CVexilWinMan::ShowNamed;
 
 // How often a termination request that has to wait is tried again.
 constexpr int kTerminationRetryMs = 100;
@@ -78,14 +79,6 @@ void Guarded(F aWork)
 }
 
 // Shows a managed window by name; none when the program does not have that window yet.
-CVexilForm* ShowNamed(const QString& aClassName)
-{
-    CVexilForm* form = CVexilWinMan::NameToForm(aClassName);
-    if (form)
-        CVexilWinMan::ShowForm(*form);
-    return form;
-}
-
 // A navigation command of the stack view; the card it reaches is of no interest here.
 void Navigate(bool (CVexilStackView::*aCommand)(TCardRef&))
 {
@@ -249,38 +242,24 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
     stack->addSeparator()->setObjectName(QStringLiteral("fSep1"));
     AddItem(*stack, "fCloseStack", QStringLiteral("C&lose"), [this] { fCloseStack_Click(); });
 
-    // The editors of the current card's background, of a card and of a field are shown here;
-    // what they are then told to show comes with their windows.
+    // The editors of the current card's background, of a card and of a field: the background
+    // editor is told by name what to show, the others open through the program's menu windows.
     QMenu* background = AddMenu(aBar, nullptr, "fBackground", QStringLiteral("&Background"));
     AddItem(*background, "fEditBackground", QStringLiteral("&Info..."), [] {
         CVexilForm* editor = ShowNamed(kBackgroundEdit);
         if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr; editor && card)
             QMetaObject::invokeMethod(editor, "SetAndShowBackground", Q_ARG(TControlSetRef, card->Background()));
     });
-    AddItem(*background, "fEditBackgroundControls", QStringLiteral("&Fields && Controls..."), [] {
-        if (auto* editor = qobject_cast<CVexilControlEdit*>(ShowNamed(kControlEdit)))
-            if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr)
-                editor->SetAndShowBackground(card->Background());
-    });
+    AddItem(*background, "fEditBackgroundControls", QStringLiteral("&Fields && Controls..."),
+            [] { CVexilMenuWindows::Current().EditBackgroundFields(); });
 
     QMenu* card = AddMenu(aBar, nullptr, "fCard", QStringLiteral("&Card"));
-    AddItem(*card, "fSelectCard", QStringLiteral("Sele&ct..."), [] {
-        if (auto* picker = qobject_cast<CVexilCardSelect*>(ShowNamed(kCardSelect)))
-            picker->SelectCard(CVexilGenForm::Instance(), nullptr, 0);
-    });
-    AddItem(*card, "fNewCard", QStringLiteral("&New..."), [] {
-        auto* editor = qobject_cast<CVexilCardEdit*>(ShowNamed(kCardEdit));
-        if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr; editor && card)
-            editor->NewCard(card->Background());
-    });
+    AddItem(*card, "fSelectCard", QStringLiteral("Sele&ct..."), [] { CVexilMenuWindows::Current().SelectCard(); });
+    AddItem(*card, "fNewCard", QStringLiteral("&New..."), [] { CVexilMenuWindows::Current().NewCard(); });
     AddItem(*card, "fDeleteCard", QStringLiteral("&Delete"), [] { CVexilStackCmds::DeleteCard(); });
     AddItem(*card, "fEmptyStack", QStringLiteral("Delete &all"), [] { CVexilStackCmds::EmptyStack(); });
     card->addSeparator()->setObjectName(QStringLiteral("fSep2"));
-    AddItem(*card, "fEditCard", QStringLiteral("&Info..."), [] {
-        if (const TCardRef card = gStackView ? gStackView->CurCard() : nullptr)
-            if (auto* editor = qobject_cast<CVexilCardEdit*>(ShowNamed(kCardEdit)))
-                editor->SetAndShowCard(card);
-    });
+    AddItem(*card, "fEditCard", QStringLiteral("&Info..."), [] { CVexilMenuWindows::Current().EditCard(); });
 
     QMenu* field = AddMenu(aBar, nullptr, "fField", QStringLiteral("&Field"));
     QMenu* picture = AddMenu(aBar, field, "fPicture", QStringLiteral("&Picture"));
@@ -290,9 +269,7 @@ void CVexilFrame::BuildMenus(QMenuBar& aBar)
         // The field that has the focus now, before the editor takes it.
         const TCardRef card = gStackView ? gStackView->CurCard() : nullptr;
         const TControlRef field = CVexilStackCmds::GetActiveVexilControl();
-        auto* editor = qobject_cast<CVexilControlEdit*>(ShowNamed(kControlEdit));
-        if (editor && card && field)
-            editor->SetAndShowControl(card->Background(), field);
+        CVexilMenuWindows::Current().EditField(card, field);
     });
 
     // The card window gives the command menu's items their commands.
@@ -364,7 +341,7 @@ void CVexilFrame::Load()
 {
     iTitle = Caption();
     CVexilForm::SetMdiArea(fMdiArea);
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     UpdateToolbar();
     fDebug->menuAction()->setVisible(CVexilOptions::IsDevMachine());
 }
@@ -535,7 +512,7 @@ void CVexilFrame::Unload()
 {
     // A write that fails is asked about; when the program goes on, it still stores the rest.
     Guarded([] { CVexilOptions::SaveOptions(); });
-    Guarded([this] { CVexilWinMan::SaveFormPos(*this); });
+    Guarded([this] { CVexilFormPlacement::Save(*this); });
     if (iProgramEnd)
     {
         iProgramEnd(0);

@@ -1,13 +1,11 @@
 #include "shell/VexilMainForm.h"
 
-#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilFile.h"
 #include "foundation/VexilXmlParser.h"
 #include "foundation/VexilXmlWriter.h"
 #include "interchange/VexilPdbFile.h"
-#include "interchange/dialogs/VexilCsvImportOptions.h"
 #include "model/VexilBlobStore.h"
 #include "model/VexilFileReplace.h"
 #include "model/VexilSortKey.h"
@@ -16,6 +14,7 @@
 #include "platform/VexilCtls.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilStackView.h"
+#include "shell/VexilMenuWindows.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilStackCmds.h"
 #include "shell/VexilWinMan.h"
@@ -285,11 +284,7 @@ void MainForm::StackScript()
 {
     if (!gStack)
         return;
-    auto* editor = qobject_cast<CVexilScriptEdit*>(CVexilWinMan::NameToForm(CVexilScriptEdit::KClassName));
-    if (!editor)
-        return;
-    editor->SetScriptObj(gStack);
-    CVexilWinMan::ShowForm(*editor, true, this);
+    CVexilMenuWindows::Current().EditScript(gStack, this);
 }
 
 void MainForm::Save()
@@ -316,12 +311,8 @@ void MainForm::Import()
     LoadSave.Save = false;
     if (!CVexilPrompts::Current()->FileDialog(LoadSave, fileName))
         return;
-    auto* csv = dynamic_cast<CVexilCsvImportOptions*>(CVexilWinMan::NameToForm(CVexilCsvImportOptions::KClassName));
-    if (!csv)
-        return;
-    CVexilWinMan::ShowForm(*csv);
-    csv->SetImportFile(fileName);
-    Notice(QStringLiteral("Complete."));
+    if (CVexilMenuWindows::Current().ImportCsv(fileName))
+        Notice(QStringLiteral("Complete."));
 }
 
 void MainForm::NotImplemented()

@@ -8,6 +8,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "script/VexilStackViewLink.h"
 #include "shell/VexilStackCmds.h"
@@ -131,14 +132,14 @@ void CVexilNewStackForm::ChangeNotify(int32_t aEvent, const TObjRef& /*aObj0*/, 
 
 void CVexilNewStackForm::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     fBackgroundName->setText(QStringLiteral("Normal Card"));
     fCardName->setText(QStringLiteral("Start"));
 }
 
 void CVexilNewStackForm::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
 }
 
 void CVexilNewStackForm::Create()

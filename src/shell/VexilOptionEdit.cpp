@@ -2,10 +2,10 @@
 
 #include "platform/VexilCtls.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilLibUi.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilStackCmds.h"
-#include "shell/VexilWinMan.h"
 
 namespace
 {
@@ -91,7 +91,7 @@ void CVexilOptionEdit::OnClick(CVexilCommandButton* aButton, void (CVexilOptionE
 
 void CVexilOptionEdit::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     const TOptionEditValues values = TOptionEditValues::FromOptions();
     fAutoLoadName->setText(values.AutoLoadName);
     fStackFolder->setText(values.StackFolder);
@@ -100,7 +100,7 @@ void CVexilOptionEdit::Load()
 
 void CVexilOptionEdit::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
 }
 
 void CVexilOptionEdit::PrepareStackChooser(TFileDialogPrompt& aChooser)

@@ -2,7 +2,7 @@
 
 #include "foundation/VexilLib.h"
 #include "foundation/VexilLowLevel.h"
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
 
 #include <QCoreApplication>
 

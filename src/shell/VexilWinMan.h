@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/VexilWinManLink.h"
+#include "presentation/VexilFormPlacement.h"
 
-#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -34,30 +34,20 @@ struct TMainOptions
     std::function<void(int aCode)> ProgramEnd;
 };
 
-// A window's placement in twips: left, top, width, height.
-struct TWinRect
-{
-    float Left = 0;
-    float Top = 0;
-    float Width = 0;
-    float Height = 0;
-
-    bool operator==(const TWinRect&) const = default;
-};
-
 // The program's windows by class name: the table of managed windows, their single instances
 // (made by CVexilFormRegistry from the factory each window class registers), the change
-// broadcast to the loaded ones, and their placements kept under "Windows" in the registry.
+// broadcast to the loaded ones. Their placements are kept by CVexilFormPlacement.
 // A managed name whose window class is not part of the program yet gives no window.
 class CVexilWinMan
 {
 public:
     static constexpr int KMaxForms = 31;
-    static constexpr const char* KFrame = "CVexilFrame";
+    static constexpr const char* KFrame = CVexilFormPlacement::KMainWindow;
 
-    // The start of the program: initialises the modules, shows the main window, opens the
-    // stack the command line names (or the auto-load stack), starts the transfer server and
-    // shows the welcome window; then it returns and the event loop runs the program.
+    // The start of the program, once its window classes are registered: initialises the
+    // modules, shows the main window, opens the stack the command line names (or the auto-load
+    // stack), starts the transfer server and shows the welcome window; then it returns and the
+    // event loop runs the program.
     static void Main(const TMainOptions& aOptions = {});
     // The stack the command line names: the first argument after the program's name (Qt has
     // taken its own options out), trimmed, without one pair of double quotes around it (a lone
@@ -74,29 +64,14 @@ public:
     static CVexilForm* NameToForm(const QString& aClassName);
     // Shows the window, modal when asked, and gives it the focus.
     static void ShowForm(CVexilForm& aForm, bool aModal = false, QWidget* aOwner = nullptr);
+    // The single instance shown modeless without owner; none as for NameToForm.
+    static CVexilForm* ShowNamed(const QString& aClassName);
     static bool IsFormLoaded(const QString& aClassName);
     // Calls ChangeNotify of every managed window loaded when the broadcast starts, in load
     // order, yielding to the event loop before and after each call. A window unloaded in a
     // yield is skipped; one loaded in a yield does not receive this broadcast.
     static void NotifyAll(int32_t aEvent, const TObjRef& aObj0 = {}, const TObjRef& aObj1 = {});
 
-    static void SaveFormPos(CVexilForm& aForm);
-    static void RestoreFormPos(CVexilForm& aForm);
-
-    // Placement computations, plain functions of their arguments.
-    static QString RectToStr(const TWinRect& aRect);
-    // False when fewer than four fields, a value that is not finite, or no size on screen.
-    static bool StrToRect(const QString& aText, TWinRect& aRect);
-    // aStored applied to a window now at aCurrent inside aArea (twips): the screen for the
-    // main window, the main window's client (MDI) area for the others. A size is reduced to
-    // the area; a window that shows less than 40 x 20 pixels of its top in the area gets its
-    // default placement (the main window's default rectangle, else aCurrent).
-    static TWinRect ApplyFormRect(const TWinRect& aStored, const TWinRect& aCurrent, bool aFrame, bool aSizable,
-                                  const QRectF& aArea);
-    // The main window's default rectangle on a screen of that size (twips).
-    static TWinRect DefaultFrameRect(float aScreenWidth, float aScreenHeight);
-
 private:
     static bool IsManagedForm(const QString& aClassName);
-    static QString NameOf(const CVexilForm& aForm);
 };

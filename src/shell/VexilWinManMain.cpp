@@ -6,17 +6,16 @@
 #include "foundation/VexilPrompts.h"
 #include "interchange/VexilExports.h"
 #include "model/VexilStackHost.h"
+#include "platform/VexilReg.h"
 #include "platform/VexilWidgetPrompts.h"
 #include "presentation/VexilCardWidgets.h"
 #include "script/VexilCompiler.h"
 #include "script/VexilInterpreter.h"
 #include "shell/VexilFrame.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilSave.h"
 #include "shell/VexilStackCmds.h"
 #include "shell/VexilWelcome.h"
-#include "shell/VexilWindowClasses.h"
 #include "transfer/VexilHttpServer.h"
 
 #include <QCoreApplication>
@@ -81,8 +80,6 @@ void CVexilWinMan::Main(const TMainOptions& aOptions)
     CVexilExports::InitExports();
     CVexilDialogLib::SetCursorHook(&CVexilFrame::ShowHourglass);
     RegisterForms();
-    RegisterWindowClasses();
-    CVexilShellWindows::Install();
 
     // The one compiler and interpreter of the program; a start that finds them made keeps them.
     if (!gCompiler)

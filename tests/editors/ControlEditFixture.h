@@ -9,7 +9,7 @@
 #include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StackBuild.h"
-#include "../shell/TempRegistry.h"
+#include "TempRegistry.h"
 #include "TestEnv.h"
 #include "ValueBuild.h"
 #include "editors/VexilCardSelect.h"

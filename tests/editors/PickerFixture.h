@@ -6,13 +6,12 @@
 // Clark, Davis and Evans; background "Empty" without cards. Window placements go to a
 // temporary registry. A test window answers every picker and records the answers.
 
-#include "../shell/TempRegistry.h"
+#include "TempRegistry.h"
 #include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "StackBuild.h"
 #include "TestEnv.h"
 #include "editors/VexilCardSelect.h"
-#include "editors/VexilPickerCallers.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilFont.h"
 #include "foundation/VexilValue.h"
@@ -24,6 +23,7 @@
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilCurrentStack.h"
 #include "presentation/VexilGenForm.h"
+#include "presentation/VexilPickerCallers.h"
 #include "presentation/VexilStackView.h"
 #include "presentation/VexilStackViewWindows.h"
 #include "script/VexilCompiler.h"

@@ -8,6 +8,7 @@
 #include "StackBuild.h"
 #include "TestEnv.h"
 #include "ValueBuild.h"
+#include "app/VexilWindowClasses.h"
 #include "editors/VexilWikiTextEdit.h"
 #include "foundation/VexilDialogLib.h"
 #include "model/VexilStackFile.h"
@@ -22,7 +23,6 @@
 #include "script/VexilStackViewLink.h"
 #include "shell/VexilStackCmds.h"
 #include "shell/VexilWinMan.h"
-#include "shell/VexilWindowClasses.h"
 
 #include <QCoreApplication>
 #include <QTextCursor>
@@ -46,7 +46,7 @@ protected:
         CVexilDialogLib::InitDialogLib();
         CVexilWinMan::RegisterForms();
         CVexilWikiTextEdit::Register();
-        CVexilShellWindows::Install();
+        CVexilProgramWindows::Install();
     }
     static void TearDownTestSuite() { CVexilStackViewWindows::Install(nullptr); }
 

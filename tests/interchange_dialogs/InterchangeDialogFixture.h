@@ -10,6 +10,7 @@
 #include "TestEnv.h"
 #include "TestFiles.h"
 
+#include "app/VexilWindowClasses.h"
 #include "foundation/VexilMsg.h"
 #include "interchange/dialogs/VexilImportTarget.h"
 #include "model/VexilStackFile.h"
@@ -17,7 +18,6 @@
 #include "presentation/VexilStackView.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilStackCmds.h"
-#include "shell/VexilWindowClasses.h"
 
 #include <vector>
 
@@ -49,7 +49,7 @@ protected:
         CVexilCardWidgets::Start();
         CVexilStackCmds::Install();
         RegisterWindowClasses();
-        CVexilShellWindows::Install();
+        CVexilProgramWindows::Install();
         CVexilFormRegistry::Register(TargetForm::KClassName, [] { return new TargetForm; });
     }
     void TearDown() override

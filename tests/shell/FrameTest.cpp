@@ -17,6 +17,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilImageList.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilFrameParts.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilStackCmds.h"
@@ -410,7 +411,7 @@ TEST_F(FrameTest, PlacementsOfWindowsInTheAreaAreRelativeToItAndChecked)
         ASSERT_NE(form, nullptr);
         form->Move(CVexilCtl::PixelsToTwips(design.x()), CVexilCtl::PixelsToTwips(design.y()),
                    CVexilCtl::PixelsToTwips(design.width()), CVexilCtl::PixelsToTwips(design.height()));
-        CVexilWinMan::RestoreFormPos(*form);
+        CVexilFormPlacement::Restore(*form);
         ASSERT_NE(form->SubWindow(), nullptr);
         EXPECT_EQ(form->SubWindow()->geometry(), c.Expected) << c.Stored;
         CVexilFormRegistry::Unload(name);

@@ -9,6 +9,7 @@
 #include "model/VexilStack.h"
 #include "model/VexilStackFile.h"
 #include "platform/VexilCtls.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilGenForm.h"
 #include "presentation/VexilStackView.h"
@@ -16,7 +17,6 @@
 #include "script/VexilStackViewLink.h"
 #include "shell/VexilNewStackForm.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilStackCmds.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 #include "QStringPrinter.h"
 #include "ScriptedPrompts.h"
 #include "platform/VexilCtls.h"
+#include "platform/VexilReg.h"
 #include "shell/VexilOptionEdit.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilReg.h"
 
 #include <QSettings>
 

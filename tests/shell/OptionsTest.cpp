@@ -2,8 +2,8 @@
 #include "QStringPrinter.h"
 #include "TempRegistry.h"
 #include "TestFiles.h"
+#include "platform/VexilReg.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilReg.h"
 
 #include <QDir>
 #include <QFile>

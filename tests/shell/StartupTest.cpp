@@ -7,6 +7,7 @@
 #include "foundation/VexilMsg.h"
 #include "model/VexilCard.h"
 #include "model/VexilControlSet.h"
+#include "presentation/VexilFormPlacement.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilWelcome.h"
 #include "transfer/VexilHttpServer.h"
@@ -81,7 +82,7 @@ protected:
     static QString FrameRect()
     {
         const CVexilFrame* frame = Frame();
-        return CVexilWinMan::RectToStr({frame->Left(), frame->Top(), frame->Width(), frame->Height()});
+        return CVexilFormPlacement::RectToStr({frame->Left(), frame->Top(), frame->Width(), frame->Height()});
     }
     // An auto-load stack named before the start.
     void SetAutoLoad(const QString& aPath) const

@@ -1,7 +1,7 @@
 #include "DialogUser.h"
 #include "QStringPrinter.h"
 #include "platform/VexilCtls.h"
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
 #include "shell/VexilWelcome.h"
 
 #include <QMdiArea>

@@ -3,7 +3,8 @@
 #include "TempRegistry.h"
 #include "platform/VexilForm.h"
 #include "platform/VexilFormRegistry.h"
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
+#include "presentation/VexilFormPlacement.h"
 #include "shell/VexilWinMan.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@
 
 void PrintTo(const TWinRect& aRect, std::ostream* aOut)
 {
-    *aOut << CVexilWinMan::RectToStr(aRect).toStdString();
+    *aOut << CVexilFormPlacement::RectToStr(aRect).toStdString();
 }
 
 namespace
@@ -49,7 +50,7 @@ TEST(WinManPlacement, StrToRect)
     for (const TCase& c : cases)
     {
         TWinRect rect{-1, -1, -1, -1};
-        EXPECT_EQ(CVexilWinMan::StrToRect(QString::fromLatin1(c.Text), rect), c.Valid) << c.Text;
+        EXPECT_EQ(CVexilFormPlacement::StrToRect(QString::fromLatin1(c.Text), rect), c.Valid) << c.Text;
         EXPECT_EQ(rect, c.Valid ? c.Rect : (TWinRect{-1, -1, -1, -1})) << c.Text;
     }
 }
@@ -57,20 +58,20 @@ TEST(WinManPlacement, StrToRect)
 TEST(WinManPlacement, RectToStrReadsBack)
 {
     const TWinRect rects[] = {{960, 768, 15000, 12000}, {-1000, 0.5F, 100000, 1}};
-    EXPECT_EQ(CVexilWinMan::RectToStr(rects[0]), QStringLiteral("960,768,15000,12000"));
-    EXPECT_EQ(CVexilWinMan::RectToStr(rects[1]), QStringLiteral("-1000,0.5,100000,1"));
+    EXPECT_EQ(CVexilFormPlacement::RectToStr(rects[0]), QStringLiteral("960,768,15000,12000"));
+    EXPECT_EQ(CVexilFormPlacement::RectToStr(rects[1]), QStringLiteral("-1000,0.5,100000,1"));
     for (const TWinRect& rect : rects)
     {
         TWinRect back;
-        ASSERT_TRUE(CVexilWinMan::StrToRect(CVexilWinMan::RectToStr(rect), back));
+        ASSERT_TRUE(CVexilFormPlacement::StrToRect(CVexilFormPlacement::RectToStr(rect), back));
         EXPECT_EQ(back, rect);
     }
 }
 
 TEST(WinManPlacement, DefaultFrameRect)
 {
-    EXPECT_EQ(CVexilWinMan::DefaultFrameRect(19200, 15360), (TWinRect{960, 768, 15000, 12000}));
-    EXPECT_EQ(CVexilWinMan::DefaultFrameRect(12000, 9000), (TWinRect{600, 450, 10800, 8100}));
+    EXPECT_EQ(CVexilFormPlacement::DefaultFrameRect(19200, 15360), (TWinRect{960, 768, 15000, 12000}));
+    EXPECT_EQ(CVexilFormPlacement::DefaultFrameRect(12000, 9000), (TWinRect{600, 450, 10800, 8100}));
 }
 
 TEST(WinManPlacement, ApplyFormRect)
@@ -102,9 +103,9 @@ TEST(WinManPlacement, ApplyFormRect)
         {"a small window wholly shown", {0, 0, 300, 150}, false, true, {0, 0, 300, 150}},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(CVexilWinMan::ApplyFormRect(c.Stored, design, c.Frame, c.Sizable, KScreen), c.Expected) << c.What;
+        EXPECT_EQ(CVexilFormPlacement::ApplyFormRect(c.Stored, design, c.Frame, c.Sizable, KScreen), c.Expected) << c.What;
     // A dialog in the main window's client area, whatever the screen.
-    EXPECT_EQ(CVexilWinMan::ApplyFormRect({7000, 100, 3000, 2000}, design, false, true, QRectF(0, 0, 6000, 4000)),
+    EXPECT_EQ(CVexilFormPlacement::ApplyFormRect({7000, 100, 3000, 2000}, design, false, true, QRectF(0, 0, 6000, 4000)),
               (TWinRect{0, 100, 3000, 2000}));
 }
 
@@ -229,13 +230,13 @@ TEST_F(WinManForms, PlacementsStoredUnderWindows)
     CVexilForm* search = CVexilWinMan::NameToForm(QStringLiteral("CVexilSearchForm"));
     ASSERT_NE(search, nullptr);
     search->Move(1500, 1200, 4500, 3000);
-    CVexilWinMan::SaveFormPos(*search);
+    CVexilFormPlacement::Save(*search);
     QString text;
     bool found = false;
     CVexilReg::GetVal(CVexilReg::KWindows, QStringLiteral("CVexilSearchForm"), text, found);
     EXPECT_EQ(text, QStringLiteral("1500,1200,4500,3000"));
     search->Move(0, 0, 3000, 3000);
-    CVexilWinMan::RestoreFormPos(*search);
+    CVexilFormPlacement::Restore(*search);
     EXPECT_EQ((TWinRect{search->Left(), search->Top(), search->Width(), search->Height()}),
               (TWinRect{1500, 1200, 4500, 3000}));
 
@@ -244,7 +245,7 @@ TEST_F(WinManForms, PlacementsStoredUnderWindows)
     ASSERT_NE(frame, nullptr);
     frame->Move(30, 45, 6000, 4500);
     CVexilReg::PutVal(CVexilReg::KWindows, QStringLiteral("CVexilFrame"), QStringLiteral("0,0,0,0"));
-    CVexilWinMan::RestoreFormPos(*frame);
+    CVexilFormPlacement::Restore(*frame);
     EXPECT_EQ((TWinRect{frame->Left(), frame->Top(), frame->Width(), frame->Height()}),
               (TWinRect{30, 45, 6000, 4500}));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The program started in the test process the way main starts it (CVexilWinMan::Main), with a
+// The program started in the test process the way main starts it (CVexilProgram::Main), with a
 // settings file and a documents folder of its own, any free port and a short welcome interval.
 // The prompts are the scripted ones unless a test asks for the real windows. The end of the
 // program is recorded instead of ending the process; tear-down closes the stack without
@@ -12,17 +12,18 @@
 #include "StackBuild.h"
 #include "TestEnv.h"
 #include "ValueBuild.h"
+#include "app/VexilProgram.h"
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilLowLevel.h"
 #include "model/VexilStackFile.h"
 #include "model/VexilStackViewRec.h"
 #include "platform/VexilFormRegistry.h"
+#include "platform/VexilReg.h"
 #include "presentation/VexilGenForm.h"
 #include "presentation/VexilStackView.h"
 #include "script/VexilInterpreter.h"
 #include "script/VexilStackViewLink.h"
 #include "shell/VexilFrame.h"
-#include "shell/VexilReg.h"
 #include "shell/VexilWinMan.h"
 
 #include <QAction>
@@ -65,7 +66,7 @@ protected:
     void Start(const QStringList& aArguments = {}) { StartProgram(Options(aArguments)); }
     void StartProgram(const TMainOptions& aOptions)
     {
-        CVexilWinMan::Main(aOptions);
+        CVexilProgram::Main(aOptions);
         ASSERT_NE(Frame(), nullptr);
     }
 

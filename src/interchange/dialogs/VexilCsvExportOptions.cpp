@@ -4,14 +4,14 @@
 #include "foundation/VexilError.h"
 #include "foundation/VexilLib.h"
 #include "foundation/VexilMsg.h"
-#include "interchange/VexilExports.h"
 #include "interchange/dialogs/VexilExportOptions.h"
 #include "interchange/dialogs/VexilTargetBackground.h"
+#include "interchange/VexilExports.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilWinMan.h"
 
 #include <QGroupBox>
 
@@ -71,14 +71,14 @@ void CVexilCsvExportOptions::Register()
 
 void CVexilCsvExportOptions::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     fExportDialog.InitDir = gExportCsvDialogInitDir;
     SetDelimiter(gCsvExportDelimiter);
 }
 
 void CVexilCsvExportOptions::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
     gCsvExportDelimiter = GetDelimiter();
 }
 

@@ -4,8 +4,8 @@
 #include "interchange/dialogs/VexilCsvImportRun.h"
 #include "interchange/dialogs/VexilCsvPreview.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "shell/VexilOptions.h"
-#include "shell/VexilWinMan.h"
 
 #include <QGroupBox>
 
@@ -102,7 +102,7 @@ void CVexilCsvImportOptions::Register()
 
 void CVexilCsvImportOptions::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iLineBox.SetBaseObj(fLineBox);
     iLineBox.Define1Column(QStringLiteral("Line"));
     fHeaderLine->setChecked(true);
@@ -115,7 +115,7 @@ void CVexilCsvImportOptions::Load()
 
 void CVexilCsvImportOptions::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
 }
 
 void CVexilCsvImportOptions::ChangeNotify(int32_t /*aEvent*/, const TObjRef& /*aObj0*/, const TObjRef& /*aObj1*/)

@@ -4,10 +4,11 @@
 #include "foundation/VexilError.h"
 #include "foundation/VexilLib.h"
 #include "foundation/VexilMsg.h"
-#include "interchange/VexilExports.h"
 #include "interchange/dialogs/VexilCsvExportOptions.h"
+#include "interchange/VexilExports.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilOptions.h"
 #include "shell/VexilWinMan.h"
@@ -84,7 +85,7 @@ void CVexilExportOptions::Register()
 
 void CVexilExportOptions::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundBox.SetBaseObj(fBackgroundBox);
     FillBackgrounds();
     fCsv->setChecked(true);
@@ -92,7 +93,7 @@ void CVexilExportOptions::Load()
 
 void CVexilExportOptions::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
 }
 
 void CVexilExportOptions::ChangeNotify(int32_t aEvent, const TObjRef& /*aObj0*/, const TObjRef& /*aObj1*/)

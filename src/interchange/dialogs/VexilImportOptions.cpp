@@ -4,8 +4,8 @@
 #include "foundation/VexilMsg.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
+#include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
-#include "shell/VexilWinMan.h"
 
 #include <QGroupBox>
 
@@ -110,7 +110,7 @@ void CVexilImportOptions::Register()
 
 void CVexilImportOptions::Load()
 {
-    CVexilWinMan::RestoreFormPos(*this);
+    CVexilFormPlacement::Restore(*this);
     iBackgroundBox.SetBaseObj(fBackgroundBox);
     fCsv->setChecked(true);
     FillBackgrounds();
@@ -120,7 +120,7 @@ void CVexilImportOptions::Load()
 
 void CVexilImportOptions::Unload()
 {
-    CVexilWinMan::SaveFormPos(*this);
+    CVexilFormPlacement::Save(*this);
     gImportIntoCurStack = fIntoCurStack->isChecked();
 }
 

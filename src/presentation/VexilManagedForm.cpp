@@ -1,10 +1,10 @@
-#include "editors/VexilManagedForm.h"
+#include "presentation/VexilManagedForm.h"
 
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
 #include "platform/VexilCtl.h"
 #include "platform/VexilFormRegistry.h"
-#include "shell/VexilWinMan.h"
+#include "presentation/VexilFormPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,7 +37,7 @@ void CVexilManagedForm::UnloadForm()
     iUnloading = true;
     Guarded([this] {
         Unloading();
-        CVexilWinMan::SaveFormPos(*this);
+        CVexilFormPlacement::Save(*this);
     });
     CVexilFormRegistry::Unload(iClassName);
 }

@@ -2,7 +2,7 @@
 #include "QStringPrinter.h"
 #include "TempRegistry.h"
 #include "TestFiles.h"
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
 
 #include "foundation/VexilError.h"
 

@@ -1,4 +1,4 @@
-#include "editors/VexilPickerCallers.h"
+#include "presentation/VexilPickerCallers.h"
 
 #include "platform/VexilForm.h"
 #include "platform/VexilFormRegistry.h"

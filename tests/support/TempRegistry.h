@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestEnv.h"
-#include "shell/VexilReg.h"
+#include "platform/VexilReg.h"
 
 #include <QString>
 
