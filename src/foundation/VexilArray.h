@@ -209,17 +209,20 @@ private:
     // (made fresh).
     TStoredElem Stored(const TArrayElem& aElem);
     // The element as the array's callers see it.
-    TArrayElem ElemOf(const TStoredElem& aElem) const { return {iKeys.Copy(aElem.iKey), aElem.IntKey, aElem.iVal.Get()}; }
+    TArrayElem ElemOf(const TStoredElem& aElem) const
+    {
+        return {iKeys.Copy(aElem.iKey), aElem.IntKey, aElem.iVal.Get()};
+    }
     // The same with the key lent from the arena, for writing the element out while nothing
     // changes the array.
     TArrayElem LentElemOf(const TStoredElem& aElem) const
     {
         return {iKeys.Borrow(aElem.iKey), aElem.IntKey, aElem.iVal.Get()};
     }
-    // Gives the arena's room of the keys of aNum elements from aIndex on up.
+    // Counts the keys of aNum elements from aIndex on as released in the arena.
     void ReleaseKeys(int32_t aIndex, int32_t aNum);
-    // Stores every key again in a new arena, in element order: aKeyOf(element, old arena,
-    // new arena) gives the new reference.
+    // Stores every key again in a new arena, in element order: aKeyOf(element, new arena)
+    // stores the element's key there and gives its reference.
     template <class F>
     void RebuildKeys(F&& aKeyOf);
     // Builds the arena again when released keys waste more room than the live ones take.
