@@ -1,7 +1,7 @@
 #pragma once
 
-// What the benchmarks share: a wall-clock timer, the median of runs, and prompts that answer
-// without a window.
+// What the benchmarks share: a wall-clock timer, the median of runs, the peak memory of the
+// process, a summary line against an anchor, and prompts that answer without a window.
 
 #include "foundation/VexilPrompts.h"
 
@@ -23,6 +23,38 @@ inline double TimeMs(const std::function<void()>& aDo)
     timer.start();
     aDo();
     return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The peak resident memory of the process so far (VmHWM), in megabytes; 0 where the system
+// does not tell it.
+inline double PeakMegabytes()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    char line[256];
+    double kilobytes = 0;
+    while (std::fgets(line, sizeof(line), status))
+        if (std::sscanf(line, "VmHWM: %lf kB", &kilobytes) == 1)
+            break;
+    std::fclose(status);
+    return kilobytes / 1024;
+}
+
+// One time against its anchor of the same run: both times, the ratio and, where there is one,
+// the goal (the highest ratio allowed) and whether it is met.
+inline void PrintAgainstAnchor(const char* aWhat, double aMs, const char* aAnchor, double aAnchorMs, double aGoal = 0)
+{
+    const double ratio = aAnchorMs > 0 ? aMs / aAnchorMs : 0.0;
+    std::printf("  %-8s %10.1f ms   anchor %-24s %10.1f ms   ratio %5.2f", aWhat, aMs, aAnchor, aAnchorMs, ratio);
+    if (aGoal > 0)
+        std::printf("  (goal: at most %.2f) %s", aGoal, ratio <= aGoal ? "met" : "MISSED");
+    std::printf("\n");
+}
+
+inline void PrintPeakMemory()
+{
+    std::printf("  peak memory of the process: %.0f MB\n", PeakMegabytes());
 }
 
 inline double Median(std::vector<double> aTimes)

@@ -222,6 +222,7 @@ void PrintSummary()
     std::printf("  ratio           %8.2f    (goal: at most 1.5 and the fill under 1000 ms) %s\n", ratio,
                 met ? "met" : "MISSED");
     std::printf("  filter change   %8.1f ms\n", gFigures.Filter);
+    PrintPeakMemory();
 }
 }  // namespace
 

@@ -450,6 +450,7 @@ void PrintSummary()
     PrintLine("modify", gFigures.Modify, "SQLite index and read", gFigures.SqlIndex);
     PrintLine("type", gFigures.Type, "SQLite UPDATE CAST", gFigures.SqlUpdate);
     std::printf("  the cards sorted as SQLite orders them: %s\n", gFigures.SameOrder ? "yes" : "NO");
+    PrintPeakMemory();
 }
 }  // namespace
 

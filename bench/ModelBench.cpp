@@ -16,6 +16,7 @@
 //   bench_ModelBench                 all figures
 //   bench_ModelBench --cards=100000  a smaller file
 
+#include "BenchSupport.h"
 #include "SqliteSupport.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilValue.h"
@@ -30,7 +31,6 @@
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -108,13 +108,6 @@ double CpuSeconds()
 double HeapBytes()
 {
     return double(mallinfo2().uordblks);
-}
-
-double PeakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024;
 }
 
 struct TFigures

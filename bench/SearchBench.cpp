@@ -8,7 +8,7 @@
 // lines are the first paint of the list that shows a line. In the same run:
 //   sqlite:  SELECT DISTINCT card FROM a table of the same display texts (one row per card
 //            and field) WHERE text LIKE '%quokka%'.
-// Goal: the search at most twice the query, its first lines within 100 ms of the timer.
+// Goal: the search at most 1.5 times the query, its first lines within 100 ms of the timer.
 //
 //   bench_SearchBench             all figures
 //   bench_SearchBench --runs=3    fewer runs
@@ -280,10 +280,11 @@ void PrintSummary()
     const double ratio = gFigures.Search / gFigures.Sql;
     std::printf("\n%d cards of 10 fields, %d found; median of %d runs each (wall time):\n", kCards, gFigures.Lines,
                 gRuns);
-    std::printf("  search   %9.3f ms   SQLite SELECT DISTINCT LIKE %9.3f ms   ratio %5.2f  (goal: at most 2) %s\n",
-                gFigures.Search, gFigures.Sql, ratio, ratio <= 2 ? "met" : "MISSED");
+    std::printf("  search   %9.3f ms   SQLite SELECT DISTINCT LIKE %9.3f ms   ratio %5.2f  (goal: at most 1.5) %s\n",
+                gFigures.Search, gFigures.Sql, ratio, ratio <= 1.5 ? "met" : "MISSED");
     std::printf("  first lines shown %9.3f ms after the timer  (goal: at most 100) %s\n", gFigures.FirstLines,
                 gFigures.FirstLines <= 100 ? "met" : "MISSED");
+    PrintPeakMemory();
 }
 }  // namespace
 

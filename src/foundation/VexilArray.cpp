@@ -135,13 +135,17 @@ public:
         EText,
     };
 
-    explicit TKeyOrder(EKind aKind, TKeyCompareRef aSortKey = {}) : iKind(aKind), iSortKey(std::move(aSortKey)) {}
+    // aKeys holds the keys of the stored elements that the order compares and hints.
+    explicit TKeyOrder(EKind aKind, const TKeyArena* aKeys = nullptr, TKeyCompareRef aSortKey = {})
+        : iKind(aKind), iKeys(aKeys), iSortKey(std::move(aSortKey))
+    {
+    }
 
-    static TKeyOrder Of(CVexilArray& aArray)
+    static TKeyOrder Of(CVexilArray& aArray, const TKeyArena& aKeys)
     {
         if (aArray.SortKeyOrder())
-            return TKeyOrder(ESortKey, aArray.SortKey());
-        return TKeyOrder(aArray.BinaryCompare() ? EBinary : EText);
+            return TKeyOrder(ESortKey, &aKeys, aArray.SortKey());
+        return TKeyOrder(aArray.BinaryCompare() ? EBinary : EText, &aKeys);
     }
 
     TPreparedKey Prepare(const QString& aKey) const
@@ -159,10 +163,15 @@ public:
     }
 
     // Compares the prepared aKey with an element as it is stored (its collation key fresh).
-    template <class TElem>
-    int CompareStored(const TPreparedKey& aKey, const TElem& aStored) const
+    int CompareStored(const TPreparedKey& aKey, uint32_t aStored) const
     {
-        return iKind == EText ? aKey.iColl.Compare(aStored.CollKey()) : Compare(aKey.iText, aStored.StrKey());
+        switch (iKind)
+        {
+        case EText: return aKey.iColl.View().Compare(iKeys->Coll(aStored));
+        case EBinary: return Sign(QStringView(aKey.iText).compare(iKeys->Text(aStored), Qt::CaseSensitive), 0);
+        case ESortKey: break;
+        }
+        return Compare(aKey.iText, iKeys->Borrow(aStored));
     }
 
     // The hint of a prepared key, of a stored element, and what the hints of this order
@@ -178,10 +187,15 @@ public:
         return 0;
     }
 
-    template <class TElem>
-    uint64_t StoredHint(const TElem& aStored) const
+    uint64_t StoredHint(uint32_t aStored) const
     {
-        return iKind == EText ? aStored.CollKey().Hint() : Hint(Prepare(aStored.StrKey()));
+        switch (iKind)
+        {
+        case EText: return iKeys->Coll(aStored).Hint();
+        case EBinary: return TKeyHint::OfCodeUnits(iKeys->Text(aStored));
+        case ESortKey: break;
+        }
+        return Hint(TPreparedKey{iKeys->Borrow(aStored), {}});
     }
 
     // Whether the hints agree with the comparison now (a sort key's text hints depend on the
@@ -222,6 +236,7 @@ private:
     }
 
     EKind iKind;
+    const TKeyArena* iKeys;
     TKeyCompareRef iSortKey;
 };
 
@@ -270,51 +285,6 @@ constexpr uint64_t kStaleHints = ~uint64_t(0);
 const QString kNoKey;
 }  // namespace
 
-CVexilArray::TStoredElem::TStoredElem(const TArrayElem& aElem) : IntKey(aElem.IntKey), iVal(aElem.iVal)
-{
-    SetStrKey(aElem.StrKey);
-}
-
-CVexilArray::TStoredElem::TStoredElem(const TStoredElem& aOther)
-    : IntKey(aOther.IntKey), iVal(aOther.iVal),
-      iKeyText(aOther.iKeyText ? std::make_unique<TKeyText>(*aOther.iKeyText) : nullptr)
-{
-}
-
-CVexilArray::TStoredElem& CVexilArray::TStoredElem::operator=(const TStoredElem& aOther)
-{
-    if (this != &aOther)
-        *this = TStoredElem(aOther);
-    return *this;
-}
-
-const QString& CVexilArray::TStoredElem::StrKey() const
-{
-    return iKeyText ? iKeyText->iText : kNoKey;
-}
-
-void CVexilArray::TStoredElem::SetStrKey(const QString& aKey)
-{
-    if (iKeyText)
-        iKeyText->iText = aKey;
-    else if (!aKey.isNull())
-        iKeyText = std::make_unique<TKeyText>(TKeyText{aKey, TCollationKey()});
-}
-
-const TCollationKey& CVexilArray::TStoredElem::CollKey() const
-{
-    static const TCollationKey kNone;
-    return iKeyText ? iKeyText->iColl : kNone;
-}
-
-void CVexilArray::TStoredElem::SetCollKey(TCollationKey aKey)
-{
-    if (!iKeyText)
-        iKeyText = std::make_unique<TKeyText>();
-    iKeyText->iColl = std::move(aKey);
-}
-
-
 void CVexilArray::SetSortKeyLookup(TSortKeyLookup aLookup)
 {
     gSortKeyLookup = std::move(aLookup);
@@ -341,6 +311,7 @@ void CVexilArray::Construct(int32_t aFlags, int32_t aElemType)
     iAllocStep = KAllocStep;
     iAlloc = KInitialAlloc;
     iElems.Clear();
+    iKeys.Clear();
     iKeyGeneration = 0;
     Derive();
     iChanged = true;
@@ -507,6 +478,7 @@ bool CVexilArray::GetObjIndex(const CVexilObject* aObj, int32_t& aIndex) const
 void CVexilArray::Clear()
 {
     iElems.Clear();
+    iKeys.Clear();
     iChanged = true;
 }
 
@@ -518,8 +490,30 @@ void CVexilArray::DeleteAt(int32_t aIndex, int32_t aNum)
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
     // Past a failed check only the elements that exist are removed.
     const int32_t num = std::clamp(aNum, 0, std::max(Count() - aIndex, 0));
+    ReleaseKeys(aIndex, num);
     iElems.Erase(aIndex, num);
+    CompactKeys();
     iChanged = true;
+}
+
+void CVexilArray::ReleaseKeys(int32_t aIndex, int32_t aNum)
+{
+    for (int32_t i = aIndex; i < aIndex + aNum; ++i)
+        iKeys.Release(iElems.At(i).iKey);
+}
+
+template <class F>
+void CVexilArray::RebuildKeys(F&& aKeyOf)
+{
+    TKeyArena keys;
+    iElems.UpdateAll([&](TStoredElem& aElem) { aElem.iKey = aKeyOf(aElem, keys); });
+    iKeys = std::move(keys);
+}
+
+void CVexilArray::CompactKeys()
+{
+    if (iKeys.Wasteful())
+        RebuildKeys([&](const TStoredElem& aElem, TKeyArena& aKeys) { return aKeys.AddFrom(iKeys, aElem.iKey); });
 }
 
 void CVexilArray::MakeRoomAt(int32_t& aIndex, int32_t aNum)
@@ -584,7 +578,9 @@ void CVexilArray::SetToLastObj()
         return;  // only object arrays have empty slots to drop
     int32_t last = -1;
     iElems.FindMarked(iElems.MarkedCount() - 1, last);
+    ReleaseKeys(last + 1, Count() - (last + 1));
     iElems.Erase(last + 1, Count() - (last + 1));
+    CompactKeys();
     if (iAlloc > Count() + iAllocStep)
         iAlloc = Count() + iAllocStep;
 }
@@ -649,11 +645,11 @@ void CVexilArray::RenumberStrKey(int32_t aStep)
     CheckRenumber(aStep);
     if (Count() > 0)
     {
-        const int width = int(iElems.At(0).StrKey().size());
+        const int width = int(iKeys.Text(iElems.At(0).iKey).size());
         int32_t key = 0;
-        iElems.UpdateAll([&](auto& aElem) {
+        RebuildKeys([&](const TStoredElem&, TKeyArena& aKeys) {
             key += aStep;
-            aElem.SetStrKey(CVexilLib::NumToPaddedStr(key, width));
+            return aKeys.Add(CVexilLib::NumToPaddedStr(key, width));
         });
     }
     iKeyGeneration = 0;  // the keys changed
@@ -685,7 +681,8 @@ void CVexilArray::Sort()
 
 void CVexilArray::SortByKeys()
 {
-    SortElems(iElems, TKeyOrder::Of(*this), [](const auto& aElem) { return aElem.StrKey(); });
+    // The keys are lent: the sort moves the elements, never the arena.
+    SortElems(iElems, TKeyOrder::Of(*this, iKeys), [&](const TStoredElem& aElem) { return iKeys.Borrow(aElem.iKey); });
     iChanged = true;
 }
 
@@ -696,19 +693,29 @@ void CVexilArray::FreshCollationKeys()
     const uint32_t generation = CVexilTextCompare::Generation();
     if (iKeyGeneration == generation)
         return;
-    iElems.UpdateAll(
-        [](TStoredElem& aElem) { aElem.SetCollKey(CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey()))); });
+    RebuildKeys([&](const TStoredElem& aElem, TKeyArena& aKeys) {
+        const QString text = iKeys.Borrow(aElem.iKey);
+        const TCollationKey coll = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(text));
+        const TCollationView view = coll.View();
+        return aKeys.Add(text, &view);
+    });
     iKeyGeneration = generation;
     iHintLayout = kStaleHints;
 }
 
-CVexilArray::TStoredElem CVexilArray::Stored(TArrayElem aElem)
+CVexilArray::TStoredElem CVexilArray::Stored(const TArrayElem& aElem)
 {
-    TStoredElem stored(aElem);
+    TStoredElem stored{aElem.IntKey, TKeyArena::KNone, TCompactValue(aElem.iVal)};
     if (KeepsCollationKeys())
     {
         FreshCollationKeys();
-        stored.SetCollKey(CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey)));
+        const TCollationKey coll = CVexilTextCompare::Key(CVexilLib::StripSpecialChars(aElem.StrKey));
+        const TCollationView view = coll.View();
+        stored.iKey = iKeys.Add(aElem.StrKey, &view);
+    }
+    else
+    {
+        stored.iKey = iKeys.Add(aElem.StrKey);
     }
     return stored;
 }
@@ -717,14 +724,14 @@ void CVexilArray::CheckOrder()
 {
     if (!iWithStrKey || Count() < 2)
         return;
-    const TKeyOrder order = TKeyOrder::Of(*this);
+    const TKeyOrder order = TKeyOrder::Of(*this, iKeys);
     if (KeepsCollationKeys())
     {
         // The kept keys of the locale here, whatever locale the array was made in.
         FreshCollationKeys();
         for (int32_t i = 1; i < Count(); ++i)
         {
-            if (iElems.At(i - 1).CollKey().Compare(iElems.At(i).CollKey()) > 0)
+            if (iKeys.Coll(iElems.At(i - 1).iKey).Compare(iKeys.Coll(iElems.At(i).iKey)) > 0)
             {
                 SortByKeys();
                 return;
@@ -732,10 +739,11 @@ void CVexilArray::CheckOrder()
         }
         return;
     }
-    TPreparedKey previous = order.Prepare(iElems.At(0).StrKey());
+    // The keys are lent: nothing changes the arena until the order is known.
+    TPreparedKey previous = order.Prepare(iKeys.Borrow(iElems.At(0).iKey));
     for (int32_t i = 1; i < Count(); ++i)
     {
-        TPreparedKey next = order.Prepare(iElems.At(i).StrKey());
+        TPreparedKey next = order.Prepare(iKeys.Borrow(iElems.At(i).iKey));
         if (order.Compare(previous, next) > 0)
         {
             SortByKeys();
@@ -780,19 +788,19 @@ bool CVexilArray::SearchStrKey(const QString& aKey, int32_t& aIndex, uint64_t* a
     aIndex = 0;
     if (Count() == 0)
         return false;
-    const TKeyOrder order = TKeyOrder::Of(*this);
+    const TKeyOrder order = TKeyOrder::Of(*this, iKeys);
     order.CheckUsable();
     FreshCollationKeys();
     const TPreparedKey key = order.Prepare(aKey);
     const bool hinted =
-        FreshHints(order.HintLayout(), [&](const TStoredElem& aElem) { return order.StoredHint(aElem); });
+        FreshHints(order.HintLayout(), [&](const TStoredElem& aElem) { return order.StoredHint(aElem.iKey); });
     const uint64_t hint = hinted ? order.Hint(key) : 0;
     if (aHint)
         *aHint = hint;
     const uint64_t keyHint = order.HintsApply() ? hint : 0;
     return SearchRun(
         iElems, [&](uint64_t aHint) { return TKeyHint::Order(keyHint, aHint); },
-        [&](const TStoredElem& aElem) { return order.CompareStored(key, aElem); }, aIndex);
+        [&](const TStoredElem& aElem) { return order.CompareStored(key, aElem.iKey); }, aIndex);
 }
 
 bool CVexilArray::SearchIntKey(int32_t aKey, int32_t& aIndex, uint64_t* aHint)
@@ -815,8 +823,8 @@ uint64_t CVexilArray::HintOf(const TStoredElem& aElem)
         return 0;
     if (iWithIntKey)
         return iHintLayout == kIntHintLayout ? TKeyHint::OfInt(aElem.IntKey) : 0;
-    const TKeyOrder order = TKeyOrder::Of(*this);
-    return iHintLayout == order.HintLayout() ? order.StoredHint(aElem) : 0;
+    const TKeyOrder order = TKeyOrder::Of(*this, iKeys);
+    return iHintLayout == order.HintLayout() ? order.StoredHint(aElem.iKey) : 0;
 }
 
 int32_t CVexilArray::Create(const TArrayElem& aElem, int32_t aIndex)
@@ -883,7 +891,7 @@ bool CVexilArray::ReadByStrKey(const QString& aKey, TArrayElem& aElem, int32_t& 
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(index).Elem();
+    aElem = ElemOf(iElems.At(index));
     aCursor = index + 1;
     return true;
 }
@@ -897,7 +905,7 @@ bool CVexilArray::ReadByIntKey(int32_t aKey, TArrayElem& aElem, int32_t& aCursor
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(index).Elem();
+    aElem = ElemOf(iElems.At(index));
     aCursor = index + 1;
     return true;
 }
@@ -908,7 +916,7 @@ void CVexilArray::ReadByIndex(int32_t aIndex, TArrayElem& aElem) const
     CVexilError::CheckFailed(!WithKey(), this, context, QStringLiteral("key"));
     CVexilError::CheckFailed(aIndex < Count(), this, context, QStringLiteral("iMax"));
     if (IsElem(aIndex))
-        aElem = iElems.At(aIndex).Elem();
+        aElem = ElemOf(iElems.At(aIndex));
     else
         InitElem(aElem);
 }
@@ -920,7 +928,7 @@ bool CVexilArray::ReadNext(TArrayElem& aElem, int32_t& aCursor) const
         InitElem(aElem);
         return false;
     }
-    aElem = iElems.At(aCursor).Elem();
+    aElem = ElemOf(iElems.At(aCursor));
     ++aCursor;
     return true;
 }
@@ -935,7 +943,7 @@ bool CVexilArray::ReadPrev(TArrayElem& aElem, int32_t& aCursor) const
         return false;
     }
     aCursor = std::min(aCursor, Count()) - 1;
-    aElem = iElems.At(aCursor).Elem();
+    aElem = ElemOf(iElems.At(aCursor));
     return true;
 }
 
@@ -958,7 +966,7 @@ bool CVexilArray::ReadByObjNum(int32_t aNum, TArrayElem& aElem, int32_t& aIndex)
         return false;
     }
     aIndex = index;
-    aElem = iElems.At(index).Elem();
+    aElem = ElemOf(iElems.At(index));
     return true;
 }
 
@@ -978,7 +986,7 @@ TArrayElem CVexilArray::ElemAt(int32_t aIndex) const
 {
     if (aIndex < 0 || aIndex >= Count())
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    return iElems.At(aIndex).Elem();
+    return ElemOf(iElems.At(aIndex));
 }
 
 int32_t CVexilArray::ValTypeAt(int32_t aIndex) const
@@ -1011,11 +1019,18 @@ int32_t CVexilArray::IntKeyAt(int32_t aIndex) const
     return iElems.At(aIndex).IntKey;
 }
 
+QStringView CVexilArray::StrKeyAt(int32_t aIndex) const
+{
+    if (aIndex < 0 || aIndex >= Count())
+        CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
+    return iKeys.Text(iElems.At(aIndex).iKey);
+}
+
 void CVexilArray::AppendRead(TArrayElem aElem)
 {
     if (Count() > iAlloc)
         CVexilError::RaiseRunError(ERunSubscript, kArrayContext);
-    TStoredElem stored = Stored(std::move(aElem));
+    TStoredElem stored = Stored(aElem);
     const uint64_t hint = WithKey() ? HintOf(stored) : 0;
     iElems.Insert(Count(), std::move(stored), hint);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/VexilBlockList.h"
 #include "foundation/VexilCompactValue.h"
+#include "foundation/VexilKeyArena.h"
 #include "foundation/VexilObject.h"
 #include "foundation/VexilStoredObj.h"
 #include "foundation/VexilTextCompare.h"
@@ -161,6 +162,8 @@ public:
     const TObjRef& ObjAt(int32_t aIndex) const;
     // ElemAt(aIndex).IntKey, in a large array without reading the element.
     int32_t IntKeyAt(int32_t aIndex) const;
+    // ElemAt(aIndex).StrKey without the copy: valid until the array changes.
+    QStringView StrKeyAt(int32_t aIndex) const;
     // Stores an element as read at index Count, unchecked; beyond the slots it fails with
     // the subscript error.
     void AppendRead(TArrayElem aElem);
@@ -170,35 +173,13 @@ public:
 
 private:
     // An element as the array keeps it: its value compact, its string key (with the collation
-    // key of its reduced form in arrays of the default text order) apart, so that the many
-    // elements without a string key carry one empty pointer for both.
-    class TStoredElem
+    // key of its reduced form in arrays of the default text order) in the array's key arena,
+    // so that an element carries no key object and no string of its own.
+    struct TStoredElem
     {
-    public:
-        TStoredElem() = default;
-        explicit TStoredElem(const TArrayElem& aElem);
-        TStoredElem(const TStoredElem& aOther);
-        TStoredElem(TStoredElem&&) noexcept = default;
-        TStoredElem& operator=(const TStoredElem& aOther);
-        TStoredElem& operator=(TStoredElem&&) noexcept = default;
-
-        // The element as the array's callers see it.
-        TArrayElem Elem() const { return {StrKey(), IntKey, iVal.Get()}; }
-        const QString& StrKey() const;
-        void SetStrKey(const QString& aKey);
-        const TCollationKey& CollKey() const;
-        void SetCollKey(TCollationKey aKey);
-
         int32_t IntKey = UndefLong;
+        uint32_t iKey = TKeyArena::KNone;
         TCompactValue iVal;
-
-    private:
-        struct TKeyText
-        {
-            QString iText;
-            TCollationKey iColl;
-        };
-        std::unique_ptr<TKeyText> iKeyText;
     };
 
     struct THoldsObject
@@ -224,8 +205,28 @@ private:
     bool KeepsCollationKeys() const { return iWithStrKey && !iSortKeyOrder && !iBinaryCompare; }
     // Makes the collation keys again when they are missing or were made in another locale.
     void FreshCollationKeys();
-    // aElem as stored, with its collation key where the array keeps them (made fresh).
-    TStoredElem Stored(TArrayElem aElem);
+    // aElem as stored, its key in the arena with its collation key where the array keeps them
+    // (made fresh).
+    TStoredElem Stored(const TArrayElem& aElem);
+    // The element as the array's callers see it.
+    TArrayElem ElemOf(const TStoredElem& aElem) const
+    {
+        return {iKeys.Copy(aElem.iKey), aElem.IntKey, aElem.iVal.Get()};
+    }
+    // The same with the key lent from the arena, for writing the element out while nothing
+    // changes the array.
+    TArrayElem LentElemOf(const TStoredElem& aElem) const
+    {
+        return {iKeys.Borrow(aElem.iKey), aElem.IntKey, aElem.iVal.Get()};
+    }
+    // Counts the keys of aNum elements from aIndex on as released in the arena.
+    void ReleaseKeys(int32_t aIndex, int32_t aNum);
+    // Stores every key again in a new arena, in element order: aKeyOf(element, new arena)
+    // stores the element's key there and gives its reference.
+    template <class F>
+    void RebuildKeys(F&& aKeyOf);
+    // Builds the arena again when released keys waste more room than the live ones take.
+    void CompactKeys();
     void MakeRoomAt(int32_t& aIndex, int32_t aNum);
     void SortByKeys();
     // Raises the overflow error when the keys aStep ... Count x aStep do not fit.
@@ -248,4 +249,5 @@ private:
     uint64_t iHintLayout = 0;  // the order that the hints of the elements were made for
     uint32_t iKeyGeneration = 0;  // the collation the kept keys were made in; 0 for none
     TBlockList<TStoredElem, THoldsObject> iElems;
+    TKeyArena iKeys;  // the string keys of the elements
 };

@@ -360,7 +360,7 @@ int32_t CVexilArray::ExtLen()
     int32_t len = CVexilBinObj::ExtBinObjStartLen() + 6 * CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen();
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem elem = iElems.At(i).Elem();
+        const TArrayElem elem = LentElemOf(iElems.At(i));
         if (iWithStrKey)
             len += CVexilFile::ExtStrLen(elem.StrKey);
         if (iWithIntKey)
@@ -382,7 +382,7 @@ void CVexilArray::Externalize(CVexilFile& aFile)
     aFile.WriteInt(iSortKeyId);
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem elem = iElems.At(i).Elem();
+        const TArrayElem elem = LentElemOf(iElems.At(i));
         if (iWithStrKey)
             aFile.WriteStr(elem.StrKey);
         if (iWithIntKey)
@@ -461,7 +461,7 @@ void CVexilArray::ExternalizeXml(CVexilXmlWriter& aWriter)
     aWriter.BeginStruct();
     for (int32_t i = 0; i < Count(); ++i)
     {
-        const TArrayElem elem = iElems.At(i).Elem();
+        const TArrayElem elem = LentElemOf(iElems.At(i));
         aWriter.BeginElem(QStringLiteral("Elem"));
         if (iWithStrKey)
             aWriter.AddAttr(QStringLiteral("strKey"), elem.StrKey);

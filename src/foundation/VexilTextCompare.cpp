@@ -161,24 +161,27 @@ uint32_t TCollationKey::Size() const
     return size;
 }
 
-int TCollationKey::Compare(const TCollationKey& aOther) const
+TCollationView TCollationKey::View() const
 {
-    const uint32_t size = Size();
-    const uint32_t otherSize = aOther.Size();
-    const int order = std::memcmp(Bytes(), aOther.Bytes(), std::min(size, otherSize));
-    if (order != 0)
-        return order;
-    return size < otherSize ? -1 : (size > otherSize ? 1 : 0);
+    return {iData ? Bytes() : nullptr, Size()};
 }
 
-uint64_t TCollationKey::Hint() const
+int TCollationView::Compare(const TCollationView& aOther) const
+{
+    const uint32_t common = std::min(iSize, aOther.iSize);
+    const int order = common > 0 ? std::memcmp(iBytes, aOther.iBytes, common) : 0;
+    if (order != 0)
+        return order;
+    return iSize < aOther.iSize ? -1 : (iSize > aOther.iSize ? 1 : 0);
+}
+
+uint64_t TCollationView::Hint() const
 {
     // The bytes after the end count as zeros: a key sorts before its continuations, so the
     // padded code never contradicts the order, and the hint never claims a whole key.
     TKeyHint hint;
-    const uint32_t size = Size();
     for (uint32_t i = 0; i < 7; ++i)
-        hint.Add(i < size ? Bytes()[i] : 0, 8);
+        hint.Add(i < iSize ? iBytes[i] : 0, 8);
     return hint.Known();
 }
 

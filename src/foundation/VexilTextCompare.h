@@ -6,6 +6,18 @@
 #include <cstdint>
 #include <memory>
 
+// The bytes of a collation key where someone else keeps them (a key arena, a TCollationKey).
+struct TCollationView
+{
+    const uint8_t* iBytes = nullptr;
+    uint32_t iSize = 0;
+
+    // Negative when this key sorts before aOther, 0 when equal, positive after.
+    int Compare(const TCollationView& aOther) const;
+    // A key hint (VexilKeyHint.h) from the first bytes of the key.
+    uint64_t Hint() const;
+};
+
 // A text's collation key: bytes whose order (byte by byte, a key before its continuations) is
 // the order of CVexilTextCompare for the locale it was made in. Unset until made.
 class TCollationKey
@@ -19,10 +31,9 @@ public:
     TCollationKey& operator=(TCollationKey&&) noexcept = default;
 
     bool IsSet() const { return iData != nullptr; }
-    // Negative when this key sorts before aOther, 0 when equal, positive after.
-    int Compare(const TCollationKey& aOther) const;
-    // A key hint (VexilKeyHint.h) from the first bytes of the key.
-    uint64_t Hint() const;
+    int Compare(const TCollationKey& aOther) const { return View().Compare(aOther.View()); }
+    uint64_t Hint() const { return View().Hint(); }
+    TCollationView View() const;
 
 private:
     uint32_t Size() const;

@@ -120,9 +120,9 @@ void CVexilStack::SetOrderNums()
     std::vector<int64_t> numOfCard(size_t(iCard->Count()), kNone);
     for (int32_t pos = 0; pos < iOrderIndex->Count(); ++pos)
     {
-        const TArrayElem& elem = iOrderIndex->ElemAt(pos);
-        if (elem.iVal.iInt >= 0 && elem.iVal.iInt < iCard->Count())
-            numOfCard[size_t(elem.iVal.iInt)] = elem.IntKey;
+        const int32_t cardId = iOrderIndex->IntValAt(pos);
+        if (cardId >= 0 && cardId < iCard->Count())
+            numOfCard[size_t(cardId)] = iOrderIndex->IntKeyAt(pos);
     }
     for (int32_t id = 0; id < iCard->Count(); ++id)
     {

@@ -406,11 +406,8 @@ void CVexilStack::DeleteNameEntry(const CVexilCard& aCard, const QString& aName)
     if (!found)
         return;
     // Equal names stand together; the search met one of them.
-    const auto holdsCard = [&](int32_t aPos) {
-        const TArrayElem& at = iNameIndex->ElemAt(aPos);
-        return at.StrKey == aName && at.iVal.iInt == aCard.Id();
-    };
-    const auto sameName = [&](int32_t aPos) { return iNameIndex->ElemAt(aPos).StrKey == aName; };
+    const auto sameName = [&](int32_t aPos) { return iNameIndex->StrKeyAt(aPos) == aName; };
+    const auto holdsCard = [&](int32_t aPos) { return sameName(aPos) && iNameIndex->IntValAt(aPos) == aCard.Id(); };
     const int32_t met = cursor - 1;
     for (int32_t pos = met; pos >= 0 && sameName(pos); --pos)
         if (holdsCard(pos))

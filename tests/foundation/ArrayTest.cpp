@@ -4,12 +4,14 @@
 #include "TestEnv.h"
 #include "foundation/VexilArray.h"
 #include "foundation/VexilError.h"
+#include "foundation/VexilLib.h"
 #include "foundation/VexilMsg.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -1145,5 +1147,246 @@ TEST(Array, RandomOperationsMatchAFlatModel)
             ASSERT_EQ(Values(array), values) << "step " << step;
             ASSERT_EQ(array.Alloc(), model.alloc) << "step " << step;
         }
+    }
+}
+
+// ---- the keys as the array keeps them ----
+
+namespace
+{
+// Keys of every length and kind: null, empty, one unit, around and far beyond the room that
+// small arrays start with, surrogate pairs, a zero unit inside.
+struct TKeyCase
+{
+    const char* Name;
+    QString Key;
+};
+
+std::vector<TKeyCase> KeyCases()
+{
+    return {
+        {"null", QString()},
+        {"empty", QStringLiteral("")},
+        {"one unit", QStringLiteral("a")},
+        {"zero unit inside", QString(QChar(u'x')) + QChar(u'\0') + QChar(u'y')},
+        {"surrogate pair", QStringLiteral("a\U0001F600b")},
+        {"63 units", QString(63, u'm')},
+        {"64 units", QString(64, u'n')},
+        {"a page", QString(32766, u'p')},
+        {"beyond a page", QString(40000, u'q') + QStringLiteral("end")},
+        {"very long", QString(300000, u'r')},
+    };
+}
+
+const int32_t kKeyedFlags[] = {
+    EArrStrKey + EArrDupKeys,
+    EArrStrKey + EArrDupKeys + EArrBinaryCompare,
+    EArrStrKey + EArrDupKeys + EArrSortKeyOrder,
+};
+
+// Orders keys by their code units, as a sort key would order them: the array lends it its
+// keys for every comparison.
+class TCodeUnitOrder : public IVexilKeyCompare
+{
+public:
+    int32_t Id() const override { return 3; }
+    int32_t compare(const QString& aKey1, const QString& aKey2) const override
+    {
+        return CVexilLib::CompareStr(aKey1, aKey2) + 1;
+    }
+};
+
+CVexilArray KeyedArray(int32_t aFlags)
+{
+    CVexilArray array = MakeArray(aFlags, EValInt);
+    if (aFlags & EArrSortKeyOrder)
+        array.SetSortKey(std::make_shared<TCodeUnitOrder>());
+    return array;
+}
+
+// Every element's key and value, read by position, as the caller sees them.
+std::vector<std::pair<QString, int32_t>> KeysAndValues(const CVexilArray& aArray)
+{
+    std::vector<std::pair<QString, int32_t>> elems;
+    for (int32_t i = 0; i < aArray.Count(); ++i)
+    {
+        const TArrayElem elem = aArray.ElemAt(i);
+        elems.emplace_back(elem.StrKey, elem.iVal.iInt);
+    }
+    return elems;
+}
+}  // namespace
+
+TEST(ArrayKeys, KeysOfEveryLengthReadBackExactly)
+{
+    const std::vector<TKeyCase> cases = KeyCases();
+    for (const int32_t flags : kKeyedFlags)
+    {
+        CVexilArray array = KeyedArray(flags);
+        for (size_t i = 0; i < cases.size(); ++i)
+            array.CreateStrKey(StrKeyElem(array, cases[i].Key, int32_t(i)));
+        for (size_t i = 0; i < cases.size(); ++i)
+        {
+            SCOPED_TRACE(testing::Message() << flags << " " << cases[i].Name);
+            TArrayElem elem;
+            int32_t cursor = 0;
+            ASSERT_TRUE(array.ReadByStrKey(cases[i].Key, elem, cursor));
+            // The null and the empty key are equal keys; each keeps its own form.
+            const int32_t at = cursor - 1;
+            const bool nullOrEmpty = cases[i].Key.isEmpty();
+            const TArrayElem found = array.ElemAt(at);
+            if (!nullOrEmpty)
+            {
+                EXPECT_EQ(found.iVal.iInt, int32_t(i));
+                EXPECT_EQ(found.StrKey, cases[i].Key);
+                EXPECT_EQ(array.StrKeyAt(at), cases[i].Key);
+            }
+        }
+        int32_t nulls = 0;
+        int32_t empties = 0;
+        for (int32_t at = 0; at < array.Count(); ++at)
+        {
+            const TArrayElem elem = array.ElemAt(at);
+            const QString& expected = cases[size_t(elem.iVal.iInt)].Key;
+            EXPECT_EQ(elem.StrKey, expected);
+            EXPECT_EQ(elem.StrKey.isNull(), expected.isNull()) << cases[size_t(elem.iVal.iInt)].Name;
+            nulls += elem.StrKey.isNull() ? 1 : 0;
+            empties += (elem.StrKey.isEmpty() && !elem.StrKey.isNull()) ? 1 : 0;
+        }
+        EXPECT_EQ(nulls, 1);
+        EXPECT_EQ(empties, 1);
+    }
+}
+
+// In the default text order "abc", "ABC" and " abc" (the blank stripped) are one key: each
+// element keeps its own text, the search meets one of them, and deleting one leaves the
+// others' texts as they were. Compared by code units they are three keys.
+TEST(ArrayKeys, KeysEqualUnderCollationKeepTheirOwnText)
+{
+    const QStringList texts = {"abc", "ABC", " abc", "Abc "};
+    for (const char* locale : {"en_US", "de_DE", "sv_SE", "da_DK", "tr_TR"})
+    {
+        SCOPED_TRACE(locale);
+        const LocaleScope scope{QLocale(QString::fromLatin1(locale))};
+        CVexilArray text = KeyedArray(EArrStrKey + EArrDupKeys);
+        CVexilArray binary = KeyedArray(EArrStrKey + EArrDupKeys + EArrBinaryCompare);
+        for (int32_t i = 0; i < texts.size(); ++i)
+        {
+            text.CreateStrKey(StrKeyElem(text, texts[i], i));
+            binary.CreateStrKey(StrKeyElem(binary, texts[i], i));
+        }
+        for (const QString& key : texts)
+        {
+            TArrayElem elem;
+            int32_t cursor = 0;
+            EXPECT_TRUE(text.ReadByStrKey(key.toLower(), elem, cursor)) << qPrintable(key);
+            cursor = 0;
+            ASSERT_TRUE(binary.ReadByStrKey(key, elem, cursor));
+            EXPECT_EQ(elem.StrKey, key);
+            EXPECT_EQ(elem.iVal.iInt, int32_t(texts.indexOf(key)));
+        }
+        text.DeleteAt(1, 1);
+        for (const auto& [key, value] : KeysAndValues(text))
+            EXPECT_EQ(key, texts[value]);
+        EXPECT_EQ(text.Count(), 3);
+    }
+}
+
+// Keys made in one locale are made again in the next; their texts, null or empty, stay.
+TEST(ArrayKeys, AChangeOfLocaleKeepsEveryKeyText)
+{
+    const std::vector<TKeyCase> cases = KeyCases();
+    CVexilArray array = KeyedArray(EArrStrKey + EArrDupKeys);
+    for (size_t i = 0; i < cases.size(); ++i)
+        array.CreateStrKey(StrKeyElem(array, cases[i].Key, int32_t(i)));
+    const auto before = KeysAndValues(array);
+    const LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    TArrayElem elem;
+    int32_t cursor = 0;
+    EXPECT_TRUE(array.ReadByStrKey(QStringLiteral("A"), elem, cursor));
+    EXPECT_EQ(KeysAndValues(array), before);
+    for (int32_t at = 0; at < array.Count(); ++at)
+        EXPECT_EQ(array.ElemAt(at).StrKey.isNull(), cases[size_t(array.ElemAt(at).iVal.iInt)].Key.isNull());
+}
+
+// Rounds of filling and emptying, with copies taken between them: after each deletion the
+// elements left are exactly those the reference keeps, key for value, and a copy does not
+// follow its original.
+TEST(ArrayKeys, DeletedKeysMakeRoomForNewOnesWithoutTouchingTheRest)
+{
+    std::mt19937 random(17);
+    for (const int32_t flags : kKeyedFlags)
+    {
+        SCOPED_TRACE(flags);
+        CVexilArray array = KeyedArray(flags);
+        std::map<int32_t, QString> reference;  // value -> key
+        const auto forget = [&](int32_t aFrom, int32_t aNum) {
+            for (int32_t at = aFrom; at < aFrom + aNum; ++at)
+                reference.erase(array.ElemAt(at).iVal.iInt);
+        };
+        int32_t next = 0;
+        for (int round = 0; round < 4; ++round)
+        {
+            for (int i = 0; i < 3000; ++i)
+            {
+                const QString key = QString(int(random() % 90), QChar(u'a' + char16_t(random() % 3))) +
+                                    QString::number(random() % 50);
+                array.CreateStrKey(StrKeyElem(array, key, next));
+                reference[next++] = key;
+            }
+            const CVexilArray copy = array;
+            const auto copied = KeysAndValues(copy);
+            // Most go, from the front, the middle and one by one.
+            forget(0, array.Count() / 3);
+            array.DeleteAt(0, array.Count() / 3);
+            const int32_t middle = array.Count() / 2;
+            const int32_t num = array.Count() / 3;
+            forget(middle, num);
+            array.DeleteAt(middle, num);
+            for (int i = 0; i < 200 && array.Count() > 0; ++i)
+            {
+                const int32_t at = int32_t(random() % uint32_t(array.Count()));
+                forget(at, 1);
+                array.DeleteAt(at, 1);
+            }
+            EXPECT_EQ(KeysAndValues(copy), copied);
+            ASSERT_EQ(array.Count(), int32_t(reference.size()));
+            for (const auto& [key, value] : KeysAndValues(array))
+                ASSERT_EQ(key, reference.at(value));
+            for (const auto& [value, key] : reference)
+            {
+                TArrayElem elem;
+                int32_t cursor = 0;
+                ASSERT_TRUE(array.ReadByStrKey(key, elem, cursor));
+            }
+        }
+    }
+}
+
+// Many keys across many pages, renumbered in place and cleared: every step reads back whole.
+TEST(ArrayKeys, ManyKeysStayInOrderThroughRenumberingAndClearing)
+{
+    for (const int32_t flags : kKeyedFlags)
+    {
+        SCOPED_TRACE(flags);
+        CVexilArray array = KeyedArray(flags);
+        QStringList keys;
+        for (int i = 0; i < 60000; ++i)
+            keys << CVexilLib::NumToPaddedStr((i * 7919) % 60000, 8) + QString(i % 40, u'x');
+        for (int i = 0; i < keys.size(); ++i)
+            array.CreateStrKey(StrKeyElem(array, keys[i], i));
+        std::sort(keys.begin(), keys.end(), [](const QString& aA, const QString& aB) { return aA < aB; });
+        if (flags & (EArrBinaryCompare | EArrSortKeyOrder))
+        {
+            EXPECT_EQ(Keys(array), keys);
+        }
+        array.RenumberStrKey(3);
+        const QStringList renumbered = Keys(array);
+        ASSERT_EQ(renumbered.size(), 60000);
+        EXPECT_EQ(renumbered.first(), CVexilLib::NumToPaddedStr(3, 8));
+        EXPECT_EQ(renumbered.last(), CVexilLib::NumToPaddedStr(180000, 8));
+        array.Clear();
+        array.CreateStrKey(StrKeyElem(array, QStringLiteral("again")));
+        EXPECT_EQ(Keys(array), QStringList({"again"}));
     }
 }

@@ -2,6 +2,10 @@
 
 #include "model/VexilBlobStore.h"
 
+#include <map>
+#include <random>
+#include <set>
+
 namespace
 {
 using StackTest = StackFixture;
@@ -255,5 +259,73 @@ TEST_F(StackTest, KeyIndexOrdersByItsOwnStacksSortKey)
     EXPECT_EQ(ascending->ElemAt(0).StrKey.left(3), QStringLiteral("AAA"));
     EXPECT_EQ(descending->ElemAt(0).StrKey.left(3), QStringLiteral("BBB"));
     EXPECT_EQ(iStack->KeyIndex(41), ascending);
+}
+
+// The name index and a kept-sorted key index through many adds, renames, key changes and
+// deletions, against a plain reference of the cards: names of every length (empty and far
+// longer than a key page), names equal but for case, and many cards of the same name.
+TEST_F(StackTest, IndexesFollowManyCardsAgainstAReference)
+{
+    const QString names[] = {QString(), QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("same"),
+                             QString(40000, u'L'), QStringLiteral("\u00E4pfel"), QStringLiteral("x\U0001F600")};
+    const TControlRef field = AddField(QStringLiteral("Name"), EConTypeText);
+    const TSortKeyRef sortKey = KeepSorted(iBg, {{EConTypeText, field->Id(), 0, 12}});
+    std::map<int32_t, QString> reference;  // card id -> name
+    std::vector<TCardRef> cards;
+    std::mt19937 random(23);
+    const auto someName = [&] { return names[random() % std::size(names)] + QString::number(random() % 3); };
+    for (int step = 0; step < 3000; ++step)
+    {
+        const uint32_t op = random() % 10;
+        if (op < 5 || cards.empty())
+        {
+            const TCardRef card = AddCard(someName());
+            card->SetControlVal(field->Id(), Val::Str(someName()));
+            cards.push_back(card);
+            reference[card->Id()] = card->Name();
+            continue;
+        }
+        const size_t at = random() % cards.size();
+        if (op < 7)
+        {
+            const QString name = someName();
+            iStack->RenameCard(*cards[at], name);
+            reference[cards[at]->Id()] = name;
+        }
+        else if (op < 9)
+        {
+            cards[at]->SetControlVal(field->Id(), Val::Str(someName()));
+        }
+        else
+        {
+            reference.erase(cards[at]->Id());
+            iStack->DeleteCard(cards[at]);
+            cards.erase(cards.begin() + std::ptrdiff_t(at));
+        }
+    }
+    ASSERT_EQ(iStack->NumCards(), int32_t(reference.size()));
+    std::map<QString, std::set<int32_t>> byName;
+    for (const auto& [id, name] : reference)
+        byName[name].insert(id);
+    for (const auto& [name, ids] : byName)
+    {
+        TCardRef found;
+        ASSERT_TRUE(iStack->GetCard(name, found)) << name.left(20).toStdString();
+        EXPECT_EQ(ids.count(found->Id()), 1u);
+    }
+    TCardRef none;
+    EXPECT_FALSE(iStack->GetCard(QStringLiteral("never"), none));
+    // The key index holds each card's present key once, in the sort key's order.
+    const auto keyIndex = iBg->KeyIndex();
+    ASSERT_EQ(keyIndex->Count(), iStack->NumCards());
+    for (int32_t at = 0; at < keyIndex->Count(); ++at)
+    {
+        const TArrayElem elem = keyIndex->ElemAt(at);
+        EXPECT_EQ(elem.StrKey, sortKey->BuildKey(*iStack->GetCardById(elem.iVal.iInt)));
+        if (at > 0)
+        {
+            EXPECT_EQ(sortKey->compare(keyIndex->ElemAt(at - 1).StrKey, elem.StrKey), 0);
+        }
+    }
 }
 }  // namespace
