@@ -2,6 +2,7 @@
 #include "foundation/VexilCompactValue.h"
 
 #include "QStringPrinter.h"
+#include "SameValue.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,9 @@ public:
     QString ObjDescr() const override { return QStringLiteral("TThing"); }
 };
 
-// Every field alike, doubles bit for bit, a null string apart from an empty one.
 void ExpectSame(const TValue& aGot, const TValue& aWanted)
 {
-    EXPECT_EQ(aGot.iType, aWanted.iType);
-    EXPECT_EQ(aGot.iInt, aWanted.iInt);
-    EXPECT_EQ(aGot.iStr, aWanted.iStr);
-    EXPECT_EQ(aGot.iStr.isNull(), aWanted.iStr.isNull());
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iReal), std::bit_cast<uint64_t>(aWanted.iReal));
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iDate), std::bit_cast<uint64_t>(aWanted.iDate));
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iTime), std::bit_cast<uint64_t>(aWanted.iTime));
-    EXPECT_EQ(aGot.iBool, aWanted.iBool);
-    EXPECT_EQ(aGot.iObj, aWanted.iObj);
-    EXPECT_EQ(aGot.iInt0, aWanted.iInt0);
-    EXPECT_EQ(aGot.iInt1, aWanted.iInt1);
+    ExpectSameValue(aGot, aWanted);
 }
 
 struct TCase
