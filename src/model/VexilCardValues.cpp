@@ -1,9 +1,13 @@
 #include "model/VexilCardValues.h"
 
 #include "foundation/VexilArray.h"
+#include "foundation/VexilBinObj.h"
 #include "foundation/VexilError.h"
+#include "foundation/VexilFile.h"
+#include "foundation/VexilValue.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -229,21 +233,29 @@ uint32_t SkipText(const uint8_t* aAt)
     return 4 + (word & ~kWide) * ((word & kWide) ? 2 : 1);
 }
 
-// The bytes of a value after its tag.
-uint32_t PayloadLen(const TValue& aVal, uint8_t aTag)
+// The bytes of a value after its tag, apart from its text.
+uint32_t FixedLen(ECode aCode)
 {
-    switch (ECode(aTag & kCodeMask))
+    switch (aCode)
     {
-    case ECodeUndef: return 0;
-    case ECodeStr: return TextLen(aVal.iStr);
+    case ECodeUndef:
+    case ECodeStr: return 0;
     case ECodeInt:
     case ECodeBlobId: return 4;
     case ECodeReal:
     case ECodeDate:
     case ECodeTime: return 8;
     case ECodeBool: return 1;
-    default: return 4 + 4 + TextLen(aVal.iStr) + 3 * 8 + 2 * 4 + 1;
+    default: return 4 + 4 + 3 * 8 + 2 * 4 + 1;
     }
+}
+
+// The bytes of a value after its tag.
+uint32_t PayloadLen(const TValue& aVal, uint8_t aTag)
+{
+    const ECode code = ECode(aTag & kCodeMask);
+    const bool text = code == ECodeStr || code == ECodeWhole;
+    return FixedLen(code) + (text ? TextLen(aVal.iStr) : 0);
 }
 
 uint8_t* PutPayload(uint8_t* aAt, const TValue& aVal, uint8_t aTag)
@@ -273,18 +285,11 @@ uint8_t* PutPayload(uint8_t* aAt, const TValue& aVal, uint8_t aTag)
 
 uint32_t PayloadLenAt(const uint8_t* aAt, uint8_t aTag)
 {
-    switch (ECode(aTag & kCodeMask))
-    {
-    case ECodeUndef: return 0;
-    case ECodeStr: return SkipText(aAt);
-    case ECodeInt:
-    case ECodeBlobId: return 4;
-    case ECodeReal:
-    case ECodeDate:
-    case ECodeTime: return 8;
-    case ECodeBool: return 1;
-    default: return 8 + SkipText(aAt + 8) + 3 * 8 + 2 * 4 + 1;
-    }
+    const ECode code = ECode(aTag & kCodeMask);
+    if (code == ECodeStr)
+        return SkipText(aAt);
+    // A whole value's text follows its type and integer.
+    return FixedLen(code) + (code == ECodeWhole ? SkipText(aAt + 8) : 0);
 }
 
 TValue Decode(const uint8_t* aAt, uint8_t aTag)
@@ -595,4 +600,225 @@ void TCardValues::FromArray(const CVexilArray& aArray)
     }
     Store<uint32_t>(iRec + kUsedAt, size);
     Store<int32_t>(iRec + kCountAt, count);
+}
+
+// ---- the card's value array in the binary stack file ----
+
+namespace
+{
+const QString kArrayContext = QStringLiteral("CVexilArray.Internalize");
+const QString kCardContext = QStringLiteral("CVexilCard.Internalize");
+// The flags of a card's value array: keyed by field id, each value of its own type.
+constexpr int32_t kValuesFlags = EArrIntKey + EArrAnyType;
+// Arrays whose elements take at most this many bytes are read without a look at the file size.
+constexpr int64_t kShortRun = 4096;
+constexpr int32_t kMaxAllocStep = 1000;
+
+// The bytes of a value in the file after its type.
+int32_t FileLen(int32_t aType, int32_t aTextUnits)
+{
+    switch (aType)
+    {
+    case EValUndef: return 0;
+    case EValStr: return 2 * aTextUnits + 2;
+    case EValInt:
+    case EValBlobId:
+    case EValDate:
+    case EValTime: return CVexilBinObj::ExtIntLen();
+    case EValReal: return CVexilBinObj::ExtRealLen();
+    case EValBool: return CVexilBinObj::ExtShortLen();
+    case EValIntPair: return 2 * CVexilBinObj::ExtIntLen();
+    default: return CVexilBinObj::ExtShortLen();  // an object, which a card's value never keeps
+    }
+}
+
+void WriteFileValue(CVexilFile& aFile, const TValue& aVal)
+{
+    switch (aVal.iType)
+    {
+    case EValUndef: break;
+    case EValStr: aFile.WriteStr(aVal.iStr); break;
+    case EValInt:
+    case EValBlobId: aFile.WriteInt(aVal.iInt); break;
+    case EValReal: aFile.WriteReal(aVal.iReal); break;
+    case EValDate: aFile.WriteInt(CVexilValue::DateToInt(aVal.iDate)); break;
+    case EValTime: aFile.WriteInt(CVexilValue::TimeToInt(aVal.iTime)); break;
+    case EValBool: aFile.WriteBoolean(aVal.iBool); break;
+    case EValIntPair:
+        aFile.WriteInt(aVal.iInt0);
+        aFile.WriteInt(aVal.iInt1);
+        break;
+    default: aFile.WriteShort(0); break;
+    }
+}
+
+// Whether the array reader knows the type at all (as an element of any array).
+bool KnownType(int32_t aType)
+{
+    return aType == EValUndef || (aType >= EValStr && aType <= EValBlobId) || aType == EValIntPair ||
+           (aType >= EValCard && aType <= EValBlob);
+}
+
+// A card's value: undefined or one of the plain types.
+bool CardType(int32_t aType)
+{
+    return aType == EValUndef || (aType >= EValStr && aType <= EValBlobId);
+}
+
+// A record being read: its bytes grow in one buffer used again for every card.
+class TRecordBuilder
+{
+public:
+    explicit TRecordBuilder(const TFigures& aFigures)
+    {
+        static std::vector<uint8_t> buffer;
+        iBytes = &buffer;
+        iBytes->resize(aFigures.HeadLen());
+        PutHead(iBytes->data(), 0, aFigures);
+    }
+
+    void Add(int32_t aKey, const TValue& aVal)
+    {
+        const uint8_t tag = TagOf(aVal);
+        const size_t at = iBytes->size();
+        iBytes->resize(at + kEntryHead + PayloadLen(aVal, tag));
+        uint8_t* put = Store<int32_t>(iBytes->data() + at, aKey);
+        *put++ = tag;
+        PutPayload(put, aVal, tag);
+        ++iCount;
+    }
+
+    // The record in the store.
+    uint8_t* Finish()
+    {
+        const uint32_t size = uint32_t(iBytes->size());
+        uint32_t capacity = 0;
+        uint8_t* rec = CVexilRecordStore::Shared().Allocate(size, capacity);
+        std::memcpy(rec, iBytes->data(), size);
+        Store<uint32_t>(rec + kCapAt, capacity);
+        Store<uint32_t>(rec + kUsedAt, size);
+        Store<int32_t>(rec + kCountAt, iCount);
+        return rec;
+    }
+
+private:
+    std::vector<uint8_t>* iBytes;
+    int32_t iCount = 0;
+};
+
+// Reads the value of a plain type as the array reader does; aVal comes fresh from InitElem.
+void ReadFileValue(CVexilFile& aFile, TValue& aVal)
+{
+    switch (aVal.iType)
+    {
+    case EValStr: aVal.iStr = aFile.ReadStr(); break;
+    case EValInt:
+    case EValBlobId: aVal.iInt = aFile.ReadInt(); break;
+    case EValReal:
+        aVal.iReal = aFile.ReadReal();
+        // The program makes no other numbers; the XML form has no text for these.
+        if (!std::isfinite(aVal.iReal))
+            CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("real ") + QString::number(aVal.iReal));
+        break;
+    case EValDate:
+    {
+        const int32_t intDate = aFile.ReadInt();
+        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
+            CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("date ") + QString::number(intDate));
+        break;
+    }
+    case EValTime: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
+    case EValBool: aVal.iBool = aFile.ReadBoolean(); break;
+    default: break;
+    }
+}
+}  // namespace
+
+int32_t TCardValues::ExtLen() const
+{
+    int32_t len = CVexilBinObj::ExtBinObjStartLen() + 6 * CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen();
+    ForEach([&](const TEntry& aEntry) {
+        const ECode code = ECode(aEntry.iAt[4] & kCodeMask);
+        len += CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen();
+        if (code == ECodeWhole)
+        {
+            const TValue value = aEntry.Value();
+            len += FileLen(value.iType, int32_t(value.iStr.size()));
+        }
+        else
+        {
+            const uint32_t units = code == ECodeStr ? Load<uint32_t>(aEntry.iAt + kEntryHead) & ~kWide : 0;
+            len += FileLen(kTypeOfCode[code], int32_t(units));
+        }
+    });
+    return len;
+}
+
+void TCardValues::Externalize(CVexilFile& aFile) const
+{
+    const TFigures figures = FiguresOf(iRec);
+    CVexilBinObj::WriteBinObjStart(aFile, EObjArray);
+    aFile.WriteInt(figures.Id);
+    aFile.WriteInt(kValuesFlags);
+    aFile.WriteShort(int16_t(figures.ElemType));
+    aFile.WriteInt(figures.AllocStep);
+    aFile.WriteInt(figures.Alloc);
+    aFile.WriteInt(Count());
+    aFile.WriteInt(figures.SortKeyId);
+    ForEach([&](const TEntry& aEntry) {
+        const TValue value = aEntry.Value();
+        aFile.WriteInt(aEntry.Key());
+        aFile.WriteShort(int16_t(value.iType));
+        WriteFileValue(aFile, value);
+    });
+}
+
+void TCardValues::Internalize(CVexilFile& aFile)
+{
+    CVexilBinObj::ReadBinObjStart(aFile, EObjArray);
+    TFigures figures;
+    figures.Id = aFile.ReadInt();
+    const int32_t flags = aFile.ReadInt();
+    figures.ElemType = aFile.ReadShort();
+    const int32_t allocStep = aFile.ReadInt();
+    figures.Alloc = aFile.ReadInt();
+    const int32_t count = aFile.ReadInt();
+    figures.SortKeyId = aFile.ReadInt();
+    if (!KnownType(figures.ElemType))
+        CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("ElemType ") + QString::number(figures.ElemType));
+    if (count < 0 || count > int64_t(figures.Alloc) + 1)
+        CVexilError::CheckStruct(false, &aFile, kArrayContext,
+                                 QStringLiteral("max=") + QString::number(count) + QStringLiteral(", alloc=") +
+                                     QString::number(figures.Alloc));
+    if (flags != kValuesFlags)
+        CVexilError::CheckStruct(false, &aFile, kCardContext, QStringLiteral("values flags ") + QString::number(flags));
+    figures.AllocStep = allocStep >= 0 && allocStep <= kMaxAllocStep ? allocStep : CVexilArray::KAllocStep;
+    // Every element takes at least its key and its type; only a long run is held against the
+    // size of the file first, a short one fails at its end.
+    const int64_t minLen = int64_t(count) * (CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen());
+    if (minLen > kShortRun && minLen > aFile.RemainingBytes())
+        CVexilError::CheckStruct(false, &aFile, kArrayContext,
+                                 QStringLiteral("max=") + QString::number(count) + QStringLiteral(" beyond the end"));
+    TRecordBuilder record(figures);
+    int32_t previous = std::numeric_limits<int32_t>::min();
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const int32_t key = aFile.ReadInt();
+        TValue value;
+        value.iInt = value.iInt0 = value.iInt1 = UndefLong;
+        value.iType = aFile.ReadShort();
+        if (!KnownType(value.iType))
+            CVexilError::CheckStruct(false, &aFile, kArrayContext,
+                                     QStringLiteral("iElem.iVal.iType ") + QString::number(value.iType));
+        if (!CardType(value.iType))
+            CVexilError::CheckStruct(false, &aFile, kCardContext, QStringLiteral("value type ") + QString::number(value.iType));
+        ReadFileValue(aFile, value);
+        if (key < previous)
+            CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("IntKey order"));
+        previous = key;
+        record.Add(key, value);
+    }
+    Clear();
+    if (count > 0 || !figures.Usual() || figures.Alloc != CVexilArray::KInitialAlloc)
+        iRec = record.Finish();
 }

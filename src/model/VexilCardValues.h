@@ -7,6 +7,7 @@
 #include <vector>
 
 class CVexilArray;
+class CVexilFile;
 
 // Where the value records of all cards live: large pages cut into blocks of a few sizes, a
 // freed block going back to the list of its size for the next record of that size. A record
@@ -101,6 +102,13 @@ public:
     // (its key order included).
     void ToArray(CVexilArray& aArray) const;
     void FromArray(const CVexilArray& aArray);
+
+    // The values as the value array of the card's binary record, written from the record and
+    // read into it with every check of the array reader (error 1006 on a fault); a value that
+    // is not of a card's types is refused as the card's reader refuses it.
+    int32_t ExtLen() const;
+    void Externalize(CVexilFile& aFile) const;
+    void Internalize(CVexilFile& aFile);
 
     // The record's size in bytes, for measurements; 0 without one.
     uint32_t RecordBytes() const;

@@ -17,24 +17,9 @@ public:
     QString ObjDescr() const override { return QStringLiteral("TThing"); }
 };
 
-void ExpectSame(const TValue& aGot, const TValue& aWanted)
-{
-    ExpectSameValue(aGot, aWanted);
-}
-
-struct TCase
-{
-    const char* Name;
-    TValue Value;
-};
-
-TValue With(int32_t aType, void (*aFill)(TValue&))
-{
-    TValue value;
-    value.iType = aType;
-    aFill(value);
-    return value;
-}
+constexpr auto ExpectSame = ExpectSameValue;
+using TCase = TValueCase;
+constexpr auto With = ValueWith;
 
 // The values a card holds, fresh from an array's InitElem or a new TValue, and values whose
 // other fields hold leftovers: a value that changed its type in place, a negative zero, an

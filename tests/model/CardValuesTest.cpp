@@ -13,19 +13,8 @@
 
 namespace
 {
-struct TCase
-{
-    const char* Name;
-    TValue Value;
-};
-
-TValue With(int32_t aType, void (*aFill)(TValue&))
-{
-    TValue value;
-    value.iType = aType;
-    aFill(value);
-    return value;
-}
+using TCase = TValueCase;
+constexpr auto With = ValueWith;
 
 double QuietNanWithPayload()
 {

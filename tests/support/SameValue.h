@@ -9,6 +9,21 @@
 #include <bit>
 #include <cstdint>
 
+// A value of a type with the fields that aFill sets, and a named value for tables of cases.
+inline TValue ValueWith(int32_t aType, void (*aFill)(TValue&))
+{
+    TValue value;
+    value.iType = aType;
+    aFill(value);
+    return value;
+}
+
+struct TValueCase
+{
+    const char* Name;
+    TValue Value;
+};
+
 // Every field alike, doubles bit for bit, a null string apart from an empty one.
 inline void ExpectSameValue(const TValue& aGot, const TValue& aWanted)
 {
