@@ -6,6 +6,7 @@
 #include "foundation/VexilFile.h"
 #include "foundation/VexilValue.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -765,11 +766,27 @@ void TCardValues::Externalize(CVexilFile& aFile) const
     aFile.WriteInt(figures.Alloc);
     aFile.WriteInt(Count());
     aFile.WriteInt(figures.SortKeyId);
+    // Texts go out through one string whose room is used again, the other values decoded.
+    static QString text;
     ForEach([&](const TEntry& aEntry) {
-        const TValue value = aEntry.Value();
         aFile.WriteInt(aEntry.Key());
-        aFile.WriteShort(int16_t(value.iType));
-        WriteFileValue(aFile, value);
+        if (ECode(aEntry.iAt[4] & kCodeMask) != ECodeStr)
+        {
+            const TValue value = aEntry.Value();
+            aFile.WriteShort(int16_t(value.iType));
+            WriteFileValue(aFile, value);
+            return;
+        }
+        const uint8_t* at = aEntry.iAt + kEntryHead;
+        const uint32_t word = Load<uint32_t>(at);
+        const uint32_t units = word & ~kWide;
+        text.resize(qsizetype(units));
+        if (word & kWide)
+            std::memcpy(text.data(), at + 4, size_t(units) * 2);
+        else
+            std::transform(at + 4, at + 4 + units, text.data(), [](uint8_t aUnit) { return QChar(char16_t(aUnit)); });
+        aFile.WriteShort(int16_t(EValStr));
+        aFile.WriteStr(text);
     });
 }
 
