@@ -707,12 +707,12 @@ private:
     int32_t iCount = 0;
 };
 
-// Reads the value of a plain type as the array reader does; aVal comes fresh from InitElem.
+// Reads the value of a plain type other than a text as the array reader does; aVal comes fresh
+// from InitElem.
 void ReadFileValue(CVexilFile& aFile, TValue& aVal)
 {
     switch (aVal.iType)
     {
-    case EValStr: aVal.iStr = aFile.ReadStr(); break;
     case EValInt:
     case EValBlobId: aVal.iInt = aFile.ReadInt(); break;
     case EValReal:
@@ -817,6 +817,7 @@ void TCardValues::Internalize(CVexilFile& aFile)
         CVexilError::CheckStruct(false, &aFile, kArrayContext,
                                  QStringLiteral("max=") + QString::number(count) + QStringLiteral(" beyond the end"));
     TRecordBuilder record(figures);
+    static QString text;
     int32_t previous = std::numeric_limits<int32_t>::min();
     for (int32_t i = 0; i < count; ++i)
     {
@@ -829,11 +830,23 @@ void TCardValues::Internalize(CVexilFile& aFile)
                                      QStringLiteral("iElem.iVal.iType ") + QString::number(value.iType));
         if (!CardType(value.iType))
             CVexilError::CheckStruct(false, &aFile, kCardContext, QStringLiteral("value type ") + QString::number(value.iType));
-        ReadFileValue(aFile, value);
+        // A text is read into one string used again for every text; the record takes a copy.
+        const bool isText = value.iType == EValStr;
+        if (isText)
+        {
+            aFile.ReadStr(text);
+            value.iStr.swap(text);
+        }
+        else
+        {
+            ReadFileValue(aFile, value);
+        }
         if (key < previous)
             CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("IntKey order"));
         previous = key;
         record.Add(key, value);
+        if (isText)
+            value.iStr.swap(text);
     }
     Clear();
     if (count > 0 || !figures.Usual() || figures.Alloc != CVexilArray::KInitialAlloc)
