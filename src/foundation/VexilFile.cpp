@@ -404,7 +404,12 @@ void CVexilFile::ReadStr(QString& aText)
     // 32,766 bytes is the longest WriteStr writes; an odd count cannot hold UTF-16.
     if (count < 0 || count % 2 != 0)
         BadCount("CVexilFile.ReadStr", count);
-    aText.resize(count / 2);  // never null, also when empty
+    // Room is taken anew, to the unit, when the string has too little or shares it; a string
+    // that grows would keep room to spare.
+    if (!aText.isDetached() || aText.capacity() < count / 2)
+        aText = QString(count / 2, Qt::Uninitialized);  // never null, also when empty
+    else
+        aText.resize(count / 2);
     if (count == 0)
         return;
     Get(aText.data(), count, "CVexilFile.ReadStr");

@@ -1,5 +1,6 @@
 #include "foundation/VexilArray.h"
 #include "model/VexilCardValues.h"
+#include "model/VexilRecordStore.h"
 
 #include "SameValue.h"
 
