@@ -584,6 +584,20 @@ void WriteFileValue(CVexilFile& aFile, const TValue& aVal)
     }
 }
 
+// Writes a text of the record through one string whose room is used again.
+void WriteFileText(CVexilFile& aFile, const uint8_t* aAt)
+{
+    static QString text;
+    const uint32_t word = Load<uint32_t>(aAt);
+    const uint32_t units = word & ~kWide;
+    text.resize(qsizetype(units));
+    if (word & kWide)
+        std::memcpy(text.data(), aAt + 4, size_t(units) * 2);
+    else
+        std::transform(aAt + 4, aAt + 4 + units, text.data(), [](uint8_t aUnit) { return QChar(char16_t(aUnit)); });
+    aFile.WriteStr(text);
+}
+
 // Whether the array reader knows the type at all (as an element of any array).
 bool KnownType(int32_t aType)
 {
@@ -697,27 +711,30 @@ void TCardValues::Externalize(CVexilFile& aFile) const
     aFile.WriteInt(figures.Alloc);
     aFile.WriteInt(Count());
     aFile.WriteInt(figures.SortKeyId);
-    // Texts go out through one string whose room is used again, the other values decoded.
-    static QString text;
+    // Plain values go out from their bytes; only a whole value is decoded.
     ForEach([&](const TEntry& aEntry) {
         aFile.WriteInt(aEntry.Key());
-        if (ECode(aEntry.iAt[4] & kCodeMask) != ECodeStr)
+        const ECode code = ECode(aEntry.iAt[4] & kCodeMask);
+        const uint8_t* at = aEntry.iAt + kEntryHead;
+        if (code == ECodeWhole)
         {
             const TValue value = aEntry.Value();
             aFile.WriteShort(int16_t(value.iType));
             WriteFileValue(aFile, value);
             return;
         }
-        const uint8_t* at = aEntry.iAt + kEntryHead;
-        const uint32_t word = Load<uint32_t>(at);
-        const uint32_t units = word & ~kWide;
-        text.resize(qsizetype(units));
-        if (word & kWide)
-            std::memcpy(text.data(), at + 4, size_t(units) * 2);
-        else
-            std::transform(at + 4, at + 4 + units, text.data(), [](uint8_t aUnit) { return QChar(char16_t(aUnit)); });
-        aFile.WriteShort(int16_t(EValStr));
-        aFile.WriteStr(text);
+        aFile.WriteShort(int16_t(kTypeOfCode[code]));
+        switch (code)
+        {
+        case ECodeStr: WriteFileText(aFile, at); break;
+        case ECodeInt:
+        case ECodeBlobId: aFile.WriteInt(Load<int32_t>(at)); break;
+        case ECodeReal: aFile.WriteReal(Load<double>(at)); break;
+        case ECodeDate: aFile.WriteInt(CVexilValue::DateToInt(Load<double>(at))); break;
+        case ECodeTime: aFile.WriteInt(CVexilValue::TimeToInt(Load<double>(at))); break;
+        case ECodeBool: aFile.WriteBoolean(Load<uint8_t>(at) != 0); break;
+        default: break;
+        }
     });
 }
 
