@@ -60,11 +60,9 @@ bool CVexilValueTypeChange::ConvertValues(CVexilValueConversion& aConversion, st
         // The stored value as GetControlVal reads it, found once.
         if (cardList && card->Dirty())
             card->UpdateCardLists();
-        CVexilArray& stored = *card->Value();
-        int32_t index = 0;
-        if (!stored.FindIntKey(controlId, index) || stored.ElemAt(index).iVal.iType == EValUndef)
+        TValue old;
+        if (!card->StoredVal(controlId, old) || old.iType == EValUndef)
             continue;
-        const TValue& old = stored.ElemAt(index).iVal;
         TValue converted;
         if (!aConversion.Convert(old, converted))
         {

@@ -392,18 +392,29 @@ void CVexilFile::WriteStr(const QString& aText)
 
 QString CVexilFile::ReadStr()
 {
+    QString text;
+    ReadStr(text);
+    return text;
+}
+
+void CVexilFile::ReadStr(QString& aText)
+{
     CheckRead("ReadStr");
     const auto count = GetValue<int16_t>("CVexilFile.ReadStr");
     // 32,766 bytes is the longest WriteStr writes; an odd count cannot hold UTF-16.
     if (count < 0 || count % 2 != 0)
         BadCount("CVexilFile.ReadStr", count);
-    QString text(count / 2, Qt::Uninitialized);
+    // Room is taken anew, to the unit, when the string has too little or shares it; a string
+    // that grows would keep room to spare.
+    if (!aText.isDetached() || aText.capacity() < count / 2)
+        aText = QString(count / 2, Qt::Uninitialized);  // never null, also when empty
+    else
+        aText.resize(count / 2);
     if (count == 0)
-        return text;
-    Get(text.data(), count, "CVexilFile.ReadStr");
+        return;
+    Get(aText.data(), count, "CVexilFile.ReadStr");
     if constexpr (std::endian::native == std::endian::big)
-        qFromLittleEndian<quint16>(text.utf16(), count / 2, text.data());
-    return text;
+        qFromLittleEndian<quint16>(aText.utf16(), count / 2, aText.data());
 }
 
 void CVexilFile::WriteBytes(const QByteArray& aBytes)

@@ -132,6 +132,8 @@ public:
     void WriteStr(const QString& aText);
     static int32_t ExtStrLen(const QString& aText) { return 2 * static_cast<int32_t>(aText.size()) + 2; }
     QString ReadStr();
+    // ReadStr into a string whose room is used again, for readers of many texts.
+    void ReadStr(QString& aText);
     void WriteBytes(const QByteArray& aBytes);
     void WriteRawBytes(const QByteArray& aBytes);
     static int32_t ExtBytesLen(const QByteArray& aBytes) { return static_cast<int32_t>(aBytes.size()) + 4; }

@@ -264,18 +264,15 @@ private:
             copy->SetCreTime(card->CreTime());
             copy->SetModDate(card->ModDate());
             copy->SetModTime(card->ModTime());
-            const CVexilArray& values = *card->Value();
-            CVexilArray& copies = *copy->Value();
-            for (int32_t i = 0; i < values.Count(); ++i)
-            {
-                TArrayElem elem = values.ElemAt(i);
-                elem.IntKey = Map(elem.IntKey);
-                if (elem.iVal.iType == EValBlobId)
-                    elem.iVal.iInt = Map(elem.iVal.iInt);
-                if (elem.IntKey == UndefLong || (elem.iVal.iType == EValBlobId && elem.iVal.iInt == UndefLong))
-                    continue;
-                copies.CreateIntKey(elem);
-            }
+            card->ForEachValue([&](const TCardValues::TEntry& aEntry) {
+                const int32_t fieldId = Map(aEntry.Key());
+                TValue value = aEntry.Value();
+                if (value.iType == EValBlobId)
+                    value.iInt = Map(value.iInt);
+                if (fieldId == UndefLong || (value.iType == EValBlobId && value.iInt == UndefLong))
+                    return;
+                copy->AddStoredVal(fieldId, value);
+            });
             iCards.push_back({copy, card->Id()});
         }
     }

@@ -26,15 +26,15 @@ void CVexilCard::Construct(const QString& aName, const TControlSetRef& aBackgrou
     iName = aName;
     iStack = nullptr;
     iDirty = false;
-    iScriptSource.clear();
-    iScript.reset();
+    if (iRare)
+    {
+        iRare->ScriptSource.clear();
+        iRare->Script.reset();
+        iRare->Lent.reset();
+    }
     CVexilError::Assert(aBackground != nullptr, QStringLiteral("Construct background set"));
     iBackgroundId = aBackground ? aBackground->Id() : UndefLong;
-    iValues = std::make_shared<CVexilArray>();
-    iValues->Construct(EArrIntKey + EArrAnyType, EValStr);
-    // A card usually gets a value for each field of its background, one insert at a time.
-    if (aBackground)
-        iValues->Reserve(aBackground->ControlCount());
+    iValues.Clear();
     iBackColor = UndefLong;
     CVexilClock::Stamp(iCreDate, iCreTime);
     iModDate = iCreDate;
@@ -81,19 +81,73 @@ void CVexilCard::SetFlag(int32_t aMask, bool aOn)
 
 bool CVexilCard::Changed() const
 {
-    return iChanged || CVexilObjHead::IsChanged(iValues.get()) || CVexilObjHead::IsChanged(iScript.get()) ||
-           CVexilObjHead::IsChanged(iFont.get());
+    TakeBackValues();
+    return iChanged || (iRare && (CVexilObjHead::IsChanged(iRare->Script.get()) ||
+                                  CVexilObjHead::IsChanged(iRare->Font.get())));
 }
 
 void CVexilCard::SetChanged(bool aChanged)
 {
+    TakeBackValues();  // lent values that changed are stored before the flag goes
     iChanged = aChanged;
-    if (aChanged)
+    if (aChanged || !iRare)
         return;
-    for (CVexilObject* part : {static_cast<CVexilObject*>(iValues.get()), static_cast<CVexilObject*>(iScript.get()),
-                               static_cast<CVexilObject*>(iFont.get())})
+    for (CVexilObject* part : {static_cast<CVexilObject*>(iRare->Script.get()),
+                               static_cast<CVexilObject*>(iRare->Font.get())})
         if (part)
             part->SetChanged(false);
+}
+
+CVexilCard::TRarePart& CVexilCard::Rare() const
+{
+    if (!iRare)
+        iRare = std::make_unique<TRarePart>();
+    return *iRare;
+}
+
+const std::shared_ptr<CVexilArray>& CVexilCard::Value() const
+{
+    TRarePart& rare = Rare();
+    if (!rare.Lent)
+    {
+        rare.Lent = std::make_shared<CVexilArray>();
+        iValues.ToArray(*rare.Lent);
+        rare.Lent->SetChanged(false);
+    }
+    return rare.Lent;
+}
+
+void CVexilCard::TakeBackValues() const
+{
+    if (!iRare || !iRare->Lent)
+        return;
+    const std::shared_ptr<CVexilArray> lent = std::move(iRare->Lent);
+    iRare->Lent.reset();
+    if (!lent->Changed())
+        return;
+    iValues.FromArray(*lent);
+    iChanged = true;
+}
+
+bool CVexilCard::StoredVal(int32_t aControlId, TValue& aVal) const
+{
+    TakeBackValues();
+    return iValues.Get(aControlId, aVal);
+}
+
+int32_t CVexilCard::ValueCount() const
+{
+    TakeBackValues();
+    return iValues.Count();
+}
+
+void CVexilCard::AddStoredVal(int32_t aControlId, const TValue& aVal)
+{
+    TakeBackValues();
+    CVexilError::CheckFailed(aVal.iType != EValUndef, this, QStringLiteral("Create"),
+                             QStringLiteral("aElem.iVal.iType"));
+    CVexilError::Assert(!iValues.Has(aControlId), QStringLiteral("Create duplicate"));
+    iValues.Set(aControlId, aVal);
 }
 
 void CVexilCard::SetDirty(bool aDirty)
@@ -108,21 +162,39 @@ void CVexilCard::SetBackColor(int32_t aColor)
     iChanged = true;
 }
 
+QString CVexilCard::ScriptSource() const
+{
+    return iRare ? iRare->ScriptSource : QString();
+}
+
 void CVexilCard::SetScriptSource(const QString& aSource)
 {
-    iScriptSource = aSource;
+    if (iRare || !aSource.isNull())
+        Rare().ScriptSource = aSource;
     iChanged = true;
+}
+
+std::shared_ptr<CVexilArray> CVexilCard::Script() const
+{
+    return iRare ? iRare->Script : nullptr;
 }
 
 void CVexilCard::SetScript(std::shared_ptr<CVexilArray> aScript)
 {
-    iScript = std::move(aScript);
+    if (iRare || aScript)
+        Rare().Script = std::move(aScript);
     iChanged = true;
+}
+
+std::shared_ptr<CVexilFont> CVexilCard::Font() const
+{
+    return iRare ? iRare->Font : nullptr;
 }
 
 void CVexilCard::SetFont(std::shared_ptr<CVexilFont> aFont)
 {
-    iFont = std::move(aFont);
+    if (iRare || aFont)
+        Rare().Font = std::move(aFont);
     iChanged = true;
 }
 
@@ -146,19 +218,10 @@ TControlRef CVexilCard::ControlById(int32_t aControlId) const
     return control;
 }
 
-bool CVexilCard::FindValue(int32_t aControlId, int32_t& aIndex) const
-{
-    int32_t index = 0;
-    if (!iValues->FindIntKey(aControlId, index))
-        return false;
-    aIndex = index;
-    return true;
-}
-
 bool CVexilCard::ControlValDef(int32_t aControlId) const
 {
-    int32_t index = 0;
-    return FindValue(aControlId, index);
+    TakeBackValues();
+    return iValues.Has(aControlId);
 }
 
 void CVexilCard::GetControlVal(int32_t aControlId, TValue& aVal, bool aTyped)
@@ -169,12 +232,8 @@ void CVexilCard::GetControlVal(int32_t aControlId, TValue& aVal, bool aTyped)
         if (control && control->Flag(EConCardList))
             UpdateCardLists();
     }
-    int32_t index = 0;
-    if (FindValue(aControlId, index))
-    {
-        aVal = iValues->ElemAt(index).iVal;
+    if (StoredVal(aControlId, aVal))
         return;
-    }
     aVal = TValue();
     const TControlSetRef background = Background();
     CVexilError::CheckFailed(background != nullptr, this, kGetContext, QStringLiteral("background"));
@@ -210,10 +269,9 @@ void CVexilCard::AddBlobRef(int32_t aBlobId) const
 
 bool CVexilCard::StoreValue(int32_t aControlId, const TValue& aVal)
 {
-    int32_t index = 0;
-    if (FindValue(aControlId, index))
+    TValue old;
+    if (StoredVal(aControlId, old))
     {
-        const TValue old = iValues->ElemAt(index).iVal;
         const bool sameBlob = old.iType == EValBlobId && aVal.iType == EValBlobId && old.iInt == aVal.iInt;
         if (!sameBlob)
         {
@@ -224,16 +282,12 @@ bool CVexilCard::StoreValue(int32_t aControlId, const TValue& aVal)
             if (old.iType == EValBlobId)
                 ReleaseBlob(old.iInt);
         }
-        iValues->WriteLastVal(index + 1, aVal);
+        iValues.Set(aControlId, aVal);
         return true;
     }
     if (aVal.iType == EValUndef)
         return false;
-    TArrayElem elem;
-    iValues->InitElem(elem);
-    elem.IntKey = aControlId;
-    elem.iVal = aVal;
-    iValues->CreateIntKey(elem);
+    iValues.Set(aControlId, aVal);
     if (aVal.iType == EValBlobId)
         AddBlobRef(aVal.iInt);
     return true;
@@ -285,13 +339,12 @@ void CVexilCard::SetControlVal(int32_t aControlId, const TValue& aVal)
 
 void CVexilCard::DeleteControlVal(int32_t aControlId)
 {
-    int32_t index = 0;
-    if (FindValue(aControlId, index))
+    TValue old;
+    if (StoredVal(aControlId, old))
     {
-        const TValue old = iValues->ElemAt(index).iVal;
         if (old.iType == EValBlobId)
             ReleaseBlob(old.iInt);
-        iValues->DeleteAt(index, 1);
+        iValues.Remove(aControlId);
     }
     Touch();
 }

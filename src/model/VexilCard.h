@@ -4,6 +4,7 @@
 #include "foundation/VexilObject.h"
 #include "foundation/VexilStoredObj.h"
 #include "foundation/VexilValueDef.h"
+#include "model/VexilCardValues.h"
 #include "model/VexilControl.h"
 #include "model/VexilControlSet.h"
 
@@ -53,11 +54,11 @@ public:
 
     int32_t BackColor() const override { return iBackColor; }
     void SetBackColor(int32_t aColor) override;
-    QString ScriptSource() const override { return iScriptSource; }
+    QString ScriptSource() const override;
     void SetScriptSource(const QString& aSource) override;
-    std::shared_ptr<CVexilArray> Script() const override { return iScript; }
+    std::shared_ptr<CVexilArray> Script() const override;
     void SetScript(std::shared_ptr<CVexilArray> aScript) override;
-    std::shared_ptr<CVexilFont> Font() const override { return iFont; }
+    std::shared_ptr<CVexilFont> Font() const override;
     void SetFont(std::shared_ptr<CVexilFont> aFont) override;
 
     // Stamps as stored dates and times; their setters leave Changed alone.
@@ -70,8 +71,23 @@ public:
     double ModTime() const { return iModTime; }
     void SetModTime(double aTime) { iModTime = aTime; }
 
-    // The stored values: integer key = field id (the stack importer copies them whole).
-    const std::shared_ptr<CVexilArray>& Value() const { return iValues; }
+    // The stored values as a value array (integer key = field id), for code that builds a
+    // card's values as one: the card takes the array's contents back at its next call that
+    // reads or writes a value, so the array is used at once and not kept.
+    const std::shared_ptr<CVexilArray>& Value() const;
+    // The stored value of the field, without its default; false when there is none.
+    bool StoredVal(int32_t aControlId, TValue& aVal) const;
+    // Calls aVisit(const TCardValues::TEntry&) for each stored value, in field id order.
+    template <class F>
+    void ForEachValue(F&& aVisit) const
+    {
+        TakeBackValues();
+        iValues.ForEach(aVisit);
+    }
+    int32_t ValueCount() const;
+    // Stores a value as read into a card not yet in a stack: no picture counts, stamps or
+    // index updates. An undefined value is an assertion, as for any stored element.
+    void AddStoredVal(int32_t aControlId, const TValue& aVal);
     // The stack's background of the card, or none without a stack.
     TControlSetRef Background() const;
     void SetBackground(const CVexilControlSet& aBackground);
@@ -98,8 +114,20 @@ public:
     void InternalizeXml(CVexilXmlParser& aParser) override;
 
 private:
-    // The stored element of a field: its position in the value array, or false.
-    bool FindValue(int32_t aControlId, int32_t& aIndex) const;
+    // The parts a common card lacks, kept apart so that such a card stays small.
+    struct TRarePart
+    {
+        QString ScriptSource;
+        std::shared_ptr<CVexilArray> Script;
+        std::shared_ptr<CVexilFont> Font;
+        // The values handed out by Value(), until the card takes them back.
+        std::shared_ptr<CVexilArray> Lent;
+    };
+    TRarePart& Rare() const;
+    // Takes the values lent by Value() back into the record.
+    void TakeBackValues() const;
+    // The values as the XML form has them (VexilCardIo.cpp).
+    void ValuesAsArray(CVexilArray& aArray) const;
     // Lowers the stored count of the picture with that id (the store may delete it).
     void ReleaseBlob(int32_t aBlobId) const;
     void AddBlobRef(int32_t aBlobId) const;
@@ -116,13 +144,11 @@ private:
     int32_t iFlags = 0;
     CVexilStack* iStack = nullptr;
     int32_t iBackgroundId = UndefLong;
-    std::shared_ptr<CVexilArray> iValues;
-    bool iChanged = true;
+    mutable TCardValues iValues;
+    mutable std::unique_ptr<TRarePart> iRare;
+    mutable bool iChanged = true;  // also set when lent values are taken back
     bool iDirty = false;
     bool iUpdatingLists = false;  // guards against a card list that selects by a card list
-    QString iScriptSource;
-    std::shared_ptr<CVexilArray> iScript;
-    std::shared_ptr<CVexilFont> iFont;
     int32_t iBackColor = UndefLong;
     double iCreDate = 0;
     double iCreTime = 0;

@@ -58,11 +58,19 @@ QString ValuesFault(const CVexilArray& aValues)
 }
 }  // namespace
 
+void CVexilCard::ValuesAsArray(CVexilArray& aArray) const
+{
+    TakeBackValues();
+    iValues.ToArray(aArray);
+}
+
+
 int32_t CVexilCard::ExtLen()
 {
     if (iDirty)
         UpdateCardLists();
-    return CVexilObjHead::ExtLenBaseObj(*this) + kFixedLen + iValues->ExtLen();
+    TakeBackValues();
+    return CVexilObjHead::ExtLenBaseObj(*this) + kFixedLen + iValues.ExtLen();
 }
 
 void CVexilCard::Externalize(CVexilFile& aFile)
@@ -76,7 +84,8 @@ void CVexilCard::Externalize(CVexilFile& aFile)
     aFile.WriteInt(CVexilValue::TimeToInt(iCreTime));
     aFile.WriteInt(CVexilValue::DateToInt(iModDate));
     aFile.WriteInt(CVexilValue::TimeToInt(iModTime));
-    iValues->Externalize(aFile);
+    TakeBackValues();
+    iValues.Externalize(aFile);
 }
 
 void CVexilCard::Internalize(CVexilFile& aFile)
@@ -91,15 +100,13 @@ void CVexilCard::Internalize(CVexilFile& aFile)
     TStamps stamps;
     const QString stampFault = ToStamps(creDate, creTime, modDate, modTime, stamps);
     CVexilError::CheckStruct(stampFault.isEmpty(), &aFile, kReadContext, stampFault);
-    auto values = std::make_shared<CVexilArray>();
-    values->Internalize(aFile);
-    const QString fault = ValuesFault(*values);
-    CVexilError::CheckStruct(fault.isEmpty(), &aFile, kReadContext, fault);
+    if (iRare)
+        iRare->Lent.reset();
+    iValues.Internalize(aFile);
     iCreDate = stamps.CreDate;
     iCreTime = stamps.CreTime;
     iModDate = stamps.ModDate;
     iModTime = stamps.ModTime;
-    iValues = std::move(values);
     iDirty = false;
     SetChanged(false);
 }
@@ -128,7 +135,9 @@ void CVexilCard::ExternalizeXml(CVexilXmlWriter& aWriter)
     CVexilObjHead::AddHeadAttrs(*this, aWriter);
     aWriter.BeginStruct();
     CVexilObjHead::ExternalizeHeadXml(*this, aWriter);
-    iValues->ExternalizeXml(aWriter);
+    CVexilArray values;
+    ValuesAsArray(values);
+    values.ExternalizeXml(aWriter);
     aWriter.EndElem(kXmlName);
 }
 
@@ -161,7 +170,9 @@ void CVexilCard::InternalizeXml(CVexilXmlParser& aParser)
     const QString fault = ValuesFault(*values);
     CheckXml(aParser, fault.isEmpty(), kXmlContext, fault);
     aParser.ReadTheNext(kXmlName, true);
-    iValues = std::move(values);
+    if (iRare)
+        iRare->Lent.reset();
+    iValues.FromArray(*values);
     iDirty = false;
     SetChanged(false);
 }

@@ -213,9 +213,8 @@ void CVexilCard::UpdateCardLists()
             return;
         if (aControl->RefControlId() == UndefLong)
         {
-            int32_t index = 0;
-            if (FindValue(aControl->Id(), index))
-                iValues->DeleteAt(index, 1);
+            TakeBackValues();
+            iValues.Remove(aControl->Id());
             aControl->SetDefaultVal(aControl->GetCardList(*iStack, TValue()));
             iStack->ChangeCard(*this);
         }

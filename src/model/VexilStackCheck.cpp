@@ -48,21 +48,21 @@ public:
         if (!known)
             return {};
         const std::vector<TField>& fields = *known;
-        const CVexilArray& values = *aCard.Value();
         auto field = fields.begin();
+        QString fault;
         // Both ascend by field id.
-        for (int32_t i = 0; i < values.Count(); ++i)
-        {
-            const int32_t fieldId = values.IntKeyAt(i);
-            const int32_t type = values.ValTypeAt(i);
+        aCard.ForEachValue([&](const TCardValues::TEntry& aEntry) {
+            const int32_t fieldId = aEntry.Key();
+            const int32_t type = aEntry.Type();
             while (field != fields.end() && field->Id < fieldId)
                 ++field;
-            if (field == fields.end() || field->Id != fieldId || type == EValUndef || type == field->ValType)
-                continue;
-            return QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(fieldId) +
-                   QStringLiteral(" type ") + Num(type);
-        }
-        return {};
+            if (!fault.isEmpty() || field == fields.end() || field->Id != fieldId || type == EValUndef ||
+                type == field->ValType)
+                return;
+            fault = QStringLiteral("card ") + Num(aCard.Id()) + QStringLiteral(" field ") + Num(fieldId) +
+                    QStringLiteral(" type ") + Num(type);
+        });
+        return fault;
     }
 
 private:
@@ -444,18 +444,20 @@ QString CVexilStackCheck::PictureFault(const CVexilStack& aStack)
         const auto* card = static_cast<const CVexilCard*>(cards.ObjAt(slot).get());
         if (!card)
             continue;
-        const CVexilArray& values = *card->Value();
-        for (int32_t i = 0; i < values.Count(); ++i)
-        {
-            if (values.ValTypeAt(i) != EValBlobId)
-                continue;
-            const int32_t blobId = values.IntValAt(i);
+        QString fault;
+        card->ForEachValue([&](const TCardValues::TEntry& aEntry) {
+            if (!fault.isEmpty() || aEntry.Type() != EValBlobId)
+                return;
+            const int32_t blobId = aEntry.Int();
             if (blobId == UndefLong)
-                continue;
-            if (!store.HasBlob(blobId))
-                return QStringLiteral("card ") + Num(slot) + QStringLiteral(" picture ") + Num(blobId);
-            ++uses[blobId];
-        }
+                return;
+            if (store.HasBlob(blobId))
+                ++uses[blobId];
+            else
+                fault = QStringLiteral("card ") + Num(slot) + QStringLiteral(" picture ") + Num(blobId);
+        });
+        if (!fault.isEmpty())
+            return fault;
     }
     // A stored count below the uses would delete a picture that is still shown when one use goes.
     for (const auto& [id, count] : uses)

@@ -2,6 +2,7 @@
 #include "foundation/VexilCompactValue.h"
 
 #include "QStringPrinter.h"
+#include "SameValue.h"
 
 #include <gtest/gtest.h>
 
@@ -16,35 +17,9 @@ public:
     QString ObjDescr() const override { return QStringLiteral("TThing"); }
 };
 
-// Every field alike, doubles bit for bit, a null string apart from an empty one.
-void ExpectSame(const TValue& aGot, const TValue& aWanted)
-{
-    EXPECT_EQ(aGot.iType, aWanted.iType);
-    EXPECT_EQ(aGot.iInt, aWanted.iInt);
-    EXPECT_EQ(aGot.iStr, aWanted.iStr);
-    EXPECT_EQ(aGot.iStr.isNull(), aWanted.iStr.isNull());
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iReal), std::bit_cast<uint64_t>(aWanted.iReal));
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iDate), std::bit_cast<uint64_t>(aWanted.iDate));
-    EXPECT_EQ(std::bit_cast<uint64_t>(aGot.iTime), std::bit_cast<uint64_t>(aWanted.iTime));
-    EXPECT_EQ(aGot.iBool, aWanted.iBool);
-    EXPECT_EQ(aGot.iObj, aWanted.iObj);
-    EXPECT_EQ(aGot.iInt0, aWanted.iInt0);
-    EXPECT_EQ(aGot.iInt1, aWanted.iInt1);
-}
-
-struct TCase
-{
-    const char* Name;
-    TValue Value;
-};
-
-TValue With(int32_t aType, void (*aFill)(TValue&))
-{
-    TValue value;
-    value.iType = aType;
-    aFill(value);
-    return value;
-}
+constexpr auto ExpectSame = ExpectSameValue;
+using TCase = TValueCase;
+constexpr auto With = ValueWith;
 
 // The values a card holds, fresh from an array's InitElem or a new TValue, and values whose
 // other fields hold leftovers: a value that changed its type in place, a negative zero, an
