@@ -84,13 +84,9 @@ TStackRef BuildStack()
     {
         auto card = std::make_shared<CVexilCard>();
         card->Construct(QStringLiteral("Card %1").arg(i), background);
-        CVexilArray& stored = *card->Value();
-        TArrayElem elem;
         for (const TControlRef& field : fields)
         {
-            stored.InitElem(elem);
-            elem.IntKey = field->Id();
-            TValue& val = elem.iVal;
+            TValue val;
             switch (field->ConType())
             {
             case EConTypeText:
@@ -114,7 +110,7 @@ TStackRef BuildStack()
                 val.iBool = random() % 2 == 0;
                 break;
             }
-            stored.CreateIntKey(elem);
+            card->AddStoredVal(field->Id(), val);
         }
         TCardRef none;
         stack->AddCard(card, none, false);

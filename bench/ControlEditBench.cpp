@@ -114,13 +114,9 @@ private:
     {
         auto card = std::make_shared<CVexilCard>();
         card->Construct(QStringLiteral("Card %1").arg(aIndex), iBackground);
-        CVexilArray& stored = *card->Value();
-        TArrayElem elem;
         for (const TControlRef& field : iFields)
         {
-            stored.InitElem(elem);
-            elem.IntKey = field->Id();
-            TValue& val = elem.iVal;
+            TValue val;
             switch (field->ConType())
             {
             case EConTypeText:
@@ -132,7 +128,7 @@ private:
             case EConTypeBoolean: val.iType = EValBool; val.iBool = aIndex % 2 == 0; break;
             default: continue;
             }
-            stored.CreateIntKey(elem);
+            card->AddStoredVal(field->Id(), val);
         }
         TCardRef none;
         iStack->AddCard(card, none, false);

@@ -193,11 +193,7 @@ private:
     }
     static void Store(CVexilCard& aCard, const CVexilControl& aField, const TValue& aValue)
     {
-        TArrayElem elem;
-        aCard.Value()->InitElem(elem);
-        elem.IntKey = aField.Id();
-        elem.iVal = aValue;
-        aCard.Value()->CreateIntKey(elem);
+        aCard.AddStoredVal(aField.Id(), aValue);
     }
 
     TControlRef AddField(const QString& aName, int32_t aType)

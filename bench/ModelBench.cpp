@@ -172,15 +172,8 @@ public:
         values[5].iBool = aRow.Flag;
         values[6].iStr = aRow.Note;
         values[7].iInt = aRow.Count;
-        CVexilArray& stored = *card->Value();
-        TArrayElem elem;
         for (size_t i = 0; i < 8; ++i)
-        {
-            stored.InitElem(elem);
-            elem.IntKey = iFields[i]->Id();
-            elem.iVal = values[i];
-            stored.CreateIntKey(elem);
-        }
+            card->AddStoredVal(iFields[i]->Id(), values[i]);
         TCardRef none;
         iStack.AddCard(card, none, false);
     }

@@ -115,13 +115,7 @@ public:
             values[9] = Text(i % kFoundEvery == kFoundEvery / 2 ? QStringLiteral("Shares the pen with a Quokka")
                                                                 : QStringLiteral("Feeds at dawn"));
             for (size_t f = 0; f < iFields.size(); ++f)
-            {
-                TArrayElem elem;
-                card->Value()->InitElem(elem);
-                elem.IntKey = iFields[f]->Id();
-                elem.iVal = values[f];
-                card->Value()->CreateIntKey(elem);
-            }
+                card->AddStoredVal(iFields[f]->Id(), values[f]);
             TCardRef none;
             iStack->AddCard(card, none, false);
         }

@@ -192,15 +192,8 @@ TBuilt BuildStack()
         const int b = i % 2;
         auto card = std::make_shared<CVexilCard>();
         card->Construct(QStringLiteral("Card %1").arg(i), built.Backgrounds[size_t(b)]);
-        CVexilArray& values = *card->Value();
-        TArrayElem elem;
         for (int f = 0; f < kFieldCount - 1; ++f)
-        {
-            values.InitElem(elem);
-            elem.IntKey = built.FieldIds[size_t(b)][size_t(f)];
-            elem.iVal = RandomValue(random, kFieldTypes[f]);
-            values.CreateIntKey(elem);
-        }
+            card->AddStoredVal(built.FieldIds[size_t(b)][size_t(f)], RandomValue(random, kFieldTypes[f]));
         if (i % pictureEvery == 0 && i / pictureEvery < kPictureCount)
         {
             auto blob = std::make_shared<CVexilBlob>();
@@ -212,11 +205,10 @@ TBuilt BuildStack()
             blob->SetMimeType(QStringLiteral("image/jpeg"));
             blob->IncRefCount();
             stack.BlobStore()->AddBlob(blob);
-            values.InitElem(elem);
-            elem.IntKey = built.FieldIds[size_t(b)][kFieldCount - 1];
-            elem.iVal.iType = EValBlobId;
-            elem.iVal.iInt = blob->Id();
-            values.CreateIntKey(elem);
+            TValue picture;
+            picture.iType = EValBlobId;
+            picture.iInt = blob->Id();
+            card->AddStoredVal(built.FieldIds[size_t(b)][kFieldCount - 1], picture);
         }
         TCardRef none;
         stack.AddCard(card, none, false);
@@ -369,10 +361,9 @@ void WriteSqlite(const TBuilt& aBuilt, const QString& aFile)
         sqlite3_bind_text16(insert, 2, name.utf16(), int(name.size() * 2), SQLITE_TRANSIENT);
         for (int f = 0; f < kFieldCount; ++f)
         {
-            TArrayElem elem;
-            int32_t at = 0;
-            if (card->Value()->ReadByIntKey(aBuilt.FieldIds[b][size_t(f)], elem, at))
-                BindValue(insert, f + 3, elem.iVal, *stack.BlobStore());
+            TValue val;
+            if (card->StoredVal(aBuilt.FieldIds[b][size_t(f)], val))
+                BindValue(insert, f + 3, val, *stack.BlobStore());
             else
                 sqlite3_bind_null(insert, f + 3);
         }

@@ -140,13 +140,9 @@ private:
         auto card = std::make_shared<CVexilCard>();
         const QString key = RandomKey(aRandom);
         card->Construct(key, iBackground);
-        CVexilArray& stored = *card->Value();
-        TArrayElem elem;
         for (const TControlRef& field : iFields)
         {
-            stored.InitElem(elem);
-            elem.IntKey = field->Id();
-            TValue& val = elem.iVal;
+            TValue val;
             switch (field->ConType())
             {
             case EConTypeText:
@@ -174,7 +170,7 @@ private:
                 val.iBool = aRandom() % 2 == 0;
                 break;
             }
-            stored.CreateIntKey(elem);
+            card->AddStoredVal(field->Id(), val);
         }
         TCardRef none;
         iStack->AddCard(card, none, false);

@@ -94,13 +94,9 @@ void MakeStackFile(const QString& aPath)
         auto card = std::make_shared<CVexilCard>();
         const QString name = QStringLiteral("Card %1").arg(i, 6, 10, QLatin1Char('0'));
         card->Construct(name, background);
-        CVexilArray& stored = *card->Value();
-        TArrayElem elem;
         for (const TControlRef& field : fields)
         {
-            stored.InitElem(elem);
-            elem.IntKey = field->Id();
-            TValue& val = elem.iVal;
+            TValue val;
             switch (field->ConType())
             {
             case EConTypeText:
@@ -120,7 +116,7 @@ void MakeStackFile(const QString& aPath)
                 val.iDate = CVexilValue::FromQDate(QDate(2024, 1, 1).addDays(i % 3000));
                 break;
             }
-            stored.CreateIntKey(elem);
+            card->AddStoredVal(field->Id(), val);
         }
         TCardRef none;
         stack->AddCard(card, none, false);

@@ -30,7 +30,6 @@ void CVexilCard::Construct(const QString& aName, const TControlSetRef& aBackgrou
     {
         iRare->ScriptSource.clear();
         iRare->Script.reset();
-        iRare->Lent.reset();
     }
     CVexilError::Assert(aBackground != nullptr, QStringLiteral("Construct background set"));
     iBackgroundId = aBackground ? aBackground->Id() : UndefLong;
@@ -81,14 +80,12 @@ void CVexilCard::SetFlag(int32_t aMask, bool aOn)
 
 bool CVexilCard::Changed() const
 {
-    TakeBackValues();
     return iChanged || (iRare && (CVexilObjHead::IsChanged(iRare->Script.get()) ||
                                   CVexilObjHead::IsChanged(iRare->Font.get())));
 }
 
 void CVexilCard::SetChanged(bool aChanged)
 {
-    TakeBackValues();  // lent values that changed are stored before the flag goes
     iChanged = aChanged;
     if (aChanged || !iRare)
         return;
@@ -105,45 +102,18 @@ CVexilCard::TRarePart& CVexilCard::Rare() const
     return *iRare;
 }
 
-const std::shared_ptr<CVexilArray>& CVexilCard::Value() const
-{
-    TRarePart& rare = Rare();
-    if (!rare.Lent)
-    {
-        rare.Lent = std::make_shared<CVexilArray>();
-        iValues.ToArray(*rare.Lent);
-        rare.Lent->SetChanged(false);
-    }
-    return rare.Lent;
-}
-
-void CVexilCard::TakeBackValues() const
-{
-    if (!iRare || !iRare->Lent)
-        return;
-    const std::shared_ptr<CVexilArray> lent = std::move(iRare->Lent);
-    iRare->Lent.reset();
-    if (!lent->Changed())
-        return;
-    iValues.FromArray(*lent);
-    iChanged = true;
-}
-
 bool CVexilCard::StoredVal(int32_t aControlId, TValue& aVal) const
 {
-    TakeBackValues();
     return iValues.Get(aControlId, aVal);
 }
 
 int32_t CVexilCard::ValueCount() const
 {
-    TakeBackValues();
     return iValues.Count();
 }
 
 void CVexilCard::AddStoredVal(int32_t aControlId, const TValue& aVal)
 {
-    TakeBackValues();
     CVexilError::CheckFailed(aVal.iType != EValUndef, this, QStringLiteral("Create"),
                              QStringLiteral("aElem.iVal.iType"));
     CVexilError::Assert(!iValues.Has(aControlId), QStringLiteral("Create duplicate"));
@@ -220,7 +190,6 @@ TControlRef CVexilCard::ControlById(int32_t aControlId) const
 
 bool CVexilCard::ControlValDef(int32_t aControlId) const
 {
-    TakeBackValues();
     return iValues.Has(aControlId);
 }
 

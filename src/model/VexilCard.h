@@ -71,17 +71,12 @@ public:
     double ModTime() const { return iModTime; }
     void SetModTime(double aTime) { iModTime = aTime; }
 
-    // The stored values as a value array (integer key = field id), for code that builds a
-    // card's values as one: the card takes the array's contents back at its next call that
-    // reads or writes a value, so the array is used at once and not kept.
-    const std::shared_ptr<CVexilArray>& Value() const;
     // The stored value of the field, without its default; false when there is none.
     bool StoredVal(int32_t aControlId, TValue& aVal) const;
     // Calls aVisit(const TCardValues::TEntry&) for each stored value, in field id order.
     template <class F>
     void ForEachValue(F&& aVisit) const
     {
-        TakeBackValues();
         iValues.ForEach(aVisit);
     }
     int32_t ValueCount() const;
@@ -120,12 +115,8 @@ private:
         QString ScriptSource;
         std::shared_ptr<CVexilArray> Script;
         std::shared_ptr<CVexilFont> Font;
-        // The values handed out by Value(), until the card takes them back.
-        std::shared_ptr<CVexilArray> Lent;
     };
     TRarePart& Rare() const;
-    // Takes the values lent by Value() back into the record.
-    void TakeBackValues() const;
     // The values as the XML form has them (VexilCardIo.cpp).
     void ValuesAsArray(CVexilArray& aArray) const;
     // Lowers the stored count of the picture with that id (the store may delete it).
@@ -144,9 +135,9 @@ private:
     int32_t iFlags = 0;
     CVexilStack* iStack = nullptr;
     int32_t iBackgroundId = UndefLong;
-    mutable TCardValues iValues;
+    TCardValues iValues;
     mutable std::unique_ptr<TRarePart> iRare;
-    mutable bool iChanged = true;  // also set when lent values are taken back
+    bool iChanged = true;
     bool iDirty = false;
     bool iUpdatingLists = false;  // guards against a card list that selects by a card list
     int32_t iBackColor = UndefLong;

@@ -60,7 +60,6 @@ QString ValuesFault(const CVexilArray& aValues)
 
 void CVexilCard::ValuesAsArray(CVexilArray& aArray) const
 {
-    TakeBackValues();
     iValues.ToArray(aArray);
 }
 
@@ -69,7 +68,6 @@ int32_t CVexilCard::ExtLen()
 {
     if (iDirty)
         UpdateCardLists();
-    TakeBackValues();
     return CVexilObjHead::ExtLenBaseObj(*this) + kFixedLen + iValues.ExtLen();
 }
 
@@ -84,7 +82,6 @@ void CVexilCard::Externalize(CVexilFile& aFile)
     aFile.WriteInt(CVexilValue::TimeToInt(iCreTime));
     aFile.WriteInt(CVexilValue::DateToInt(iModDate));
     aFile.WriteInt(CVexilValue::TimeToInt(iModTime));
-    TakeBackValues();
     iValues.Externalize(aFile);
 }
 
@@ -100,8 +97,6 @@ void CVexilCard::Internalize(CVexilFile& aFile)
     TStamps stamps;
     const QString stampFault = ToStamps(creDate, creTime, modDate, modTime, stamps);
     CVexilError::CheckStruct(stampFault.isEmpty(), &aFile, kReadContext, stampFault);
-    if (iRare)
-        iRare->Lent.reset();
     iValues.Internalize(aFile);
     iCreDate = stamps.CreDate;
     iCreTime = stamps.CreTime;
@@ -170,8 +165,6 @@ void CVexilCard::InternalizeXml(CVexilXmlParser& aParser)
     const QString fault = ValuesFault(*values);
     CheckXml(aParser, fault.isEmpty(), kXmlContext, fault);
     aParser.ReadTheNext(kXmlName, true);
-    if (iRare)
-        iRare->Lent.reset();
     iValues.FromArray(*values);
     iDirty = false;
     SetChanged(false);

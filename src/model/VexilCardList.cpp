@@ -213,7 +213,6 @@ void CVexilCard::UpdateCardLists()
             return;
         if (aControl->RefControlId() == UndefLong)
         {
-            TakeBackValues();
             iValues.Remove(aControl->Id());
             aControl->SetDefaultVal(aControl->GetCardList(*iStack, TValue()));
             iStack->ChangeCard(*this);

@@ -38,7 +38,7 @@ TEST_F(CardTest, ConstructStampsFromTheClock)
     EXPECT_EQ(card->ModDate(), card->CreDate());
     EXPECT_EQ(card->ModTime(), card->CreTime());
     EXPECT_TRUE(card->Changed());
-    EXPECT_EQ(card->Value()->Count(), 0);
+    EXPECT_EQ(card->ValueCount(), 0);
     EXPECT_EQ(card->ObjDescr(), QStringLiteral("CVexilCard name=New"));
 }
 

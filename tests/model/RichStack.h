@@ -208,15 +208,10 @@ protected:
         for (bool more = aStack.GetFirstCard(card, cursor); more; more = aStack.GetNextCard(card, cursor))
         {
             QString line = QStringLiteral("%1 #%2 bg%3:").arg(card->Name()).arg(card->Id()).arg(card->BackgroundId());
-            const CVexilArray& values = *card->Value();
-            for (int32_t i = 0; i < values.Count(); ++i)
-            {
-                const TArrayElem& elem = values.ElemAt(i);
-                line += QStringLiteral(" %1=%2:%3")
-                            .arg(elem.IntKey)
-                            .arg(elem.iVal.iType)
-                            .arg(CVexilValue::ValToIntText(elem.iVal));
-            }
+            card->ForEachValue([&](const TCardValues::TEntry& aEntry) {
+                const TValue val = aEntry.Value();
+                line += QStringLiteral(" %1=%2:%3").arg(aEntry.Key()).arg(val.iType).arg(CVexilValue::ValToIntText(val));
+            });
             lines.append(line);
         }
         CVexilBlobStore& store = *aStack.BlobStore();

@@ -335,7 +335,7 @@ TEST_F(StackRecordTest, CardRecordBothFormsByteExact)
         EXPECT_EQ(back.BackgroundId(), 0);
         EXPECT_EQ(back.CreDate(), DateOf(kCreated));
         EXPECT_EQ(back.ModTime(), TimeOf(kCreated));
-        EXPECT_EQ(back.Value()->Count(), 1);
+        EXPECT_EQ(back.ValueCount(), 1);
         EXPECT_FALSE(back.Changed());
         EXPECT_FALSE(back.Dirty());
     }
@@ -347,7 +347,7 @@ TEST_F(StackRecordTest, CardWithoutValuesAndDefaultsOfTheXmlForm)
     card.Construct(QStringLiteral("Empty"), iBg);
     CVexilCard binary;
     ReadBinary(BinaryOf([&](CVexilFile& f) { card.Externalize(f); }), [&](CVexilFile& f) { binary.Internalize(f); });
-    EXPECT_EQ(binary.Value()->Count(), 0);
+    EXPECT_EQ(binary.ValueCount(), 0);
     const QByteArray xml = XmlOf([&](CVexilXmlWriter& w) { card.ExternalizeXml(w); });
     EXPECT_TRUE(xml.contains("max=\"0\""));
 
@@ -361,7 +361,7 @@ TEST_F(StackRecordTest, CardWithoutValuesAndDefaultsOfTheXmlForm)
     EXPECT_EQ(back.Flags(), 0);
     EXPECT_EQ(back.CreDate(), CVexilValue::FromQDate(QDate(1980, 1, 1)));
     EXPECT_EQ(back.CreTime(), 0);
-    EXPECT_EQ(back.Value()->Count(), 0);
+    EXPECT_EQ(back.ValueCount(), 0);
 
     for (const QByteArray& bad : {QByteArray(xml).replace("gen=\"1\"", "gen=\"2\""),
                                   QByteArray(xml).replace("fontDef=\"0\">", "fontDef=\"0\"/>")})
@@ -394,9 +394,8 @@ TEST_F(StackRecordTest, DirtyCardIsUpdatedBeforeItIsWritten)
             ReadXml(XmlOf([&](CVexilXmlWriter& w) { bern->ExternalizeXml(w); }), back);
         }
         EXPECT_FALSE(bern->Dirty());
-        TArrayElem elem;
-        int32_t cursor = 0;
-        ASSERT_TRUE(back.Value()->ReadByIntKey(iResidents->Id(), elem, cursor));
-        EXPECT_EQ(elem.iVal.iStr, binary ? QStringLiteral("0\tCy") : QStringLiteral("1\tAnn\r\n0\tCy"));
+        TValue residents;
+        ASSERT_TRUE(back.StoredVal(iResidents->Id(), residents));
+        EXPECT_EQ(residents.iStr, binary ? QStringLiteral("0\tCy") : QStringLiteral("1\tAnn\r\n0\tCy"));
     }
 }
