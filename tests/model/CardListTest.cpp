@@ -15,11 +15,7 @@ protected:
         iAge = AddField(QStringLiteral("Age"), EConTypeInteger);
         iTowns = AddBackground(QStringLiteral("Towns"));
         iTownName = AddField(QStringLiteral("TownName"), EConTypeText, iTowns);
-        iResidents = AddField(QStringLiteral("Residents"), EConTypeList, iTowns);
-        iResidents->SetFlag(EConCardList, true);
-        iResidents->SetSelBackgroundId(iPeople->Id());
-        iResidents->SetSelControlId(iTown->Id());
-        iResidents->SetRefControlId(iTownName->Id());
+        iResidents = AddCardList(QStringLiteral("Residents"), iTowns, iTown, iTownName);
         iResidents->SetListCol(IntList({iName->Id(), iAge->Id()}));
         iStack->SetControlDynFlags();
     }

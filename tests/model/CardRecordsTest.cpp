@@ -29,11 +29,7 @@ protected:
         iMember = AddField(QStringLiteral("Member"), EConTypeBoolean);
         iTowns = AddBackground(QStringLiteral("Towns"));
         iTownName = AddField(QStringLiteral("TownName"), EConTypeText, iTowns);
-        iResidents = AddField(QStringLiteral("Residents"), EConTypeList, iTowns);
-        iResidents->SetFlag(EConCardList, true);
-        iResidents->SetSelBackgroundId(iBg->Id());
-        iResidents->SetSelControlId(iTown->Id());
-        iResidents->SetRefControlId(iTownName->Id());
+        iResidents = AddCardList(QStringLiteral("Residents"), iTowns, iTown, iTownName);
         iResidents->SetListCol(IntList({iName->Id(), iAge->Id()}));
         iNotes = AddBackground(QStringLiteral("Notes"));
         iNote = AddField(QStringLiteral("Note"), EConTypeText, iNotes);

@@ -108,11 +108,7 @@ protected:
         iTowns = AddBackground(QStringLiteral("Towns"));
         iTowns->SetFont(Font(QStringLiteral("Georgia"), 220));
         iTownName = AddField(QStringLiteral("TownName"), EConTypeText, iTowns);
-        iResidents = AddField(QStringLiteral("Residents"), EConTypeList, iTowns);
-        iResidents->SetFlag(EConCardList, true);
-        iResidents->SetSelBackgroundId(iBg->Id());
-        iResidents->SetSelControlId(iTown->Id());
-        iResidents->SetRefControlId(iTownName->Id());
+        iResidents = AddCardList(QStringLiteral("Residents"), iTowns, iTown, iTownName);
         iStack->SetControlDynFlags();
 
         iPicture = AddPicture(300, 'p');

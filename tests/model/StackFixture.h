@@ -101,6 +101,19 @@ protected:
         return NewField(*iStack, aBackground ? *aBackground : *iBg, aName, aType);
     }
 
+    // A card-list field of aBackground listing the cards of the first background whose aSelect
+    // field holds the value of the card's aRef field.
+    TControlRef AddCardList(const QString& aName, const TControlSetRef& aBackground, const TControlRef& aSelect,
+                            const TControlRef& aRef)
+    {
+        TControlRef field = AddField(aName, EConTypeList, aBackground);
+        field->SetFlag(EConCardList, true);
+        field->SetSelBackgroundId(iBg->Id());
+        field->SetSelControlId(aSelect->Id());
+        field->SetRefControlId(aRef->Id());
+        return field;
+    }
+
     TCardRef AddCard(const QString& aName, const TCardRef& aBefore = nullptr, const TControlSetRef& aBackground = nullptr)
     {
         auto card = std::make_shared<CVexilCard>();
