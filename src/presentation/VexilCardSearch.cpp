@@ -2,9 +2,11 @@
 
 #include "foundation/VexilValue.h"
 #include "model/VexilStack.h"
+#include "presentation/VexilDisplayChars.h"
 
 #include <QHash>
 
+#include <array>
 #include <vector>
 
 namespace
@@ -41,6 +43,39 @@ private:
     };
     QHash<int32_t, TEntry> iFields;
 };
+
+// Which value types can show the search at all, decided once per search from the characters
+// their display texts are made of: most searches of words pass over numbers, dates, times and
+// Booleans without formatting them.
+class CTypesThatMayShow
+{
+public:
+    explicit CTypesThatMayShow(const QString& aUpperSearch)
+    {
+        for (int32_t type = EValStr; type <= EValBlobId; ++type)
+            iMayShow[size_t(type - EValStr)] =
+                aUpperSearch.isEmpty() || CVexilDisplayChars(type).MayHold(aUpperSearch);
+    }
+
+    bool Of(int32_t aType) const
+    {
+        return aType < EValStr || aType > EValBlobId || iMayShow[size_t(aType - EValStr)];
+    }
+
+private:
+    std::array<bool, EValBlobId - EValStr + 1> iMayShow{};
+};
+
+// A value passed over unformatted still has its date or time checked as formatting it would:
+// one out of range raises the same error.
+void CheckPassedOver(const TValue& aValue)
+{
+    if (aValue.iType == EValDate)
+        CVexilValue::ToQDate(aValue.iDate);
+    else if (aValue.iType == EValTime)
+        CVexilValue::ToQTime(aValue.iTime);
+}
+
 bool IsAscii(QStringView aText)
 {
     for (const QChar c : aText)
@@ -70,6 +105,7 @@ void CVexilCardSearch::Run(CVexilStack& aStack, const QString& aSearch,
 {
     const QString search = aSearch.toUpper();
     const bool asciiSearch = IsAscii(search);
+    const CTypesThatMayShow mayShow(search);
     CFieldsByBackground fieldsOf;
     TCardRef card;
     TValue value;
@@ -84,6 +120,11 @@ void CVexilCardSearch::Run(CVexilStack& aStack, const QString& aSearch,
         for (const TControlRef& control : fieldsOf.Of(*card, background))
         {
             card->GetControlVal(control->Id(), value, true);
+            if (!mayShow.Of(value.iType))
+            {
+                CheckPassedOver(value);
+                continue;
+            }
             QString text = CVexilValue::ValToExtText(value, *control);
             if (Shows(text, search, asciiSearch))
             {
