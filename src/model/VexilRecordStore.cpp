@@ -5,8 +5,10 @@
 
 CVexilRecordStore& CVexilRecordStore::Shared()
 {
-    static CVexilRecordStore store;
-    return store;
+    // Never destroyed: cards held by objects that are destroyed at exit give their records back
+    // after every function's statics are gone.
+    static auto* store = new CVexilRecordStore;
+    return *store;
 }
 
 uint32_t CVexilRecordStore::ClassOf(uint32_t aSize)
