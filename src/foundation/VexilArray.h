@@ -67,6 +67,12 @@ public:
     static constexpr int32_t KAllocStep = 50;
     static constexpr int32_t KInitialAlloc = 10;
 
+    // Whether an element of an array may hold a value of the type.
+    static bool KnownElemType(int32_t aType);
+    // Reads the value of an element of the binary form, whose type aVal.iType holds already,
+    // with the checks of the array reader (error 1006 in aContext).
+    static void ReadElemValue(CVexilFile& aFile, TValue& aVal, const QString& aContext);
+
     QString ObjDescr() const override;
     void Construct(int32_t aFlags, int32_t aElemType);
 

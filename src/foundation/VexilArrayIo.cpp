@@ -237,45 +237,6 @@ int32_t ValueLen(const CVexilArray& aArray, const TValue& aVal)
     return 0;
 }
 
-void ReadValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
-{
-    switch (KindOf(aVal.iType))
-    {
-    case EValKind::Undef:
-    case EValKind::Unknown: break;
-    case EValKind::Str: aVal.iStr = aFile.ReadStr(); break;
-    case EValKind::Int: aVal.iInt = aFile.ReadInt(); break;
-    case EValKind::Real:
-        aVal.iReal = aFile.ReadReal();
-        // The program makes no other numbers; the XML form has no text for these.
-        if (!std::isfinite(aVal.iReal))
-            CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("real ") + QString::number(aVal.iReal));
-        break;
-    case EValKind::Date:
-    {
-        const int32_t intDate = aFile.ReadInt();
-        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
-            CVexilError::CheckStruct(false, &aFile, aContext, DateDetail(intDate));
-        break;
-    }
-    case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
-    case EValKind::Bool: aVal.iBool = aFile.ReadBoolean(); break;
-    case EValKind::IntPair:
-        aVal.iInt0 = aFile.ReadInt();
-        aVal.iInt1 = aFile.ReadInt();
-        break;
-    case EValKind::Obj:
-        if (aFile.ReadShort() != 0)
-        {
-            TStoredRef obj = CVexilObjFactory::Create(aVal.iType);
-            if (!obj)
-                CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("class ") + QString::number(aVal.iType));
-            obj->Internalize(aFile);
-            aVal.iObj = obj;
-        }
-        break;
-    }
-}
 
 void WriteValueXml(CVexilXmlWriter& aWriter, const CVexilArray& aArray, const TValue& aVal)
 {
@@ -355,6 +316,51 @@ void ReadValueXml(CVexilXmlParser& aParser, TValue& aVal, const QString& aContex
 }
 }  // namespace
 
+bool CVexilArray::KnownElemType(int32_t aType)
+{
+    return KindOf(aType) != EValKind::Unknown;
+}
+
+void CVexilArray::ReadElemValue(CVexilFile& aFile, TValue& aVal, const QString& aContext)
+{
+    switch (KindOf(aVal.iType))
+    {
+    case EValKind::Undef:
+    case EValKind::Unknown: break;
+    case EValKind::Str: aVal.iStr = aFile.ReadStr(); break;
+    case EValKind::Int: aVal.iInt = aFile.ReadInt(); break;
+    case EValKind::Real:
+        aVal.iReal = aFile.ReadReal();
+        // The program makes no other numbers; the XML form has no text for these.
+        if (!std::isfinite(aVal.iReal))
+            CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("real ") + QString::number(aVal.iReal));
+        break;
+    case EValKind::Date:
+    {
+        const int32_t intDate = aFile.ReadInt();
+        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
+            CVexilError::CheckStruct(false, &aFile, aContext, DateDetail(intDate));
+        break;
+    }
+    case EValKind::Time: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
+    case EValKind::Bool: aVal.iBool = aFile.ReadBoolean(); break;
+    case EValKind::IntPair:
+        aVal.iInt0 = aFile.ReadInt();
+        aVal.iInt1 = aFile.ReadInt();
+        break;
+    case EValKind::Obj:
+        if (aFile.ReadShort() != 0)
+        {
+            TStoredRef obj = CVexilObjFactory::Create(aVal.iType);
+            if (!obj)
+                CVexilError::CheckStruct(false, &aFile, aContext, QStringLiteral("class ") + QString::number(aVal.iType));
+            obj->Internalize(aFile);
+            aVal.iObj = obj;
+        }
+        break;
+    }
+}
+
 int32_t CVexilArray::ExtLen()
 {
     int32_t len = CVexilBinObj::ExtBinObjStartLen() + 6 * CVexilBinObj::ExtIntLen() + CVexilBinObj::ExtShortLen();
@@ -432,7 +438,7 @@ void CVexilArray::Internalize(CVexilFile& aFile)
         elem.iVal.iType = aFile.ReadShort();
         if (!TypeFits(*this, elem.iVal.iType))
             CVexilError::CheckStruct(false, &aFile, context, TypeDetail(elem.iVal.iType));
-        ReadValue(aFile, elem.iVal, context);
+        ReadElemValue(aFile, elem.iVal, context);
         intKeys.Next(elem.IntKey);
         AppendRead(std::move(elem));
     }

@@ -95,7 +95,7 @@ void CVexilCard::SetChanged(bool aChanged)
             part->SetChanged(false);
 }
 
-CVexilCard::TRarePart& CVexilCard::Rare() const
+CVexilCard::TRarePart& CVexilCard::Rare()
 {
     if (!iRare)
         iRare = std::make_unique<TRarePart>();

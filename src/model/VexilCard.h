@@ -116,9 +116,7 @@ private:
         std::shared_ptr<CVexilArray> Script;
         std::shared_ptr<CVexilFont> Font;
     };
-    TRarePart& Rare() const;
-    // The values as the XML form has them (VexilCardIo.cpp).
-    void ValuesAsArray(CVexilArray& aArray) const;
+    TRarePart& Rare();
     // Lowers the stored count of the picture with that id (the store may delete it).
     void ReleaseBlob(int32_t aBlobId) const;
     void AddBlobRef(int32_t aBlobId) const;
@@ -136,7 +134,7 @@ private:
     CVexilStack* iStack = nullptr;
     int32_t iBackgroundId = UndefLong;
     TCardValues iValues;
-    mutable std::unique_ptr<TRarePart> iRare;
+    std::unique_ptr<TRarePart> iRare;
     bool iChanged = true;
     bool iDirty = false;
     bool iUpdatingLists = false;  // guards against a card list that selects by a card list

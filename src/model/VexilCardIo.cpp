@@ -58,12 +58,6 @@ QString ValuesFault(const CVexilArray& aValues)
 }
 }  // namespace
 
-void CVexilCard::ValuesAsArray(CVexilArray& aArray) const
-{
-    iValues.ToArray(aArray);
-}
-
-
 int32_t CVexilCard::ExtLen()
 {
     if (iDirty)
@@ -130,8 +124,9 @@ void CVexilCard::ExternalizeXml(CVexilXmlWriter& aWriter)
     CVexilObjHead::AddHeadAttrs(*this, aWriter);
     aWriter.BeginStruct();
     CVexilObjHead::ExternalizeHeadXml(*this, aWriter);
+    // The XML form of the values is the value array's.
     CVexilArray values;
-    ValuesAsArray(values);
+    iValues.ToArray(values);
     values.ExternalizeXml(aWriter);
     aWriter.EndElem(kXmlName);
 }

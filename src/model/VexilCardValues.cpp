@@ -598,13 +598,6 @@ void WriteFileText(CVexilFile& aFile, const uint8_t* aAt)
     aFile.WriteStr(text);
 }
 
-// Whether the array reader knows the type at all (as an element of any array).
-bool KnownType(int32_t aType)
-{
-    return aType == EValUndef || (aType >= EValStr && aType <= EValBlobId) || aType == EValIntPair ||
-           (aType >= EValCard && aType <= EValBlob);
-}
-
 // A card's value: undefined or one of the plain types.
 bool CardType(int32_t aType)
 {
@@ -652,32 +645,6 @@ private:
     int32_t iCount = 0;
 };
 
-// Reads the value of a plain type other than a text as the array reader does; aVal comes fresh
-// from InitElem.
-void ReadFileValue(CVexilFile& aFile, TValue& aVal)
-{
-    switch (aVal.iType)
-    {
-    case EValInt:
-    case EValBlobId: aVal.iInt = aFile.ReadInt(); break;
-    case EValReal:
-        aVal.iReal = aFile.ReadReal();
-        // The program makes no other numbers; the XML form has no text for these.
-        if (!std::isfinite(aVal.iReal))
-            CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("real ") + QString::number(aVal.iReal));
-        break;
-    case EValDate:
-    {
-        const int32_t intDate = aFile.ReadInt();
-        if (!CVexilValue::StoredDate(intDate, aVal.iDate))
-            CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("date ") + QString::number(intDate));
-        break;
-    }
-    case EValTime: aVal.iTime = CVexilValue::IntToTime(aFile.ReadInt()); break;
-    case EValBool: aVal.iBool = aFile.ReadBoolean(); break;
-    default: break;
-    }
-}
 }  // namespace
 
 int32_t TCardValues::ExtLen() const
@@ -749,7 +716,7 @@ void TCardValues::Internalize(CVexilFile& aFile)
     figures.Alloc = aFile.ReadInt();
     const int32_t count = aFile.ReadInt();
     figures.SortKeyId = aFile.ReadInt();
-    if (!KnownType(figures.ElemType))
+    if (!CVexilArray::KnownElemType(figures.ElemType))
         CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("ElemType ") + QString::number(figures.ElemType));
     if (count < 0 || count > int64_t(figures.Alloc) + 1)
         CVexilError::CheckStruct(false, &aFile, kArrayContext,
@@ -773,7 +740,7 @@ void TCardValues::Internalize(CVexilFile& aFile)
         TValue value;
         value.iInt = value.iInt0 = value.iInt1 = UndefLong;
         value.iType = aFile.ReadShort();
-        if (!KnownType(value.iType))
+        if (!CVexilArray::KnownElemType(value.iType))
             CVexilError::CheckStruct(false, &aFile, kArrayContext,
                                      QStringLiteral("iElem.iVal.iType ") + QString::number(value.iType));
         if (!CardType(value.iType))
@@ -787,7 +754,7 @@ void TCardValues::Internalize(CVexilFile& aFile)
         }
         else
         {
-            ReadFileValue(aFile, value);
+            CVexilArray::ReadElemValue(aFile, value, kArrayContext);
         }
         if (key < previous)
             CVexilError::CheckStruct(false, &aFile, kArrayContext, QStringLiteral("IntKey order"));
