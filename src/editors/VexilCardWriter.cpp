@@ -57,6 +57,9 @@ TCardRef CVexilCardWriter::Create(const TControlSetRef& aBackground, const TCard
     {
         // Writes the name into the card-name field as well.
         iStack.RenameCard(*card, aInput.Name);
+        // Writing the name stamped the card again; a new card's stamps are one moment.
+        card->SetModDate(card->CreDate());
+        card->SetModTime(card->CreTime());
         if (IVexilCardListView* cardList = iStackView.CardListView())
             cardList->UpdateCard(card);
     }

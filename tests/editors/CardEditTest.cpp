@@ -7,6 +7,7 @@
 #include "editors/VexilCardInfo.h"
 #include "editors/VexilScriptEdit.h"
 #include "foundation/VexilFont.h"
+#include "model/VexilClock.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -417,7 +418,10 @@ TEST_F(CardEdit, ShowsTheCardsValuesStampsAndChangedFlag)
     EXPECT_TRUE(editor->fChanged->isChecked());
     EXPECT_TRUE(b->Changed());
 
-    // The stamps of a new card are both the moment of Create.
+    // The stamps of a new card are both the moment of Create, even when the clock moves on
+    // while the name is written into the card-name field.
+    QDateTime now(QDate(2025, 3, 1), QTime(9, 0, 0));
+    CVexilClock::SetSource([&now] { return now = now.addSecs(1); });
     Click(editor->fNewBut);
     Type(editor->fName, QStringLiteral("N"));
     Click(editor->fCreateBut);
@@ -425,6 +429,8 @@ TEST_F(CardEdit, ShowsTheCardsValuesStampsAndChangedFlag)
     const TCardRef made = Card(QStringLiteral("N"));
     EXPECT_EQ(editor->fCreDate->text(), CVexilCardInfo::StampText(made->CreDate(), made->CreTime()));
     EXPECT_EQ(editor->fCreDate->text(), editor->fModDate->text());
+    EXPECT_EQ(editor->fCreDate->text(), QStringLiteral("3/1/2025 9:00:01 AM"));
+    CVexilClock::SetSource({});
 }
 
 TEST_F(CardEdit, NewAndCreateAreDisabledWithoutABackground)
