@@ -215,6 +215,14 @@ uint8_t* PutPayload(uint8_t* aAt, const TValue& aVal, uint8_t aTag)
     }
 }
 
+// Writes a whole entry (key, tag, payload) and returns its end.
+uint8_t* PutEntry(uint8_t* aAt, int32_t aKey, const TValue& aVal, uint8_t aTag)
+{
+    aAt = Store<int32_t>(aAt, aKey);
+    *aAt++ = aTag;
+    return PutPayload(aAt, aVal, aTag);
+}
+
 uint32_t PayloadLenAt(const uint8_t* aAt, uint8_t aTag)
 {
     const ECode code = ECode(aTag & kCodeMask);
@@ -273,6 +281,8 @@ struct TFigures
         return Id == UndefLong && ElemType == EValStr && AllocStep == CVexilArray::KAllocStep && SortKeyId == UndefLong;
     }
     uint32_t HeadLen() const { return Usual() ? kShortHead : kLongHead; }
+    // The figures of a new card's array: with no values, such a card keeps no record.
+    bool Initial() const { return Usual() && Alloc == CVexilArray::KInitialAlloc; }
 };
 
 TFigures FiguresOf(const uint8_t* aRec)
@@ -308,6 +318,46 @@ void PutHead(uint8_t* aRec, uint32_t aCapacity, const TFigures& aFigures)
         Store<int32_t>(at, aFigures.SortKeyId);
     }
 }
+
+// A record built value by value in key order: its bytes grow in one buffer used again for
+// every card, and only the finished record is put into the store.
+class TRecordBuilder
+{
+public:
+    explicit TRecordBuilder(const TFigures& aFigures)
+    {
+        static std::vector<uint8_t> buffer;
+        iBytes = &buffer;
+        iBytes->resize(aFigures.HeadLen());
+        PutHead(iBytes->data(), 0, aFigures);
+    }
+
+    void Add(int32_t aKey, const TValue& aVal)
+    {
+        const uint8_t tag = TagOf(aVal);
+        const size_t at = iBytes->size();
+        iBytes->resize(at + kEntryHead + PayloadLen(aVal, tag));
+        PutEntry(iBytes->data() + at, aKey, aVal, tag);
+        ++iCount;
+    }
+
+    // The record in the store.
+    uint8_t* Finish()
+    {
+        const uint32_t size = uint32_t(iBytes->size());
+        uint32_t capacity = 0;
+        uint8_t* rec = CVexilRecordStore::Shared().Allocate(size, capacity);
+        std::memcpy(rec, iBytes->data(), size);
+        Store<uint32_t>(rec + kCapAt, capacity);
+        Store<uint32_t>(rec + kUsedAt, size);
+        Store<int32_t>(rec + kCountAt, iCount);
+        return rec;
+    }
+
+private:
+    std::vector<uint8_t>* iBytes;
+    int32_t iCount = 0;
+};
 }  // namespace
 
 TCardValues::TCardValues(TCardValues&& aOther) noexcept : iRec(std::exchange(aOther.iRec, nullptr)) {}
@@ -457,10 +507,7 @@ void TCardValues::Set(int32_t aKey, const TValue& aVal)
         Store<int32_t>(iRec + kCountAt, count + 1);
     }
     const uint32_t oldLen = found ? uint32_t(NextOf(at) - at) : 0;
-    uint8_t* rec = Splice(offset, oldLen, newLen);
-    uint8_t* put = Store<int32_t>(rec + offset, aKey);
-    *put++ = tag;
-    PutPayload(put, aVal, tag);
+    PutEntry(Splice(offset, oldLen, newLen) + offset, aKey, aVal, tag);
 }
 
 bool TCardValues::Remove(int32_t aKey)
@@ -509,29 +556,15 @@ void TCardValues::FromArray(const CVexilArray& aArray)
     figures.Alloc = aArray.Alloc();
     figures.SortKeyId = aArray.SortKeyId();
     const int32_t count = aArray.Count();
-    if (count == 0 && figures.Usual() && figures.Alloc == CVexilArray::KInitialAlloc)
+    if (count == 0 && figures.Initial())
         return;
-    std::vector<TArrayElem> elems;
-    elems.reserve(size_t(count));
-    uint32_t size = figures.HeadLen();
+    TRecordBuilder record(figures);
     for (int32_t i = 0; i < count; ++i)
     {
-        elems.push_back(aArray.ElemAt(i));
-        size += kEntryHead + PayloadLen(elems.back().iVal, TagOf(elems.back().iVal));
+        const TArrayElem elem = aArray.ElemAt(i);
+        record.Add(elem.IntKey, elem.iVal);
     }
-    uint32_t capacity = 0;
-    iRec = CVexilRecordStore::Shared().Allocate(size, capacity);
-    PutHead(iRec, capacity, figures);
-    uint8_t* at = iRec + figures.HeadLen();
-    for (const TArrayElem& elem : elems)
-    {
-        const uint8_t tag = TagOf(elem.iVal);
-        at = Store<int32_t>(at, elem.IntKey);
-        *at++ = tag;
-        at = PutPayload(at, elem.iVal, tag);
-    }
-    Store<uint32_t>(iRec + kUsedAt, size);
-    Store<int32_t>(iRec + kCountAt, count);
+    iRec = record.Finish();
 }
 
 // ---- the card's value array in the binary stack file ----
@@ -603,47 +636,6 @@ bool CardType(int32_t aType)
 {
     return aType == EValUndef || (aType >= EValStr && aType <= EValBlobId);
 }
-
-// A record being read: its bytes grow in one buffer used again for every card.
-class TRecordBuilder
-{
-public:
-    explicit TRecordBuilder(const TFigures& aFigures)
-    {
-        static std::vector<uint8_t> buffer;
-        iBytes = &buffer;
-        iBytes->resize(aFigures.HeadLen());
-        PutHead(iBytes->data(), 0, aFigures);
-    }
-
-    void Add(int32_t aKey, const TValue& aVal)
-    {
-        const uint8_t tag = TagOf(aVal);
-        const size_t at = iBytes->size();
-        iBytes->resize(at + kEntryHead + PayloadLen(aVal, tag));
-        uint8_t* put = Store<int32_t>(iBytes->data() + at, aKey);
-        *put++ = tag;
-        PutPayload(put, aVal, tag);
-        ++iCount;
-    }
-
-    // The record in the store.
-    uint8_t* Finish()
-    {
-        const uint32_t size = uint32_t(iBytes->size());
-        uint32_t capacity = 0;
-        uint8_t* rec = CVexilRecordStore::Shared().Allocate(size, capacity);
-        std::memcpy(rec, iBytes->data(), size);
-        Store<uint32_t>(rec + kCapAt, capacity);
-        Store<uint32_t>(rec + kUsedAt, size);
-        Store<int32_t>(rec + kCountAt, iCount);
-        return rec;
-    }
-
-private:
-    std::vector<uint8_t>* iBytes;
-    int32_t iCount = 0;
-};
 
 }  // namespace
 
@@ -764,6 +756,6 @@ void TCardValues::Internalize(CVexilFile& aFile)
             value.iStr.swap(text);
     }
     Clear();
-    if (count > 0 || !figures.Usual() || figures.Alloc != CVexilArray::KInitialAlloc)
+    if (count > 0 || !figures.Initial())
         iRec = record.Finish();
 }
