@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/VexilPrompts.h"
-#include "interchange/dialogs/VexilImportDisables.h"
-#include "interchange/dialogs/VexilImportTarget.h"
+#include "importexport/VexilImportDisables.h"
+#include "importexport/VexilImportTarget.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
 #include "shell/VexilDialogForm.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/VexilFile.h"
-#include "interchange/dialogs/VexilImportTarget.h"
+#include "importexport/VexilImportTarget.h"
 #include "platform/VexilCtls.h"
 #include "presentation/VexilListBox.h"
 #include "shell/VexilDialogForm.h"

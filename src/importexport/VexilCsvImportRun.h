@@ -1,7 +1,7 @@
 #pragma once
 
+#include "importexport/VexilImportTarget.h"
 #include "interchange/VexilImports.h"
-#include "interchange/dialogs/VexilImportTarget.h"
 
 // The Import button of the CSV import options, without the window: the file is read first,
 // and only a file that was read leaves the current stack (new stack) or deletes the

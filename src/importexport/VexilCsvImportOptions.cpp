@@ -1,8 +1,8 @@
-#include "interchange/dialogs/VexilCsvImportOptions.h"
+#include "importexport/VexilCsvImportOptions.h"
 
 #include "foundation/VexilError.h"
-#include "interchange/dialogs/VexilCsvImportRun.h"
-#include "interchange/dialogs/VexilCsvPreview.h"
+#include "importexport/VexilCsvImportRun.h"
+#include "importexport/VexilCsvPreview.h"
 #include "platform/VexilFormRegistry.h"
 #include "presentation/VexilFormPlacement.h"
 #include "shell/VexilOptions.h"

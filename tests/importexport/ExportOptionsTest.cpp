@@ -2,9 +2,9 @@
 
 #include "InterchangeDialogFixture.h"
 
+#include "importexport/VexilCsvExportOptions.h"
+#include "importexport/VexilExportOptions.h"
 #include "interchange/VexilExports.h"
-#include "interchange/dialogs/VexilCsvExportOptions.h"
-#include "interchange/dialogs/VexilExportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "shell/VexilOptions.h"
 

@@ -4,8 +4,8 @@
 #include "InterchangeDialogFixture.h"
 
 #include "foundation/VexilError.h"
+#include "importexport/VexilCsvImportOptions.h"
 #include "interchange/VexilImports.h"
-#include "interchange/dialogs/VexilCsvImportOptions.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilGenForm.h"
 #include "shell/VexilOptions.h"

@@ -12,7 +12,7 @@
 
 #include "app/VexilWindowClasses.h"
 #include "foundation/VexilMsg.h"
-#include "interchange/dialogs/VexilImportTarget.h"
+#include "importexport/VexilImportTarget.h"
 #include "model/VexilStackFile.h"
 #include "presentation/VexilCardWidgets.h"
 #include "presentation/VexilStackView.h"

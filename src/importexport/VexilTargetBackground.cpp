@@ -1,4 +1,4 @@
-#include "interchange/dialogs/VexilTargetBackground.h"
+#include "importexport/VexilTargetBackground.h"
 
 #include "foundation/VexilMsg.h"
 #include "model/VexilStack.h"

@@ -4,14 +4,14 @@
 #include "InterchangeDialogFixture.h"
 #include "PdbBuilder.h"
 
+#include "editors/VexilScriptEdit.h"
 #include "foundation/VexilError.h"
+#include "importexport/VexilExportOptions.h"
+#include "importexport/VexilImportOptions.h"
 #include "interchange/VexilExports.h"
-#include "interchange/dialogs/VexilExportOptions.h"
-#include "interchange/dialogs/VexilImportOptions.h"
 #include "model/VexilWinManLink.h"
 #include "presentation/VexilCardListForm.h"
 #include "presentation/VexilGenForm.h"
-#include "editors/VexilScriptEdit.h"
 #include "shell/VexilMainForm.h"
 #include "shell/VexilOptions.h"
 

@@ -1,9 +1,9 @@
-#include "interchange/dialogs/VexilCsvImportRun.h"
+#include "importexport/VexilCsvImportRun.h"
 
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilMsg.h"
-#include "interchange/dialogs/VexilTargetBackground.h"
+#include "importexport/VexilTargetBackground.h"
 #include "model/VexilStackHost.h"
 #include "presentation/VexilStackView.h"
 #include "script/VexilStackViewLink.h"

@@ -1,4 +1,4 @@
-#include "interchange/dialogs/VexilImportOptions.h"
+#include "importexport/VexilImportOptions.h"
 
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilMsg.h"

@@ -1,10 +1,10 @@
-#include "interchange/dialogs/VexilExportOptions.h"
+#include "importexport/VexilExportOptions.h"
 
 #include "foundation/VexilDialogLib.h"
 #include "foundation/VexilError.h"
 #include "foundation/VexilLib.h"
 #include "foundation/VexilMsg.h"
-#include "interchange/dialogs/VexilCsvExportOptions.h"
+#include "importexport/VexilCsvExportOptions.h"
 #include "interchange/VexilExports.h"
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"

@@ -1,4 +1,4 @@
-#include "interchange/dialogs/VexilCsvPreview.h"
+#include "importexport/VexilCsvPreview.h"
 
 TCsvPreview CVexilCsvPreview::Read(const QString& aFile)
 {

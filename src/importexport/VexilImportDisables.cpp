@@ -1,4 +1,4 @@
-#include "interchange/dialogs/VexilImportDisables.h"
+#include "importexport/VexilImportDisables.h"
 
 #include "foundation/VexilError.h"
 
