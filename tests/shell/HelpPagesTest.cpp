@@ -242,7 +242,7 @@ TEST_P(HelpPages, EveryNameThePageGivesItsWindowIsShownInTheWindow)
 
 INSTANTIATE_TEST_SUITE_P(WindowPages, HelpPages, ::testing::ValuesIn(kWindowPages), RowName);
 
-TEST_F(HelpPages, ANameTheWindowLacksIsFound)
+TEST_F(HelpPages, ANameThatTheWindowLacksFailsItsPage)
 {
     const QWidget* options = Open({"OptionEdit.html", "CVexilOptionEdit", "fQuorvans", "fOptions"});
     ASSERT_NE(options, nullptr);
