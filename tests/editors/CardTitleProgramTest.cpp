@@ -175,7 +175,10 @@ TEST_F(CardTitleProgramTest, TheTitleCountsThePlaceOfTheShownCardAfterEveryChang
          },
          "Dora - 4 of 5"},
         {"a script that puts a new key into the shown card", "T1",
-         [] { QTest::mouseClick(qobject_cast<QWidget*>(TagField(QStringLiteral("Rekey"))->BaseControl()), Qt::LeftButton); },
+         [] {
+             auto* rekey = qobject_cast<QWidget*>(TagField(QStringLiteral("Rekey"))->BaseControl());
+             QTest::mouseClick(rekey, Qt::LeftButton);
+         },
          "T1 - 7 of 7"},
         {"a new key typed into the shown card", "T1",
          [] {

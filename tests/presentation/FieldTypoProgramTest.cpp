@@ -131,8 +131,8 @@ TEST_F(FieldTypoProgramTest, ATextWithoutANumberDateOrTimeKeepsTheStoredValueAnd
         EXPECT_EQ(EditorUser::Shown(), refused ? QStringList{QLatin1String(c.Message)} : QStringList());
         if (refused && !prompts.Messages().empty())
         {
-            EXPECT_EQ(prompts.Messages().front().Text,
-                      QStringLiteral("The given string '%1' on field '%2' is not a valid number.").arg(QLatin1String(c.Typed), name));
+            const QString text = QStringLiteral("The given string '%1' on field '%2' is not a valid number.");
+            EXPECT_EQ(prompts.Messages().front().Text, text.arg(QLatin1String(c.Typed), name));
         }
         EXPECT_EQ(prompts.Pending(), 0);
         EXPECT_EQ(Stored(QStringLiteral("Log")), QLatin1String(c.Sent));
