@@ -28,7 +28,7 @@ void FillTable()
         {8, QStringLiteral("EMsgEmptyField: You must specify some value on field '%0', empty is not allowed.")},
         {9, QStringLiteral("EMsgNumTooHigh: The given value of %0 on field '%1' is too high, the maximum allowed is %2.")},
         {10, QStringLiteral("EMsgNumTooLow: The given value of %0 on field '%1' is too low, the minimum allowed is %2.")},
-        {11, QStringLiteral("EMsgNotNum: The given string '%0' on field '%1' ist not a valid number.")},
+        {11, QStringLiteral("EMsgNotNum: The given string '%0' on field '%1' is not a valid number.")},
         {12, QStringLiteral("EMsgBadLinkTarget: This link gives '%0' as link target, but there is no card with this name.")},
         {13, QStringLiteral("EMsgSortKeyRef: The sort key is used to keep the cards of a background sorted, and thus cannot be deleted.")},
         {14, QStringLiteral("EMsgNotForSortKey: The type of this field/control is not suitable for using in a sort key.")},

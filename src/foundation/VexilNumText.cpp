@@ -37,15 +37,18 @@ std::string Condensed(const QString& aText)
     return text;
 }
 
-double RadixInteger(const std::string& aText, size_t aPos, int aRadix)
+// aFound tells whether a digit stood there; the value is 0 when none did.
+double RadixInteger(const std::string& aText, size_t aPos, int aRadix, bool& aFound)
 {
     uint64_t value = 0;
+    aFound = false;
     for (; aPos < aText.size(); ++aPos)
     {
         const char c = char(std::toupper(static_cast<unsigned char>(aText[aPos])));
         int digit = IsDigit(c) ? c - '0' : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : aRadix);
         if (digit >= aRadix)
             break;
+        aFound = true;
         value = value * aRadix + digit;
         if (value > std::numeric_limits<uint32_t>::max())
             CVexilError::RaiseRunError(ERunOverflow);
@@ -60,7 +63,7 @@ size_t SkipDigits(const std::string& aText, size_t aPos)
     return aPos;
 }
 
-double DecimalNumber(const std::string& aText)
+double DecimalNumber(const std::string& aText, bool& aFound)
 {
     size_t pos = 0;
     bool negative = false;
@@ -75,7 +78,8 @@ double DecimalNumber(const std::string& aText)
         pos = SkipDigits(aText, fraction);
         digits += pos - fraction;
     }
-    if (digits == 0)
+    aFound = digits > 0;
+    if (!aFound)
         return 0;
     bool negativeExponent = false;
     if (pos < aText.size() && (aText[pos] == 'E' || aText[pos] == 'e'))
@@ -98,20 +102,41 @@ double DecimalNumber(const std::string& aText)
     }
     return negative ? -value : value;
 }
+
+// The number at the start of the condensed text; aFound tells whether there was one.
+double ScanNumber(const std::string& aText, bool& aFound)
+{
+    if (aText.size() >= 2 && aText[0] == '&')
+    {
+        const char radix = char(std::toupper(static_cast<unsigned char>(aText[1])));
+        if (radix == 'H')
+            return RadixInteger(aText, 2, 16, aFound);
+        if (radix == 'O')
+            return RadixInteger(aText, 2, 8, aFound);
+    }
+    return DecimalNumber(aText, aFound);
+}
 }  // namespace
 
 double CVexilNumText::LeadingNumber(const QString& aText)
 {
-    const std::string text = Condensed(aText);
-    if (text.size() >= 2 && text[0] == '&')
+    bool found = false;
+    return ScanNumber(Condensed(aText), found);
+}
+
+bool CVexilNumText::StartsWithNumber(const QString& aText)
+{
+    bool found = false;
+    try
     {
-        const char radix = char(std::toupper(static_cast<unsigned char>(text[1])));
-        if (radix == 'H')
-            return RadixInteger(text, 2, 16);
-        if (radix == 'O')
-            return RadixInteger(text, 2, 8);
+        ScanNumber(Condensed(aText), found);
     }
-    return DecimalNumber(text);
+    catch (const CVexilException&)
+    {
+        // Too large a magnitude: the digits were there.
+        return true;
+    }
+    return found;
 }
 
 bool CVexilNumText::LocaleToReal(const QString& aText, double& aValue)

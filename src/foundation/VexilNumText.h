@@ -13,6 +13,9 @@ public:
     // exponent are read, or a hexadecimal (&H) or octal (&O) integer. No number gives 0.
     // A magnitude beyond the range of a double raises run-time error 6.
     static double LeadingNumber(const QString& aText);
+    // Whether LeadingNumber finds a number at all (a digit after the sign or the radix
+    // prefix), rather than giving 0 for none. Never raises.
+    static bool StartsWithNumber(const QString& aText);
     // The whole text as a number by the user's regional settings; false when it is none.
     static bool LocaleToReal(const QString& aText, double& aValue);
     // Rounds to the nearest integer, halves to even; false when the result does not fit.

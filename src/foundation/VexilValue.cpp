@@ -513,6 +513,22 @@ TValue CVexilValue::ExtTextToVal(const QString& aText, const IVexilValueField& a
     return val;
 }
 
+bool CVexilValue::ExtTextReadable(const QString& aText, const IVexilValueField& aField)
+{
+    if (CVexilLib::IsBlank(aText))
+        return true;
+    double read = 0;
+    switch (ConToValType(aField.ConType()))
+    {
+    // FillInt and FillReal: the whole text by the locale, else its leading number.
+    case EValInt:
+    case EValReal: return CVexilNumText::LocaleToReal(aText, read) || CVexilNumText::StartsWithNumber(aText);
+    case EValDate:
+    case EValTime: return LocaleToDateTime(aText, read);
+    default: return true;
+    }
+}
+
 bool CVexilValue::ExtTextToDateTime(const QString& aText, double& aValue)
 {
     return LocaleToDateTime(aText, aValue);

@@ -200,7 +200,7 @@ void CVexilStack::AddCard(const TCardRef& aCard, TCardRef& aBeforeCard, bool aIn
         InsertIntoOrderIndex(*aCard, aBeforeCard.get());
     AddNameEntry(*aCard, aCard->Name());
     SetCardListsDirty(nullptr);
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
     if (aInitVals)
         aCard->InitAllVal();
     hold.Release();
@@ -238,8 +238,8 @@ void CVexilStack::PlaceSortedCard(CVexilCard& aCard, bool aIsNew, const CVexilAr
             before = CardPtr(iOrderIndex->IntValAt(pos + 1));
     }
     InsertIntoOrderIndex(aCard, before);
+    OrderChanged();
     NotifyCardOrder();
-    iChangeInfo.CardListChanged = true;
 }
 
 std::vector<CVexilStack::TCardKey> CVexilStack::KeysUsingControl(CVexilCard& aCard, int32_t aControlId) const
@@ -297,15 +297,18 @@ void CVexilStack::DeleteCard(TCardRef& aCard)
     }
     aCard.reset();
     SetCardListsDirty(nullptr);
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
 }
 
 void CVexilStack::DeleteAllCards()
 {
+    // The watch hears of the empty stack once.
+    TOrderBroadcastHold hold(*this);
     TCardRef card;
     while (OrderFirst(card))
         DeleteCard(card);
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
+    hold.Release();
 }
 
 void CVexilStack::RenameCard(CVexilCard& aCard, const QString& aNewName)
@@ -327,7 +330,7 @@ void CVexilStack::MoveCard(CVexilCard& aCard, const CVexilCard* aBeforeCard)
         return;  // a card stands before itself already
     iOrderIndex->DeleteIntKey(aCard.OrderNum());
     InsertIntoOrderIndex(aCard, aBeforeCard);
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
 }
 
 void CVexilStack::MoveAllCardsOfBackground(const CVexilControlSet& aBackground, const CVexilCard* aBeforeCard)
@@ -352,7 +355,7 @@ void CVexilStack::MoveAllCardsOfBackground(const CVexilControlSet& aBackground, 
     }
     iOrderIndex->Move(start, count, target, true, KOrderNumStep);
     SetOrderNums();
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
 }
 
 void CVexilStack::DeleteBackground(const TControlSetRef& aBackground, bool aCardsOnly)
@@ -366,8 +369,12 @@ void CVexilStack::DeleteBackground(const TControlSetRef& aBackground, bool aCard
     int32_t cursor = 0;
     for (bool more = GetFirstCardInBackground(id, card, cursor); more; more = GetNextCardInBackground(id, card, cursor))
         cards.push_back(card);
-    for (TCardRef& doomed : cards)
-        DeleteCard(doomed);
+    {
+        TOrderBroadcastHold hold(*this);
+        for (TCardRef& doomed : cards)
+            DeleteCard(doomed);
+        hold.Release();
+    }
     if (aCardsOnly || !ours)
         return;
     std::vector<std::shared_ptr<CVexilArray>> keyIndexes;
@@ -454,7 +461,7 @@ void CVexilStack::Sort(const CVexilControlSet& aBackground, const TSortKeyRef& a
         appendOthers(pos);
     iOrderIndex = order;
     SetOrderNums();
-    iChangeInfo.CardListChanged = true;
+    OrderChanged();
 }
 
 void CVexilStack::NewIndexForSortKey(const TSortKeyRef& aSortKey)

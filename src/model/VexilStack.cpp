@@ -66,13 +66,20 @@ CVexilStack::TOrderBroadcastHold::~TOrderBroadcastHold()
     if (!iHeld)
         return;
     if (--iStack.iHoldDepth == 0)
+    {
         iStack.iOrderBroadcastPending = false;
+        iStack.iOrderWatchPending = false;
+    }
 }
 
 void CVexilStack::TOrderBroadcastHold::Release()
 {
     iHeld = false;
-    if (--iStack.iHoldDepth > 0 || !iStack.iOrderBroadcastPending)
+    if (--iStack.iHoldDepth > 0)
+        return;
+    if (iStack.iOrderWatchPending)
+        iStack.TellOrderWatch();
+    if (!iStack.iOrderBroadcastPending)
         return;
     iStack.iOrderBroadcastPending = false;
     CVexilWinManLink::NotifyAll(EChgCardOrder);
@@ -225,6 +232,22 @@ void CVexilStack::ChangeCard(CVexilCard& aCard)
         ++iChangeInfo.NumChangedCards;
         iChangeInfo.LastChangedCard = aCard.weak_from_this();
     }
+}
+
+void CVexilStack::OrderChanged()
+{
+    iChangeInfo.CardListChanged = true;
+    if (iHoldDepth > 0)
+        iOrderWatchPending = true;
+    else
+        TellOrderWatch();
+}
+
+void CVexilStack::TellOrderWatch()
+{
+    iOrderWatchPending = false;
+    if (iOrderWatch)
+        iOrderWatch->CardOrderChanged();
 }
 
 void CVexilStack::NotifyCardOrder()

@@ -36,6 +36,16 @@ struct TStackChangeInfo
     TCardRef LastCard() const { return std::static_pointer_cast<CVexilCard>(LastChangedCard.lock()); }
 };
 
+// Hears every change of the stack order or of the number of cards (added, deleted, moved or
+// sorted cards), once the order is whole again: at the change itself, or when the outermost
+// TOrderBroadcastHold is released. It is told before the change is broadcast and may not yield.
+class IVexilCardOrderWatch
+{
+public:
+    virtual ~IVexilCardOrderWatch() = default;
+    virtual void CardOrderChanged() = 0;
+};
+
 // The root of the card model: backgrounds, cards, sort keys, key indexes, the id generator and
 // the pictures. The cards stand in one stack order (order numbers as keys of the order index)
 // and are found by name through the name index. Card ids are slots of the card array.
@@ -44,9 +54,9 @@ class CVexilStack : public CVexilStoredObj
 public:
     static constexpr int32_t KOrderNumStep = 100;
 
-    // Holds the card-order broadcast back until the outermost holder is released, so that
-    // windows (which may run other edits while the broadcast yields) never meet the indexes
-    // half updated. Without Release (an error) nothing is broadcast.
+    // Holds the card-order broadcast and the order watch back until the outermost holder is
+    // released, so that windows (which may run other edits while the broadcast yields) never
+    // meet the indexes half updated. Without Release (an error) nothing is broadcast.
     class TOrderBroadcastHold
     {
     public:
@@ -102,6 +112,9 @@ public:
     const TStackChangeInfo& GetChangeInfo() const { return iChangeInfo; }
     void ResetChangeInfo();
     void ChangeCard(CVexilCard& aCard);
+    // Not owned; none (the default) for nobody. A watch unsets itself before it goes.
+    void SetOrderWatch(IVexilCardOrderWatch* aWatch) { iOrderWatch = aWatch; }
+    IVexilCardOrderWatch* OrderWatch() const { return iOrderWatch; }
 
     // Backgrounds, sort keys and key indexes: walks in id order with a cursor the caller holds.
     void AddBackground(const TControlSetRef& aBackground);
@@ -214,6 +227,10 @@ private:
     // Removes the entry of this card, not another one of the same name.
     void DeleteNameEntry(const CVexilCard& aCard, const QString& aName);
     void NotifyCardOrder();
+    // Every change of the order or of the number of cards passes here: the change record
+    // notes it for the card list, and the order watch hears it.
+    void OrderChanged();
+    void TellOrderWatch();
 
     // Card order (VexilCardOrder.cpp).
     void SetOrderNums();
@@ -246,6 +263,8 @@ private:
     int32_t iOrderCorrections = 0;
     int32_t iHoldDepth = 0;
     bool iOrderBroadcastPending = false;
+    bool iOrderWatchPending = false;
+    IVexilCardOrderWatch* iOrderWatch = nullptr;
 };
 
 using TStackRef = std::shared_ptr<CVexilStack>;

@@ -759,6 +759,24 @@ void CVexilCardView::WriteCombo(CVexilControl& aField, const TValue& aVal, CVexi
         partner->ListBox()->SetComboText(text);
 }
 
+bool CVexilCardView::TypedText(const CVexilControl& aField, QString& aText) const
+{
+    QObject* widget = aField.BaseControl();
+    if (!widget)
+        return false;
+    switch (aField.BaseType())
+    {
+    case EBasTextBox: aText = static_cast<CVexilTextBox*>(widget)->text(); return true;
+    case EBasRichTextBox: aText = static_cast<CVexilRichTextBox*>(widget)->Text(); return true;
+    case EBasComboBox:
+        if (aField.ConType() == EConTypeList)
+            return false;
+        aText = static_cast<CVexilComboBox*>(widget)->currentText();
+        return true;
+    default: return false;
+    }
+}
+
 TValue CVexilCardView::GetBaseControlVal(const CVexilControl& aField) const
 {
     TValue val;
@@ -768,20 +786,11 @@ TValue CVexilCardView::GetBaseControlVal(const CVexilControl& aField) const
         val.iType = EValStr;
         return val;
     }
+    QString typed;
+    if (TypedText(aField, typed))
+        return CVexilValue::ExtTextToVal(typed, aField);
     switch (aField.BaseType())
     {
-    case EBasTextBox:
-        return CVexilValue::ExtTextToVal(static_cast<CVexilTextBox*>(widget)->text(), aField);
-    case EBasRichTextBox:
-        return CVexilValue::ExtTextToVal(static_cast<CVexilRichTextBox*>(widget)->Text(), aField);
-    case EBasComboBox:
-        if (aField.ConType() == EConTypeList)
-        {
-            val.iType = EValStr;
-            val.iStr = aField.GetList();
-            return val;
-        }
-        return CVexilValue::ExtTextToVal(static_cast<CVexilComboBox*>(widget)->currentText(), aField);
     case EBasCheckBox:
     {
         const int value = static_cast<CVexilCheckBox*>(widget)->Value();
@@ -793,6 +802,7 @@ TValue CVexilCardView::GetBaseControlVal(const CVexilControl& aField) const
     case EBasButton:
     case EBasPictureBox:
         return val;
+    case EBasComboBox:  // of a list field
     case EBasListView:
         val.iType = EValStr;
         val.iStr = aField.GetList();

@@ -81,6 +81,9 @@ public:
     // The value transfer of one field; a field that the layout did not place is skipped.
     void SetBaseControlVal(CVexilControl& aField, const TValue& aVal, CVexilCard& aCard);
     TValue GetBaseControlVal(const CVexilControl& aField) const;
+    // The text in the field's box (text box, rich-text box, combo box of a field that is no
+    // list), which GetBaseControlVal reads by the field's type; false for other widgets.
+    bool TypedText(const CVexilControl& aField, QString& aText) const;
 
     // The state of the layout, for the stack view and for tests.
     const TControlSetRef& CurSet() const { return iCurSet; }

@@ -34,6 +34,11 @@ IVexilStackViewWindows& Windows()
 
 // ---- state, windows and views
 
+CVexilStackView::~CVexilStackView()
+{
+    Unwatch();
+}
+
 void CVexilStackView::Contruct(const QString& aName)
 {
     auto rec = std::make_shared<CVexilStackViewRec>();
@@ -46,6 +51,7 @@ void CVexilStackView::ContructOnRec(const TStackViewRecRef& aRec)
     iRec = aRec;
     iRec->SetCardViewOpen(false);
     iRec->SetCardListOpen(false);
+    Unwatch();
     iStack.reset();
     iCardView.reset();
     iCardListView.reset();
@@ -73,8 +79,17 @@ bool CVexilStackView::InStack(const TCardRef& aCard) const
 
 void CVexilStackView::SetStack(const TStackRef& aStack)
 {
+    Unwatch();
     iStack = aStack;
+    if (iStack)
+        iStack->SetOrderWatch(this);
     iRec->MarkClosed();
+}
+
+void CVexilStackView::Unwatch()
+{
+    if (iStack && iStack->OrderWatch() == this)
+        iStack->SetOrderWatch(nullptr);
 }
 
 void CVexilStackView::OpenCardView()
@@ -310,12 +325,26 @@ void CVexilStackView::ShowTitle()
 {
     if (!iCurCard || !iCardView)
         return;
+    WriteTitle();
+    DoEvents();
+}
+
+void CVexilStackView::WriteTitle()
+{
+    // A current card on its way out of the stack has no position; its successor's showing
+    // writes the title.
+    if (!iCardView || !InStack(iCurCard))
+        return;
     int32_t index = 0;
     int32_t numCards = 0;
     iStack->GetCardIndex(*iCurCard, index, numCards);
     iCardView->SetTitle(iCurCard->Name() + QStringLiteral(" - ") + QString::number(index + 1) +
                         QStringLiteral(" of ") + QString::number(numCards));
-    DoEvents();
+}
+
+void CVexilStackView::CardOrderChanged()
+{
+    WriteTitle();
 }
 
 void CVexilStackView::AddToHistory(const TCardRef& aCard)
@@ -462,11 +491,7 @@ void CVexilStackView::DeleteCard(const TCardRef& aCard, const TControlSetRef& aA
         iCardListView->FillAndShowCardList(true);
     iStack->SetCardListsDirty(nullptr);
     if (iCurCard)
-    {
         iCurCard->UpdateCardLists();
-        // The title counted the card that went.
-        ShowTitle();
-    }
 }
 
 TCardRef CVexilStackView::FindNextCardAvoiding(const CVexilControlSet* aBackground) const
@@ -511,7 +536,6 @@ void CVexilStackView::DeleteBackground(const TControlSetRef& aBackground, bool a
     iStack->DeleteBackground(aBackground, aCardsOnly);
     if (CardListOpen())
         iCardListView->FillAndShowCardList(true);
-    ShowTitle();
 }
 
 void CVexilStackView::EmptyStack()

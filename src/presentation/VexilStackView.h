@@ -30,11 +30,14 @@ class QObject;
 //
 // Guarantees: the history holds at most 10 cards, never a card deleted through DeleteCard or
 // DeleteBackground; while no card is current there is no field being edited; a value stored
-// through SetValue reaches the card window and the card list. The widgets it follows belong
-// to the card window and are only pointed at.
-class CVexilStackView : public CVexilObject, public IVexilStackViewLink
+// through SetValue reaches the card window and the card list; the title's position and count
+// follow every change of its stack's order or number of cards, whoever makes it. The widgets
+// it follows belong to the card window and are only pointed at.
+class CVexilStackView : public CVexilObject, public IVexilStackViewLink, private IVexilCardOrderWatch
 {
 public:
+    ~CVexilStackView() override;
+
     static constexpr int16_t KHistSlots = 11;
     static constexpr int16_t KMaxHist = 10;
 
@@ -134,10 +137,18 @@ public:
 
 private:
     bool InStack(const TCardRef& aCard) const;
+    // The stack's order watch is this view no more.
+    void Unwatch();
 
     void ShowCard(const TCardRef& aCard);
     void ShowCurCard();
+    // The title written, then a yield.
     void ShowTitle();
+    // The title: the current card's name, its position and the number of cards.
+    void WriteTitle();
+    // The order watch: the title only, without a yield, since the stack may be in the middle
+    // of an operation.
+    void CardOrderChanged() override;
     void AddToHistory(const TCardRef& aCard);
     // Removes every entry of the card from the history.
     void RemoveFromHistory(const CVexilCard& aCard);

@@ -3,6 +3,7 @@
 #include "presentation/VexilStackView.h"
 
 #include "foundation/VexilError.h"
+#include "foundation/VexilMsg.h"
 #include "foundation/VexilPrompts.h"
 #include "foundation/VexilValue.h"
 #include "platform/VexilCtl.h"
@@ -89,9 +90,17 @@ CVexilStackView::EEditEnd CVexilStackView::StoreEdit(const TCardRef& aCard, cons
     if (iCurObjChanged)
     {
         QObject* const curObj = iCurObj;
+        QString typed;
         if (aField->Flag(EConReadOnly))
         {
             RejectReadOnly(*aCard, *aField);
+            end = EEditEnd::Refused;
+        }
+        else if (iCardView->TypedText(*aField, typed) && !CVexilValue::ExtTextReadable(typed, *aField))
+        {
+            // A typo would store 0 over the value. The box shows the stored value again with
+            // every number, date and time after the edit.
+            CVexilMsg::Show(EMsgNotNum, EMsgClsCritical, typed, aField->Name());
             end = EEditEnd::Refused;
         }
         else

@@ -90,6 +90,22 @@ TEST(NumText, LeadingNumber)
     EXPECT_EQ(RaisedError([] { CVexilNumText::LeadingNumber(QStringLiteral("&H100000000")); }), ERunOverflow);
 }
 
+TEST(NumText, StartsWithNumberTellsAZeroReadFromNoNumber)
+{
+    const struct
+    {
+        const char* Text;
+        bool Found;
+    } cases[] = {
+        {"0", true},      {"-0.0", true},  {" 0abc", true}, {"1e-400", true}, {"1e400", true},  {"&H100000000", true},
+        {"&H0", true},    {"&o7", true},   {".5", true},    {"- 5", true},    {"", false},      {"abc", false},
+        {"+-1", false},   {".", false},    {"-", false},    {"e5", false},    {"\r7", false},  {"&Hzz", false},
+        {"&H", false},    {"&O8", false},  {"\u00bd", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CVexilNumText::StartsWithNumber(QString::fromUtf8(c.Text)), c.Found) << c.Text;
+}
+
 TEST(NumText, RoundingGoesHalfToEvenWithinThirtyTwoBits)
 {
     const struct
@@ -436,6 +452,54 @@ TEST(Value, DisplayTextToDatesAndTimes)
         const bool isDate = c.ConType == EConTypeDate;
         EXPECT_EQ(val.iType, isDate ? EValDate : EValTime) << c.Text;
         EXPECT_NEAR(isDate ? val.iDate : val.iTime, c.Value, 1e-9) << c.Locale->name().toStdString() << " " << c.Text;
+    }
+}
+
+// Only a text that is not blank and yields nothing of the field's type is unreadable; a
+// readable start, a number out of range and a date with a time are read as before.
+TEST(Value, ReadableDisplayTextsHoldANumberDateOrTimeOfTheFieldsType)
+{
+    const struct
+    {
+        const QLocale* Locale;
+        int32_t ConType;
+        const char* Text;
+        bool Readable;
+    } cases[] = {
+        {kDot, EConTypeInteger, "abc", false},
+        {kDot, EConTypeInteger, "12abc", true},
+        {kDot, EConTypeInteger, "", true},
+        {kDot, EConTypeInteger, "   ", true},
+        {kDot, EConTypeInteger, "\t", false},
+        {kDot, EConTypeInteger, "-", false},
+        {kDot, EConTypeInteger, "&Hzz", false},
+        {kDot, EConTypeInteger, "&HFF", true},
+        {kDot, EConTypeInteger, "0", true},
+        {kDot, EConTypeInteger, "3,000,000,000", true},
+        {kComma, EConTypeInteger, "40.000", true},
+        {kDot, EConTypeReal, "x1.5", false},
+        {kDot, EConTypeReal, ".5", true},
+        {kDot, EConTypeReal, "1e400", true},
+        {kComma, EConTypeReal, "1.234,5", true},
+        {kDot, EConTypeDate, "1/5/2024", true},
+        {kDot, EConTypeDate, "1/5/2024 2:30 PM", true},
+        {kDot, EConTypeDate, "12abc", false},
+        {kDot, EConTypeDate, "2/30/2024", false},
+        {kComma, EConTypeDate, "1/5/2024", false},
+        {kComma, EConTypeDate, "05.01.2024", true},
+        {kDot, EConTypeTime, "14:30", true},
+        {kDot, EConTypeTime, "later", false},
+        {kDot, EConTypeTime, "25:00", false},
+        {kDot, EConTypeTime, " ", true},
+        {kDot, EConTypeText, "abc", true},
+        {kDot, EConTypeBoolean, "abc", true},
+        {kDot, EConTypeList, "abc", true},
+    };
+    for (const auto& c : cases)
+    {
+        LocaleScope locale(*c.Locale);
+        EXPECT_EQ(CVexilValue::ExtTextReadable(QString::fromLatin1(c.Text), Field(c.ConType)), c.Readable)
+            << c.Locale->name().toStdString() << " " << c.ConType << " " << c.Text;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "CardWindowUser.h"
 #include "StackViewFixture.h"
+#include "foundation/VexilMsg.h"
 
 using namespace CardWindowUser;
 
@@ -111,10 +112,8 @@ TEST_F(StackViewEditTest, EachFieldTypeStoresWhatIsTypedAndShowsItInDisplayForm)
         {"Weight", "72.46", Val(EValReal, 72.5), "72.5"},
         {"Born", Ext(date, "Born"), date, Ext(date, "Born")},
         {"Wakes", Ext(time, "Wakes"), time, Ext(time, "Wakes")},
-        // A text that is no number, date or time stores the type's fall-back value, shown at once.
-        {"Age", "many", CVexilValue::ExtTextToVal("many", *Person("Age")), "0"},
-        {"Born", "someday", CVexilValue::ExtTextToVal("someday", *Person("Born")),
-         Ext(CVexilValue::ExtTextToVal("someday", *Person("Born")), "Born")},
+        // A number followed by other text: the number is read.
+        {"Age", "4 many", Val(EValInt, 4), "4"},
         // An emptied field stores no value.
         {"Notes", "", TValue(), ""},
     };
@@ -131,6 +130,29 @@ TEST_F(StackViewEditTest, EachFieldTypeStoresWhatIsTypedAndShowsItInDisplayForm)
         EXPECT_FALSE(View().CurObjChanged());
     }
     EXPECT_TRUE(gStack->Changed());
+}
+
+// A text that holds no number or date would store the type's fall-back value over the value:
+// it is refused with a message, the stored value comes back into the field, and the focus goes on.
+TEST_F(StackViewEditTest, ATextWithoutANumberOrDateIsRefusedAndTheStoredValueShownAgain)
+{
+    ScriptedPrompts& prompts = ScriptedPrompts::Instance();
+    for (const QString& name : {QStringLiteral("Age"), QStringLiteral("Born")})
+    {
+        SCOPED_TRACE(name.toStdString());
+        const TControlRef field = Person(name);
+        const TValue before = Stored(field);
+        Enter(field);
+        Type(field, QStringLiteral("some"));
+        prompts.ExpectMessage();
+        EXPECT_EQ(Answers(1, [&] { Leave(field); }), QStringList{QStringLiteral("exitField")});
+        ASSERT_FALSE(prompts.Messages().empty());
+        EXPECT_EQ(prompts.Messages().back().Id, EMsgNotNum);
+        EXPECT_EQ(prompts.Messages().back().Params.mid(0, 2), (QStringList{QStringLiteral("some"), name}));
+        EXPECT_TRUE(CVexilValue::Equal(Stored(field), before)) << Text(Stored(field));
+        EXPECT_EQ(Shown(field), Ext(before, name));
+        EXPECT_FALSE(HasFocus(field));
+    }
 }
 
 TEST_F(StackViewEditTest, AnEqualValueIsNotStoredButShownInDisplayForm)
