@@ -518,11 +518,18 @@ bool CVexilValue::ExtTextReadable(const QString& aText, const IVexilValueField& 
     if (CVexilLib::IsBlank(aText))
         return true;
     double read = 0;
+    int32_t number = 0;
     switch (ConToValType(aField.ConType()))
     {
-    // FillInt and FillReal: the whole text by the locale, else its leading number.
+    // As FillInt and FillReal read: the whole text by the locale, else its leading number. A
+    // number beyond the type's range reads as none.
     case EValInt:
-    case EValReal: return CVexilNumText::LocaleToReal(aText, read) || CVexilNumText::StartsWithNumber(aText);
+        if (CVexilNumText::LocaleToReal(aText, read))
+            return CVexilNumText::RoundToInt32(read, number);
+        return CVexilNumText::StartsWithNumber(aText) && LeadingInt(aText, number);
+    case EValReal:
+        return LeadingReal(aText, read) &&
+               (CVexilNumText::StartsWithNumber(aText) || CVexilNumText::LocaleToReal(aText, read));
     case EValDate:
     case EValTime: return LocaleToDateTime(aText, read);
     default: return true;

@@ -38,8 +38,8 @@ public:
     // Never raise: a text that cannot be read gives the partly filled record.
     static TValue ExtTextToVal(const QString& aText, const IVexilValueField& aField);
     // Whether ExtTextToVal reads anything from the text for the field's type, by its own
-    // readers: false only for a text that is not blank and holds no number (Integer, Real),
-    // or no date or time (Date, Time); any text of the other types is read.
+    // readers: false only for a text that is not blank and holds no number in the type's range
+    // (Integer, Real), or no date or time (Date, Time); any text of the other types is read.
     static bool ExtTextReadable(const QString& aText, const IVexilValueField& aField);
     // The date and time reader of ExtTextToVal: a date, a time of day or both (days since
     // 1899-12-30); false when the text is none of these.
