@@ -17,11 +17,11 @@
 
 CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(this, QPalette::Base)
 {
-    // setText leaves the cursor after the last character. A value the program sets (setText
-    // clears the modified flag that typing sets) or one that changes without the focus shows
-    // its start.
+    // setText leaves the cursor after the last character. It also empties the undo history,
+    // which every edit of the user's fills: a change with nothing to undo or redo is the
+    // program's, and its value shows from the start.
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (!isModified() || !hasFocus())
+        if (!isUndoAvailable() && !isRedoAvailable())
             setCursorPosition(0);
     });
 }
@@ -203,7 +203,8 @@ void CVexilListView::FitLastColumn()
         others += columnWidth(i);
     // A hidden view lays its viewport out only when shown: until then the column keeps its width.
     const int fit = isVisible() ? std::clamp(viewport()->width() - others, 0, iLastColumnFit) : iLastColumnFit;
-    const int width = std::max(fit, TitleWidth(last));
+    // A column of width 0 stays hidden.
+    const int width = iLastColumnFit > 0 ? std::max(fit, TitleWidth(last)) : 0;
     if (columnWidth(last) != width)
         setColumnWidth(last, width);
 }
