@@ -138,22 +138,25 @@ void CVexilCardEdit::BuildDesign()
 
     constexpr float KFontCaption = 720;
     constexpr float KSampleWidth = 600;
-    const float fontBox = KHalfWidth - KFontCaption - 3 * KMargin - KSmallButtonWidth;
+    // The name box takes its whole row, for a face name with its attributes such as "DejaVu
+    // Serif Bold"; the size box shares its row with Select...
+    const float nameBox = KHalfWidth - KFontCaption - 2 * KMargin;
+    const float sizeBox = nameBox - KMargin - KSmallButtonWidth;
     frame = TwipsFrame(this, QStringLiteral("fFontFrame"), QStringLiteral("Font"), KRightLeft, KFontTop, KHalfWidth,
                   KFontHeight);
     label(frame, QStringLiteral("fFontNameLabel"), QStringLiteral("Name:"), KMargin, KFrameTop, KFontCaption);
     fFontName = Add<CVexilTextBox>(QStringLiteral("fFontName"), frame);
-    fFontName->Move(KMargin + KFontCaption, KFrameTop, fontBox, KBoxHeight);
+    fFontName->Move(KMargin + KFontCaption, KFrameTop, nameBox, KBoxHeight);
     label(frame, QStringLiteral("fFontSizeLabel"), QStringLiteral("Size:"), KMargin, KFrameTop + KRow, KFontCaption);
     fFontSize = Add<CVexilTextBox>(QStringLiteral("fFontSize"), frame);
-    fFontSize->Move(KMargin + KFontCaption, KFrameTop + KRow, fontBox, KBoxHeight);
+    fFontSize->Move(KMargin + KFontCaption, KFrameTop + KRow, sizeBox, KBoxHeight);
     label(frame, QStringLiteral("fFontColorLabel"), QStringLiteral("Color:"), KMargin, KFrameTop + 2 * KRow,
           KFontCaption);
     fFontColor = Add<CVexilLabel>(QStringLiteral("fFontColor"), frame);
     fFontColor->Move(KMargin + KFontCaption, KFrameTop + 2 * KRow, KSampleWidth, KBoxHeight);
     fFontColor->setFrameShape(QFrame::Box);
     fSelectFontBut = button(frame, QStringLiteral("fSelectFontBut"), QStringLiteral("Select..."),
-                            KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop, KSmallButtonWidth);
+                            KHalfWidth - KMargin - KSmallButtonWidth, KFrameTop + KRow, KSmallButtonWidth);
 
     frame = TwipsFrame(this, QStringLiteral("fColorFrame"), QStringLiteral("Color"), KRightHalfLeft, KFontTop, KHalfWidth,
                   KFontHeight);

@@ -9,6 +9,7 @@
 #include "model/VexilWinManLink.h"
 #include "platform/VexilFormRegistry.h"
 #include "platform/VexilLowLevelUi.h"
+#include "platform/VexilTextFit.h"
 #include "presentation/VexilFormPlacement.h"
 #include "presentation/VexilStackView.h"
 #include "shell/VexilWinMan.h"
@@ -39,8 +40,8 @@ constexpr float KComponentsTop = 900;
 constexpr float KComponentsHeight = KFrameTop + KCaptionHeight + 60 + KNumKeyRows * KRow + 60;
 constexpr float KButtonHeight = 375;
 constexpr float KButtonWidth = 960;
-constexpr float KButtonGap = (KRightWidth - 5 * KButtonWidth) / 4;
 constexpr float KButtonTop = KClientHeight - 2 * KMargin - KButtonHeight;
+constexpr size_t KNumButtons = 5;
 
 constexpr int32_t KBackgroundColor = 204 << 16;  // RGB(0, 0, 204)
 constexpr int32_t KFieldColor = 176 << 8;        // RGB(0, 176, 0)
@@ -48,6 +49,26 @@ constexpr int32_t KFieldColor = 176 << 8;        // RGB(0, 176, 0)
 const QString kNone = QStringLiteral("(None)");
 const QString kBackgroundEdit = QStringLiteral("CVexilBackgroundEdit");
 
+// Lays out the row of buttons along the foot of the right side.
+void PlaceButtons(const std::array<CVexilCommandButton*, KNumButtons>& aButtons)
+{
+    // A caption that needs more than the design's width widens its button; the gaps give way,
+    // so that the row keeps its width.
+    std::array<float, KNumButtons> widths{};
+    float total = 0;
+    for (size_t i = 0; i < KNumButtons; ++i)
+    {
+        widths[i] = std::max(KButtonWidth, CVexilCtl::PixelsToTwips(CVexilTextFit::ButtonWidth(*aButtons[i])));
+        total += widths[i];
+    }
+    const float gap = std::max(0.0F, (KRightWidth - total) / float(KNumButtons - 1));
+    float left = KRightLeft;
+    for (size_t i = 0; i < KNumButtons; ++i)
+    {
+        aButtons[i]->Move(left, KButtonTop, widths[i], KButtonHeight);
+        left += widths[i] + gap;
+    }
+}
 }  // namespace
 
 CVexilSortKeyEdit1::CVexilSortKeyEdit1() : CVexilManagedForm(KClassName)
@@ -126,20 +147,19 @@ void CVexilSortKeyEdit1::BuildDesign()
         way->Move(KWayLeft, top, KWayWidth, KBoxHeight);
     }
 
-    auto addButton = [this](const QString& aName, const QString& aCaption, int aIndex) {
+    auto addButton = [this](const QString& aName, const QString& aCaption) {
         auto* button = Add<CVexilCommandButton>(aName);
         button->setText(aCaption);
-        button->Move(KRightLeft + float(aIndex) * (KButtonWidth + KButtonGap), KButtonTop, KButtonWidth,
-                     KButtonHeight);
         // A click leaves the focus where it is: the button's handler checks the input itself.
         button->setFocusPolicy(Qt::TabFocus);
         return button;
     };
-    fNewBut = addButton(QStringLiteral("fNewBut"), QStringLiteral("New"), 0);
-    fCreateBut = addButton(QStringLiteral("fCreateBut"), QStringLiteral("Create"), 1);
-    fModifyBut = addButton(QStringLiteral("fModifyBut"), QStringLiteral("Modify"), 2);
-    fDeleteBut = addButton(QStringLiteral("fDeleteBut"), QStringLiteral("Delete"), 3);
-    fSortBut = addButton(QStringLiteral("fSortBut"), QStringLiteral("Sort Cards"), 4);
+    fNewBut = addButton(QStringLiteral("fNewBut"), QStringLiteral("New"));
+    fCreateBut = addButton(QStringLiteral("fCreateBut"), QStringLiteral("Create"));
+    fModifyBut = addButton(QStringLiteral("fModifyBut"), QStringLiteral("Modify"));
+    fDeleteBut = addButton(QStringLiteral("fDeleteBut"), QStringLiteral("Delete"));
+    fSortBut = addButton(QStringLiteral("fSortBut"), QStringLiteral("Sort Cards"));
+    PlaceButtons({fNewBut, fCreateBut, fModifyBut, fDeleteBut, fSortBut});
 }
 
 void CVexilSortKeyEdit1::ConnectEvents()

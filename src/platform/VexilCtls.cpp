@@ -2,10 +2,13 @@
 
 #include "platform/VexilRtfReader.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTextCursor>
 #include <QWheelEvent>
 
@@ -14,6 +17,21 @@
 
 CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(this, QPalette::Base)
 {
+    // setText leaves the cursor after the last character. It also empties the undo history,
+    // which every edit of the user's fills: a change with nothing to undo or redo is the
+    // program's, and its value shows from the start.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!isUndoAvailable() && !isRedoAvailable())
+            setCursorPosition(0);
+    });
+}
+
+void CVexilTextBox::focusOutEvent(QFocusEvent* aEvent)
+{
+    QLineEdit::focusOutEvent(aEvent);
+    // A context menu takes the focus only for a moment: the user goes on where they were.
+    if (aEvent->reason() != Qt::PopupFocusReason)
+        setCursorPosition(0);
 }
 
 CVexilRichTextBox::CVexilRichTextBox(QWidget* aParent) : QTextEdit(aParent), CVexilCtl(this, QPalette::Base)
@@ -184,9 +202,20 @@ void CVexilListView::FitLastColumn()
     for (int i = 0; i < last; ++i)
         others += columnWidth(i);
     // A hidden view lays its viewport out only when shown: until then the column keeps its width.
-    const int width = isVisible() ? std::clamp(viewport()->width() - others, 0, iLastColumnFit) : iLastColumnFit;
+    const int fit = isVisible() ? std::clamp(viewport()->width() - others, 0, iLastColumnFit) : iLastColumnFit;
+    // A column of width 0 stays hidden.
+    const int width = iLastColumnFit > 0 ? std::max(fit, TitleWidth(last)) : 0;
     if (columnWidth(last) != width)
         setColumnWidth(last, width);
+}
+
+int CVexilListView::TitleWidth(int aColumn) const
+{
+    const QHeaderView* view = header();
+    QStyleOptionHeader option;
+    option.initFrom(view);
+    option.text = headerItem()->text(aColumn);
+    return view->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), view).width();
 }
 
 CVexilLabel::CVexilLabel(QWidget* aParent) : QLabel(aParent), CVexilCtl(this, QPalette::Window)

@@ -18,7 +18,10 @@
 // (a Caption is text()/setText(), a Locked box is setReadOnly, a combo box's ListIndex is
 // currentIndex()).
 
-// Single-line text box.
+// Single-line text box. It shows the start of a value the program sets and of its value when
+// the focus leaves: the cursor goes before the first character (a value longer than the box
+// would otherwise show its end, its first shown character cut, and read as another value).
+// Only while the user works in the box does it scroll with the cursor.
 class CVexilTextBox : public QLineEdit, public CVexilCtl
 {
     Q_OBJECT
@@ -28,6 +31,7 @@ public:
 
 protected:
     QPalette::ColorRole ForeRole() const override { return QPalette::Text; }
+    void focusOutEvent(QFocusEvent* aEvent) override;
 };
 
 // Multi-line text box. Its Text has CR LF line ends, as the program's values do; the widget
@@ -130,7 +134,11 @@ public:
     // width leaves room for that, and narrower where it does not (beside a vertical scroll
     // bar), so that no horizontal scroll bar shows. -1: every column keeps its width and the
     // horizontal scroll bar shows as needed.
+    // The last column is never narrower than its title, though: a title wider than the room
+    // left beside the others makes the view scroll instead.
     void SetLastColumnFit(int aWidth);
+    // The pixels a column's header needs to show its title whole.
+    int TitleWidth(int aColumn) const;
 
 protected:
     QPalette::ColorRole ForeRole() const override { return QPalette::Text; }

@@ -1,6 +1,7 @@
 #include "platform/VexilHelpEngine.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHelpContentItem>
 #include <QHelpContentModel>
 #include <QHelpEngine>
@@ -8,6 +9,7 @@
 #include <QHelpLink>
 
 #include <functional>
+#include <utility>
 
 namespace
 {
@@ -24,15 +26,24 @@ QStringList DocumentationFiles(const QString& aCollectionFile)
 }  // namespace
 
 CVexilHelpEngine::CVexilHelpEngine(const QString& aCollectionFile)
+    : iCollectionFile(aCollectionFile), iFiles(DocumentationFiles(aCollectionFile))
 {
     iEngine = std::make_unique<QHelpEngine>(QDir(iCopyDir.path()).filePath(QStringLiteral("Quorvans.qhc")));
     iEngine->setReadOnly(false);
     iEngine->setUsesFilterEngine(true);
-    const QStringList files = DocumentationFiles(aCollectionFile);
-    bool ready = iCopyDir.isValid() && !files.isEmpty() && iEngine->setupData();
-    for (const QString& file : files)
+    bool ready = iCopyDir.isValid() && !iFiles.isEmpty() && iEngine->setupData();
+    for (const QString& file : std::as_const(iFiles))
         ready = ready && iEngine->registerDocumentation(file);
     iReady = ready && StartUrl().isValid();
+}
+
+QStringList CVexilHelpEngine::Faulty() const
+{
+    QStringList missing;
+    for (const QString& file : iFiles)
+        if (!QFileInfo(file).isFile())
+            missing << file;
+    return missing.isEmpty() ? QStringList{iCollectionFile} : missing;
 }
 
 CVexilHelpEngine::~CVexilHelpEngine() = default;

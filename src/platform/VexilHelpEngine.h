@@ -24,6 +24,9 @@ public:
     CVexilHelpEngine& operator=(const CVexilHelpEngine&) = delete;
 
     bool Ready() const { return iReady; }
+    // The files that keep a collection from being ready: the documentation files it names that
+    // are missing, else (none missing, or none named) the collection file itself.
+    QStringList Faulty() const;
     QHelpEngine& Engine() const { return *iEngine; }
 
     // The page (with the anchor of the topic when it shares its page) of a help topic such as
@@ -40,6 +43,8 @@ public:
     bool ContentsReady() const;
 
 private:
+    QString iCollectionFile;
+    QStringList iFiles;
     QTemporaryDir iCopyDir;
     std::unique_ptr<QHelpEngine> iEngine;
     bool iReady = false;

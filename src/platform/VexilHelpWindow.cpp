@@ -43,11 +43,12 @@ void Guarded(const std::function<void()>& aWork)
     }
 }
 
-void ReportMissingCollection()
+// aFiles: the files the help needs that are missing or damaged.
+void ReportMissingHelp(const QStringList& aFiles)
 {
     if (IVexilPrompts* prompts = CVexilPrompts::Current())
         prompts->Notice(QStringLiteral("The help cannot be shown: its file is missing or damaged. The program looked for\r\n") +
-                        CVexilLowLevel::HelpFileSought().join(QStringLiteral("\r\n")) +
+                        aFiles.join(QStringLiteral("\r\n")) +
                         QStringLiteral("\r\nInstalling the program again puts it back."));
 }
 }  // namespace
@@ -72,10 +73,15 @@ void CVexilHelpWindow::ShowTopic(const QString& aTopic)
         if (!gWindow)
         {
             const QString collection = CVexilLowLevel::HelpFile();
-            auto engine = collection.isEmpty() ? nullptr : std::make_unique<CVexilHelpEngine>(collection);
-            if (!engine || !engine->Ready())
+            if (collection.isEmpty())
             {
-                ReportMissingCollection();
+                ReportMissingHelp(CVexilLowLevel::HelpFileSought());
+                return;
+            }
+            auto engine = std::make_unique<CVexilHelpEngine>(collection);
+            if (!engine->Ready())
+            {
+                ReportMissingHelp(engine->Faulty());
                 return;
             }
             gWindow = new CVexilHelpWindow(std::move(engine));

@@ -68,6 +68,15 @@ int CVexilTextFit::Shortfall(const QWidget& aControl)
     return std::max(0, need - room);
 }
 
+int CVexilTextFit::ButtonWidth(const QPushButton& aButton)
+{
+    QStyleOptionButton option;
+    option.initFrom(&aButton);
+    const int bevel = aButton.width() - ButtonRoom(aButton);
+    return QFontMetrics(aButton.font()).horizontalAdvance(Shown(aButton.text())) +
+           aButton.style()->pixelMetric(QStyle::PM_ButtonMargin, &option, &aButton) + bevel;
+}
+
 void CVexilTextFit::Apply(QWidget& aForm)
 {
     for (QWidget* control : aForm.findChildren<QWidget*>())

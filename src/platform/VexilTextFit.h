@@ -1,5 +1,6 @@
 #pragma once
 
+class QPushButton;
 class QWidget;
 
 // Gives the captions of a window room in the platform's font: a button, check box, option
@@ -13,4 +14,7 @@ public:
     // The pixels by which a control's caption is wider than its room; 0 when it fits or the
     // control has no caption of that kind.
     static int Shortfall(const QWidget& aControl);
+    // The least width of a push button whose caption keeps the style's button margin to the
+    // bevel (half on either side) instead of touching it.
+    static int ButtonWidth(const QPushButton& aButton);
 };

@@ -11,8 +11,6 @@
 #include "presentation/VexilLibUi.h"
 
 #include <QHeaderView>
-#include <QStyle>
-#include <QStyleOptionHeader>
 #include <QTreeWidgetItem>
 #include <QVarLengthArray>
 
@@ -178,30 +176,24 @@ void CVexilListBox::DefineColumns(const QStringList& aTitles, const std::vector<
         iListView->setHeaderLabels(iColTitles);
         QTreeWidgetItem* header = iListView->headerItem();
         iListView->header()->setStretchLastSection(false);
+        // A shown column is never narrower than its title; a column of width 0 is hidden.
+        std::vector<float> shown(iColSizes);
         for (int i = 0; i < count; ++i)
         {
             header->setData(i, Qt::UserRole, ColumnKey(i));
-            // A shown column is never narrower than its title; a column of width 0 is hidden.
-            const int width = CVexilCtl::TwipsToPixels(iColSizes[size_t(i)]);
-            iListView->setColumnWidth(i, width > 0 ? std::max(width, TitleWidth(i)) : 0);
+            float& width = shown[size_t(i)];
+            if (CVexilCtl::TwipsToPixels(width) > 0)
+                width = std::max(width, CVexilCtl::PixelsToTwips(iListView->TitleWidth(i)));
+            iListView->setColumnWidth(i, CVexilCtl::TwipsToPixels(width));
         }
         // Columns within the inner width stay within the visible width, also beside a
         // vertical scroll bar; wider ones scroll. A twip of slack for sums of fractions.
-        const float total = std::accumulate(iColSizes.cbegin(), iColSizes.cend(), 0.0F);
+        const float total = std::accumulate(shown.cbegin(), shown.cend(), 0.0F);
         const bool fits = count > 0 && total <= CVexilLibUi::ListInnerWidth(iListView) + 1.0F;
-        iListView->SetLastColumnFit(fits ? CVexilCtl::TwipsToPixels(iColSizes.back()) : -1);
+        iListView->SetLastColumnFit(fits ? CVexilCtl::TwipsToPixels(shown.back()) : -1);
     }
     iColsFrac = false;
     iShown = false;
-}
-
-int CVexilListBox::TitleWidth(int aColumn) const
-{
-    const QHeaderView* header = iListView->header();
-    QStyleOptionHeader option;
-    option.initFrom(header);
-    option.text = iColTitles.value(aColumn);
-    return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
 }
 
 void CVexilListBox::Define1Column(const QString& aTitle)

@@ -105,8 +105,6 @@ public:
 
 private:
     void ApplyFontToBase();
-    // The pixels a column's header needs to show its title whole.
-    int TitleWidth(int aColumn) const;
     // Writes line into a new last item (KNewItem) or into the item of that index.
     void ShowLineInBase(const QString& aLine, int32_t aIndex);
     void FillItem(QTreeWidgetItem& aItem, const QString& aLine) const;

@@ -125,9 +125,12 @@ TFileDialogPrompt& CVexilStackCmds::LoadDialog()
 
 TFileDialogPrompt& CVexilStackCmds::ImportPicDialog()
 {
-    static TFileDialogPrompt dialog = MakeDialog(
-        QStringLiteral("Import Picture"),
-        QStringLiteral("Pictures (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|All Files (*.*)|*"), QStringLiteral("gif"));
+    // Every format the import takes without asking: GIF, JPEG (either extension), PNG and BMP.
+    static TFileDialogPrompt dialog =
+        MakeDialog(QStringLiteral("Import Picture"),
+                   QStringLiteral("Pictures (*.gif;*.jpg;*.jpeg;*.png;*.bmp)|*.gif;*.jpg;*.jpeg;*.png;*.bmp"
+                                  "|All Files (*.*)|*"),
+                   QStringLiteral("gif"));
     return dialog;
 }
 

@@ -529,6 +529,8 @@ TEST_F(DialogLibTest, ReadOnlyInputsAreLockedOnGreyOrDisabled)
         EXPECT_TRUE(ctl->Enabled()) << ctl->Name().toStdString();
     QTest::keyClick(iForm.fCombo, Qt::Key_Down);
     EXPECT_EQ(iForm.fCombo->currentIndex(), 1);
+    // The value set shows from its start; the user goes to its end to add to it.
+    QTest::keyClick(iForm.fNameBox, Qt::Key_End);
     QTest::keyClicks(iForm.fNameBox, QStringLiteral("!"));
     EXPECT_EQ(iForm.fNameBox->text(), QStringLiteral("kept!"));
 }

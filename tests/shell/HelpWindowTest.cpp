@@ -109,3 +109,28 @@ TEST_F(HelpWindow, AMissingCollectionIsToldWithItsFileName)
     EXPECT_TRUE(ScriptedPrompts::Instance().Notices().constFirst().contains(missing));
     EXPECT_EQ(CVexilHelpWindow::Current(), nullptr);
 }
+
+// The collection is there but the documentation it names beside it is not: the message names
+// the documentation file.
+TEST_F(HelpWindow, MissingDocumentationIsToldWithItsFileNameNotTheCollections)
+{
+    Start();
+    QDir().mkpath(iDir.File(QStringLiteral("Help")));
+    const QString collection = iDir.File(QStringLiteral("Help/Quorvans.qhc"));
+    const QString documentation = iDir.File(QStringLiteral("Help/Quorvans.qch"));
+    const QFileInfo built(BuiltHelpScope::KCollection);
+    ASSERT_TRUE(QFile::copy(built.filePath(), collection));
+    ASSERT_TRUE(QFile::copy(built.dir().filePath(QStringLiteral("Quorvans.qch")), documentation));
+    // The copy opens while the documentation is there.
+    ASSERT_TRUE(CVexilHelpEngine(collection).Ready());
+    ASSERT_TRUE(QFile::remove(documentation));
+
+    CVexilLowLevel::SetHelpFile(collection);
+    ScriptedPrompts::Instance().ExpectNotice();
+    Item(QStringLiteral("fHelp"))->trigger();
+    ASSERT_EQ(ScriptedPrompts::Instance().Notices().size(), 1);
+    const QString notice = ScriptedPrompts::Instance().Notices().constFirst();
+    EXPECT_TRUE(notice.contains(documentation)) << notice.toStdString();
+    EXPECT_FALSE(notice.contains(collection)) << notice.toStdString();
+    EXPECT_EQ(CVexilHelpWindow::Current(), nullptr);
+}

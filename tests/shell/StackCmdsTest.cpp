@@ -652,7 +652,8 @@ TEST_F(StackCmdsTest, ThePictureOfTheActiveFieldIsImportedAndShownInFull)
     const TFileDialogPrompt& dialog = prompts.FileDialogs().back();
     EXPECT_EQ(dialog.Title, QStringLiteral("Import Picture"));
     EXPECT_EQ(dialog.DefaultExt, QStringLiteral("gif"));
-    EXPECT_EQ(dialog.Filter, QStringLiteral("Pictures (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|All Files (*.*)|*"));
+    EXPECT_EQ(dialog.Filter,
+              QStringLiteral("Pictures (*.gif;*.jpg;*.jpeg;*.png;*.bmp)|*.gif;*.jpg;*.jpeg;*.png;*.bmp|All Files (*.*)|*"));
     EXPECT_EQ(dialog.Flags, TFileDialogPrompt::KFileMustExist | TFileDialogPrompt::KPathMustExist);
     EXPECT_EQ(dialog.InitDir, QStringLiteral("/pictures"));
     EXPECT_EQ(gImportPicDialogInitDir, pictures.Path());

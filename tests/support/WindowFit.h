@@ -115,6 +115,24 @@ inline bool TextRoom(const QWidget& aWidget, QString& aText, int& aNeed, int& aR
     return false;
 }
 
+// A push button's caption with the margin the style keeps between a caption and the bevel
+// (its button margin, half on either side), and the room inside the bevel: a caption that
+// fits TextRoom may still touch the bevel. False for an empty caption.
+inline bool CaptionRoom(const QPushButton& aButton, int& aNeed, int& aRoom)
+{
+    if (aButton.text().isEmpty())
+        return false;
+    QStyleOptionButton option;
+    option.initFrom(&aButton);
+    option.text = aButton.text();
+    option.rect = aButton.rect();
+    const QStyle* style = aButton.style();
+    aNeed = QFontMetrics(aButton.font()).horizontalAdvance(Plain(aButton.text())) +
+            style->pixelMetric(QStyle::PM_ButtonMargin, &option, &aButton);
+    aRoom = style->subElementRect(QStyle::SE_PushButtonContents, &option, &aButton).width();
+    return true;
+}
+
 // Every fault of a window shown in the document area, one line each; empty when it fits.
 inline QStringList Faults(const CVexilForm& aForm)
 {
