@@ -17,12 +17,14 @@
 
 CVexilTextBox::CVexilTextBox(QWidget* aParent) : QLineEdit(aParent), CVexilCtl(this, QPalette::Base)
 {
-    // setText leaves the cursor after the last character. It also empties the undo history,
-    // which every edit of the user's fills: a change with nothing to undo or redo is the
+    // setText leaves the cursor after the last character. The user's edits (typing, undo,
+    // paste) announce themselves as edited just before the change: any other change is the
     // program's, and its value shows from the start.
+    connect(this, &QLineEdit::textEdited, this, [this] { iUserEdit = true; });
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (!isUndoAvailable() && !isRedoAvailable())
+        if (!iUserEdit)
             setCursorPosition(0);
+        iUserEdit = false;
     });
 }
 

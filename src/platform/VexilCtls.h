@@ -32,6 +32,10 @@ public:
 protected:
     QPalette::ColorRole ForeRole() const override { return QPalette::Text; }
     void focusOutEvent(QFocusEvent* aEvent) override;
+
+private:
+    // The change under way is the user's.
+    bool iUserEdit = false;
 };
 
 // Multi-line text box. Its Text has CR LF line ends, as the program's values do; the widget
