@@ -69,15 +69,16 @@ bool CVexilPressEnd::eventFilter(QObject* aWatched, QEvent* aEvent)
         }
         break;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
         // A new press: the release of the last one never came. The press being handled passed
         // its window before the wait began.
-        if (aWatched->isWindowType())
-        {
-            End(false);
-            iStopRelease = false;
-            Watch(iWaiting);
-        }
+        if (!aWatched->isWindowType())
+            break;
+        [[fallthrough]];
+    case QEvent::MouseButtonDblClick:
+        // A double click follows a press already handled, and needs no release of its own.
+        End(false);
+        iStopRelease = false;
+        Watch(iWaiting);
         break;
     case QEvent::KeyPress:
         End(false);

@@ -12,8 +12,9 @@
 //
 // At the end the owner's work runs once and tells whether the click goes on; when it does
 // not, or when the widget the release goes to was hidden meanwhile, the release is not
-// delivered and a pressed button is let go, so the click does nothing. A release that never
-// comes ends the wait at the next press or key press, without a click to stop.
+// delivered and a pressed button is let go, so the click does nothing. A double click, which
+// follows a press already handled, ends the wait at once; a release that never comes ends it
+// at the next press or key press, without a click to stop.
 class CVexilPressEnd : public QObject
 {
 public:

@@ -326,6 +326,8 @@ void CVexilGenForm::FocusOut(QObject* aWidget, Qt::FocusReason aReason)
         iPressEnd.Wait();
         return;
     }
+    // What a press left waiting comes first.
+    iPressEnd.End();
     Forward([aWidget](CVexilStackView& aView) {
         bool cancel = false;
         aView.BaseObjValidate(aWidget, cancel);
