@@ -23,8 +23,8 @@
 #include <QPainter>
 #include <QStyle>
 
-#include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace
 {
@@ -64,7 +64,7 @@ bool LeavesForGood(Qt::FocusReason aReason)
 }
 }  // namespace
 
-CVexilGenForm::CVexilGenForm()
+CVexilGenForm::CVexilGenForm() : iPressEnd([this] { return FocusMovedByPress(); })
 {
     setObjectName(KClassName);
     resize(CVexilCtl::TwipsToPixels(KClientWidth), CVexilCtl::TwipsToPixels(KClientHeight));
@@ -259,7 +259,8 @@ void CVexilGenForm::Load()
 
 bool CVexilGenForm::event(QEvent* aEvent)
 {
-    if (aEvent->type() == QEvent::WindowDeactivate)
+    // A press elsewhere that took the focus away validates the field when it ends.
+    if (aEvent->type() == QEvent::WindowDeactivate && !iPressEnd.Waiting())
         Forward([](CVexilStackView& aView) { aView.BaseFormLostFocus(); });
     return CVexilForm::event(aEvent);
 }
@@ -270,15 +271,11 @@ bool CVexilGenForm::eventFilter(QObject* aWatched, QEvent* aEvent)
     {
     case QEvent::FocusIn:
         if (IsEditWidget(aWatched))
-            Forward(&CVexilStackView::BaseObjGotFocus, aWatched);
+            FocusIn(aWatched);
         break;
     case QEvent::FocusOut:
-        if (IsEditWidget(aWatched) && LeavesForGood(static_cast<QFocusEvent*>(aEvent)->reason()) &&
-            !ClickedButton(static_cast<QFocusEvent*>(aEvent)->reason()))
-            Forward([aWatched](CVexilStackView& aView) {
-                bool cancel = false;
-                aView.BaseObjValidate(aWatched, cancel);
-            });
+        if (IsEditWidget(aWatched))
+            FocusOut(aWatched, static_cast<QFocusEvent*>(aEvent)->reason());
         break;
     case QEvent::ShortcutOverride:
         // Ctrl+U belongs to the rich-text field, whatever shortcut the program has for it.
@@ -306,11 +303,51 @@ bool CVexilGenForm::eventFilter(QObject* aWatched, QEvent* aEvent)
     return CVexilForm::eventFilter(aWatched, aEvent);
 }
 
-bool CVexilGenForm::ClickedButton(Qt::FocusReason aReason) const
+void CVexilGenForm::FocusIn(QObject* aWidget)
 {
-    const QWidget* next = QApplication::focusWidget();
-    return aReason == Qt::MouseFocusReason &&
-           std::find(fGenButton.begin(), fGenButton.end(), next) != fGenButton.end();
+    if (iPressEnd.Waiting())
+        iEnteredByPress = aWidget;
+    else
+        Forward(&CVexilStackView::BaseObjGotFocus, aWidget);
+}
+
+void CVexilGenForm::FocusOut(QObject* aWidget, Qt::FocusReason aReason)
+{
+    if (!LeavesForGood(aReason))
+        return;
+    // Validating yields to the event loop: while the press is handled, its release waiting
+    // there would reach the pressed widget (or the window's frame) before its press.
+    if (aReason == Qt::MouseFocusReason)
+    {
+        if (!iPressEnd.Waiting())
+            iLeftByPress = aWidget;
+        if (iEnteredByPress == aWidget)
+            iEnteredByPress = nullptr;
+        iPressEnd.Wait();
+        return;
+    }
+    // What a press left waiting comes first.
+    iPressEnd.End();
+    Forward([aWidget](CVexilStackView& aView) {
+        bool cancel = false;
+        aView.BaseObjValidate(aWidget, cancel);
+    });
+}
+
+bool CVexilGenForm::FocusMovedByPress()
+{
+    const QPointer<QObject> left = std::exchange(iLeftByPress, nullptr);
+    QPointer<QObject> entered = std::exchange(iEnteredByPress, nullptr);
+    bool goOn = true;
+    Forward([&](CVexilStackView& aView) {
+        // Only the field being edited is validated; a widget it no longer follows was left.
+        if (left && left == aView.CurObj())
+            goOn = aView.EndEditForClick(left);
+        // The widget entered is followed when it kept the focus through the validation.
+        if (entered && focusWidget() == entered)
+            aView.BaseObjGotFocus(entered);
+    });
+    return goOn;
 }
 
 bool CVexilGenForm::FilterMouse(QObject* aWatched, QEvent* aEvent)

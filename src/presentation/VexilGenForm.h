@@ -4,10 +4,12 @@
 #include "model/VexilCard.h"
 #include "platform/VexilCtls.h"
 #include "platform/VexilForm.h"
+#include "platform/VexilPressEnd.h"
 #include "presentation/VexilPickerCallers.h"
 
 #include <QImage>
 #include <QPointF>
+#include <QPointer>
 
 #include <array>
 #include <vector>
@@ -23,8 +25,10 @@ class CVexilStackView;
 // The window has no logic of its own: every event of a pool widget, and the clicks of the
 // command menu's items, go with the widget to the current stack view (gStackView), which
 // finds the field behind it. Focus-in is GotFocus; a focus-out that is not the window's own
-// deactivation or an opening pop-up is Validate. No exception leaves an event handler: what
-// the stack view raises is reported there.
+// deactivation or an opening pop-up is Validate. A focus change made by a mouse press waits
+// with both until the press ends, so that the click acts after the edit it ends was stored
+// (and not at all when the edit was refused). No exception leaves an event handler: what the
+// stack view raises is reported there.
 class CVexilGenForm : public CVexilForm, public IVexilCardSelectCaller
 {
     Q_OBJECT
@@ -98,10 +102,11 @@ private:
     // The same with the widget or menu item whose event it is.
     static void Forward(void (CVexilStackView::*aCall)(QObject*), QObject* aObj);
     bool FilterMouse(QObject* aWatched, QEvent* aEvent);
-    // The focus went to a command button pressed with the mouse. The button's click ends the
-    // edit itself: validating while the press is handled would yield to the event loop before
-    // the button is down, and a release waiting there would be lost.
-    bool ClickedButton(Qt::FocusReason aReason) const;
+    void FocusIn(QObject* aWidget);
+    void FocusOut(QObject* aWidget, Qt::FocusReason aReason);
+    // The press that moved the focus has ended: the field it left is validated, then the
+    // widget it entered is followed. Whether the click goes on.
+    bool FocusMovedByPress();
     // A point of the window's own surface, where no widget is.
     bool OnSurface(const QPointF& aPosition) const;
 
@@ -111,4 +116,9 @@ private:
     // The widget whose double click was the last mouse event: the release that ends the
     // double click is no click of its own.
     QObject* iDblClicked = nullptr;
+    // While a press that moved the focus is handled: the edit widget it left first, and the
+    // one it entered last.
+    CVexilPressEnd iPressEnd;
+    QPointer<QObject> iLeftByPress;
+    QPointer<QObject> iEnteredByPress;
 };

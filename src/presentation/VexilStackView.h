@@ -110,6 +110,10 @@ public:
     void BaseObjGotFocus(QObject* aObj);
     // aCancel is never set: validation never keeps the focus.
     void BaseObjValidate(QObject* aObj, bool& aCancel);
+    // A click moved the focus away from aObj, the field being edited, and is about to act:
+    // aObj is validated first. False when the click must not act: the edit was refused, or
+    // the validation left the card.
+    bool EndEditForClick(QObject* aObj);
     void UpdateAfterControlChange();
     // Stores a card's value of a field and shows it on the card window and the card list.
     // No read-only check, no script message.

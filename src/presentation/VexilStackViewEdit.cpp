@@ -47,6 +47,12 @@ void CVexilStackView::BaseObjValidate(QObject* aObj, bool& /*aCancel*/)
     Validate(aObj);
 }
 
+bool CVexilStackView::EndEditForClick(QObject* aObj)
+{
+    const TCardRef card = iCurCard;
+    return Validate(aObj) != EEditEnd::Refused && card && iCurCard == card;
+}
+
 CVexilStackView::EEditEnd CVexilStackView::Validate(QObject* aObj)
 {
     if (iShowingValues || iValidating || !iCurCard || !iCurObj || !iCardView)

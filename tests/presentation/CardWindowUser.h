@@ -11,8 +11,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMouseEvent>
-#include <QWindow>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -70,17 +68,6 @@ inline void Type(const TControlRef& aField, const QString& aText)
 inline void Leave(const TControlRef& aField)
 {
     QTest::keyClick(qobject_cast<QWidget*>(aField->BaseControl()), Qt::Key_Tab);
-}
-
-// A click as a real display delivers it: the release is already waiting in the event queue
-// while the press is handled, so whatever the press makes yield to the event loop meets it.
-inline void ClickWithQueuedRelease(QWidget* aWidget)
-{
-    QWindow* window = aWidget->window()->windowHandle();
-    const QPoint at = window->mapFromGlobal(aWidget->mapToGlobal(aWidget->rect().center()));
-    QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonRelease, at, window->mapToGlobal(at),
-                                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-    QTest::mousePress(window, Qt::LeftButton, {}, at);
 }
 
 // The user opens the combo box's list and clicks the line.

@@ -1,7 +1,9 @@
 // A click on a command button of the card window while a text field is being edited: the one
-// click ends the edit, sends "select" and runs the button's command.
+// click ends the edit, sends "select" and runs the button's command. The program runs in the
+// ProgramFixture (CommandsProgram), on X11 as well.
 
 #include "CommandsProgram.h"
+#include "UserClick.h"
 #include "foundation/VexilArray.h"
 #include "script/VexilCompiler.h"
 
@@ -33,7 +35,7 @@ TEST_F(CommandClickProgramTest, OneClickEndsTheEditAndRunsTheCommand)
         ASSERT_EQ(CurCardName(), QLatin1String(c.Start));
         const TCardRef start = gStackView->CurCard();
         Type(Field(QStringLiteral("Note")), QStringLiteral("typed"));
-        ClickWithQueuedRelease(Button(QLatin1String(c.Button)));
+        UserClick::Click(Button(QLatin1String(c.Button)));
         EXPECT_EQ(CurCardName(), QLatin1String(c.Goal));
         TValue note;
         start->GetControlVal(Field(QStringLiteral("Note"))->Id(), note, false);
@@ -53,7 +55,7 @@ TEST_F(CommandClickProgramTest, SelectRunsAfterTheEditWasStored)
     next->SetScript(script);
 
     Type(Field(QStringLiteral("Note")), QStringLiteral("Ann"));
-    ClickWithQueuedRelease(Button(QStringLiteral("Go Next")));
+    UserClick::Click(Button(QStringLiteral("Go Next")));
     // Renamed by the handler, the card moved on from "Ann" to the next card.
     TCardRef ann;
     EXPECT_TRUE(gStack->GetCard(QStringLiteral("Ann"), ann));
@@ -67,11 +69,11 @@ TEST_F(CommandClickProgramTest, ARefusedEditKeepsTheCard)
     ScriptedPrompts& prompts = ScriptedPrompts::Instance();
     Type(Field(QStringLiteral("Note")), QStringLiteral("typed"));
     prompts.ExpectNotice();
-    ClickWithQueuedRelease(Button(QStringLiteral("Go Next")));
+    UserClick::Click(Button(QStringLiteral("Go Next")));
     EXPECT_EQ(prompts.Notices(), QStringList{QStringLiteral("Read-only!")});
     EXPECT_EQ(Shown(Field(QStringLiteral("Note"))), QString());
     EXPECT_EQ(CurCardName(), QStringLiteral("Anna"));
-    ClickWithQueuedRelease(Button(QStringLiteral("Go Next")));
+    UserClick::Click(Button(QStringLiteral("Go Next")));
     EXPECT_EQ(CurCardName(), QStringLiteral("Bert"));
 }
 }  // namespace
