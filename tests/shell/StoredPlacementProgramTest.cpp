@@ -89,6 +89,12 @@ protected:
     {
         return {RectText(*CVexilLibUi::GetCtlRect(*CardWindow())), RectText(*CVexilLibUi::GetCtlRect(*CardList()))};
     }
+    // Whether the keys go to the window: the focus is in it.
+    static bool TakesKeys(const CVexilForm& aForm)
+    {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == &aForm || aForm.isAncestorOf(focus));
+    }
     // The windows in the area that are maximized.
     static std::set<std::string> MaximizedWindows()
     {
@@ -242,11 +248,13 @@ TEST_F(StoredPlacementProgramTest, ClosingAMaximizedWindowMaximizesAndActivatesT
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ASSERT_EQ(Loaded(CVexilScriptEdit::KClassName), nullptr);
         EXPECT_EQ(ActiveWindow(), info);
+        EXPECT_TRUE(TakesKeys(*info));
         EXPECT_EQ(MaximizedWindows(), std::set<std::string>{"CVexilStackEdit"});
 
         // Edit Stack closed in turn gives the area back to the card window.
         CloseByUser(*info);
         EXPECT_EQ(ActiveWindow(), CardWindow());
+        EXPECT_TRUE(TakesKeys(*CardWindow()));
         EXPECT_EQ(MaximizedWindows(), std::set<std::string>{"CVexilGenForm"});
         CardWindow()->SubWindow()->showNormal();
     }
