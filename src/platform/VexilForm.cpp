@@ -136,6 +136,7 @@ void CVexilForm::Activate()
 
 QRect CVexilForm::PlacementRect() const
 {
+    // Every frame a form gets is one of ours (HostInArea).
     if (iSubWindow)
         return static_cast<const CVexilFormFrame*>(iSubWindow.data())->NormalGeometry();
     return isMaximized() || isMinimized() || isFullScreen() ? normalGeometry() : geometry();
