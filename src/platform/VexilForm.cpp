@@ -1,5 +1,7 @@
 #include "platform/VexilForm.h"
 
+#include "platform/VexilMaximizedArea.h"
+
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMdiArea>
@@ -19,7 +21,27 @@ class CVexilFormFrame : public QMdiSubWindow
 public:
     explicit CVexilFormFrame(CVexilForm& aForm) : iForm(&aForm) {}
 
+    // The frame's rectangle as a normal window: while it is maximized or minimized, the one it
+    // returns to when restored.
+    QRect NormalGeometry() const { return isMaximized() || isMinimized() ? iNormal : geometry(); }
+
 protected:
+    void changeEvent(QEvent* aEvent) override
+    {
+        if (aEvent->type() != QEvent::WindowStateChange)
+        {
+            QMdiSubWindow::changeEvent(aEvent);
+            return;
+        }
+        // Taken before the frame leaves its normal state and the area changes its geometry. The
+        // frame's own state is asked: the area also sends changes whose old state is not the
+        // one the frame was in.
+        if (iNormalState)
+            iNormal = geometry();
+        QMdiSubWindow::changeEvent(aEvent);
+        iNormalState = !isMaximized() && !isMinimized();
+    }
+
     void closeEvent(QCloseEvent* aEvent) override
     {
         const QPointer<CVexilForm> form = iForm;
@@ -32,6 +54,8 @@ protected:
 
 private:
     QPointer<CVexilForm> iForm;
+    QRect iNormal;
+    bool iNormalState = true;
 };
 
 CVexilForm::CVexilForm(QWidget* aParent) : QWidget(aParent, Qt::Window), CVexilCtl(this, QPalette::Window)
@@ -87,7 +111,13 @@ void CVexilForm::setVisible(bool aVisible)
     }
     // A minimized frame hides the window inside it itself and stays.
     else if (!iSubWindow->isMinimized())
+    {
+        // The area stays maximized: the window the user came from takes this one's place.
+        QMdiSubWindow* next = CVexilMaximizedArea::Successor(*iSubWindow);
         iSubWindow->hide();
+        if (next)
+            CVexilMaximizedArea::TakeOver(*next);
+    }
 }
 
 void CVexilForm::Activate()
@@ -106,7 +136,10 @@ void CVexilForm::Activate()
 
 QRect CVexilForm::PlacementRect() const
 {
-    return iSubWindow ? iSubWindow->geometry() : geometry();
+    // Every frame a form gets is one of ours (HostInArea).
+    if (iSubWindow)
+        return static_cast<const CVexilFormFrame*>(iSubWindow.data())->NormalGeometry();
+    return isMaximized() || isMinimized() || isFullScreen() ? normalGeometry() : geometry();
 }
 
 void CVexilForm::SetPlacementRect(const QRect& aRect)

@@ -48,7 +48,8 @@ public:
     // The rectangle of Left, Top, Width and Height in pixels: the frame's inside the area, the
     // client area's on the screen for a top-level window. A top-level window learns its frame
     // from the window system only once shown, so only its client area reads back what was
-    // set, before and after showing alike.
+    // set, before and after showing alike. A maximized or minimized window gives the rectangle
+    // it returns to when restored, so that a placement kept of it is that of a normal window.
     QRect PlacementRect() const;
     void SetPlacementRect(const QRect& aRect);
     // The client size the window's controls need: their bounding box, with the margin they

@@ -317,8 +317,10 @@ void CVexilCardView::PlaceHeader(const CVexilCard& aCard)
     form.fProgressBox->SetVisible(false);
     iFlowY[ETopDown] += height + iMargin;
 
+    // From the window's first pixel to its last: a rule one pixel beyond the edge would make
+    // the window that is fitted to its contents one pixel wider at every opening.
     CVexilLine& rule = GetBaseControl<CVexilLine>(EBasLine);
-    rule.SetEnds(0, iFlowY[ETopDown], form.InnerWidth(), iFlowY[ETopDown]);
+    rule.SetEnds(0, iFlowY[ETopDown], form.InnerWidth() - CVexilCtl::KTwipsPerPixel, iFlowY[ETopDown]);
     rule.SetVisible(true);
     iFlowY[ETopDown] += iMargin;
 }

@@ -173,7 +173,9 @@ TEST_F(CardLayoutTest, EveryKindOfFieldGetsItsWidgetPlaceSizeLabelAndTabIndex)
     EXPECT_EQ(iForm->fProgress->Width(), 0);
     EXPECT_TRUE(iForm->fGenLine0->Visible());
     EXPECT_EQ(iForm->fGenLine0->Y1(), 100 + headerHeight + 100);
-    EXPECT_EQ(iForm->fGenLine0->X2(), iForm->Width());
+    // The rule spans the window to its last pixel, not beyond.
+    EXPECT_EQ(iForm->fGenLine0->X2(), iForm->Width() - CVexilCtl::KTwipsPerPixel);
+    EXPECT_EQ(iForm->fGenLine0->Widget()->geometry().right(), iForm->width() - 1);
 }
 
 TEST_F(CardLayoutTest, ButtonsFillRowsWhileTheyFitAndAfterOtherFieldsStartOne)

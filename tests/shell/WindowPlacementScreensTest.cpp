@@ -2,103 +2,20 @@
 // default placement: the window lies wholly in the visible document area with every control,
 // no caption or label is cut, and it closes again. The test runs on more than one screen size.
 
-#include "../presentation/CardWindowUser.h"
 #include "ProgramFixture.h"
 #include "SampleStack.h"
+#include "UserOpens.h"
 #include "WindowFit.h"
-#include "model/VexilControlSet.h"
 #include "presentation/VexilCardListForm.h"
 
-#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
 
-#include <functional>
-
 namespace
 {
-struct TOpenCase
-{
-    const char* ClassName;
-    std::function<void()> Open;
-};
-
-void PrintTo(const TOpenCase& aCase, std::ostream* aOut)
-{
-    *aOut << aCase.ClassName;
-}
-
-QAbstractButton* Button(const QString& aClassName, const QString& aName)
-{
-    CVexilForm* form = CVexilFormRegistry::Loaded(aClassName);
-    return form ? form->findChild<QAbstractButton*>(aName) : nullptr;
-}
-
-void Click(const QString& aClassName, const QString& aName)
-{
-    QAbstractButton* button = Button(aClassName, aName);
-    ASSERT_NE(button, nullptr) << aName.toStdString();
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
-TControlRef Field(const QString& aName)
-{
-    TControlRef field;
-    gStackView->CurCard()->Background()->GetControlByName(aName, field);
-    return field;
-}
-
-// The fixture's menu choice, for the table.
-struct TUser : ProgramFixture
-{
-    using ProgramFixture::Choose;
-};
-
-void Choose(const QString& aMenu, const QString& aItem)
-{
-    TUser::Choose(aMenu, aItem);
-}
-
-const QString kStack = QStringLiteral("fStack");
-
-const TOpenCase kCases[] = {
-    {"CVexilGenForm", [] {}},
-    {"CVexilCardListForm", [] {}},
-    {"CVexilNewStackForm", [] { Choose(kStack, QStringLiteral("fNewStack")); }},
-    {"CVexilImportOptions", [] { Choose(kStack, QStringLiteral("fImport")); }},
-    {"CVexilExportOptions", [] { Choose(kStack, QStringLiteral("fExport")); }},
-    {"CVexilCsvExportOptions",
-     [] {
-         Choose(kStack, QStringLiteral("fExport"));
-         Click(QStringLiteral("CVexilExportOptions"), QStringLiteral("fOkBut"));
-     }},
-    {"CVexilStackEdit", [] { Choose(kStack, QStringLiteral("fEditStack")); }},
-    {"CVexilScriptEdit",
-     [] {
-         Choose(kStack, QStringLiteral("fEditStack"));
-         Click(QStringLiteral("CVexilStackEdit"), QStringLiteral("fScript"));
-     }},
-    {"CVexilFontSelect",
-     [] {
-         Choose(kStack, QStringLiteral("fEditStack"));
-         Click(QStringLiteral("CVexilStackEdit"), QStringLiteral("fSelectFontBut"));
-     }},
-    {"CVexilSearchForm", [] { Choose(kStack, QStringLiteral("fSearch")); }},
-    {"CVexilBackgroundEdit", [] { Choose(kStack, QStringLiteral("fEditBackgrounds")); }},
-    {"CVexilCardEdit", [] { Choose(kStack, QStringLiteral("fEditCards")); }},
-    {"CVexilControlEdit", [] { Choose(kStack, QStringLiteral("fEditControls")); }},
-    {"CVexilSortKeyEdit1", [] { Choose(kStack, QStringLiteral("fEditSortKeys")); }},
-    {"CVexilValueEdit", [] { Choose(kStack, QStringLiteral("fEditValues")); }},
-    {"CVexilCardSelect", [] { Choose(QStringLiteral("fCard"), QStringLiteral("fSelectCard")); }},
-    {"CVexilOptionEdit", [] { Choose(QStringLiteral("fQuorvans"), QStringLiteral("fOptions")); }},
-    {"CVexilWelcome", [] { Choose(QStringLiteral("fQuorvans"), QStringLiteral("fAbout")); }},
-    {"CVexilWikiTextEdit",
-     [] { QTest::mouseDClick(CardWindowUser::Input(Field(QStringLiteral("Notes"))), Qt::LeftButton); }},
-    {"CVexilPictureViewer",
-     [] { QTest::mouseDClick(CardWindowUser::Input(Field(QStringLiteral("Photo"))), Qt::LeftButton); }},
-};
+using UserOpens::TOpenCase;
+using UserOpens::kCases;
 
 // For scripts/screenshots: the whole screen as the user sees it now, as <folder>/<name>.png.
 void SavePicture(const QString& aName)
