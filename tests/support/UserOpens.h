@@ -6,10 +6,14 @@
 
 #include "../presentation/CardWindowUser.h"
 #include "ProgramFixture.h"
+#include "TestFiles.h"
+#include "foundation/VexilLowLevel.h"
+#include "importexport/VexilImportOptions.h"
 #include "model/VexilControlSet.h"
 #include "presentation/VexilStackView.h"
 
 #include <QAbstractButton>
+#include <QDir>
 
 #include <functional>
 #include <ostream>
@@ -66,6 +70,18 @@ inline const TOpenCase kCases[] = {
     {"CVexilCardListForm", [] {}},
     {"CVexilNewStackForm", [] { Choose(kStack, QStringLiteral("fNewStack")); }},
     {"CVexilImportOptions", [] { Choose(kStack, QStringLiteral("fImport")); }},
+    // Import with CSV chosen, and a CSV file.
+    {"CVexilCsvImportOptions",
+     [] {
+         const QString csv = QDir(CVexilLowLevel::GetDocDir()).filePath(QStringLiteral("People.csv"));
+         SetFileContent(csv, "Name;Age\r\nAnna;34\r\n");
+         Choose(kStack, QStringLiteral("fImport"));
+         auto* import = static_cast<CVexilImportOptions*>(CVexilFormRegistry::Loaded(QStringLiteral("CVexilImportOptions")));
+         ASSERT_NE(import, nullptr);
+         QTest::mouseClick(import->fCsv, Qt::LeftButton, {}, QPoint(8, import->fCsv->height() / 2));
+         ScriptedPrompts::Instance().ExpectFile(csv);
+         QTest::mouseClick(import->fOkBut, Qt::LeftButton);
+     }},
     {"CVexilExportOptions", [] { Choose(kStack, QStringLiteral("fExport")); }},
     {"CVexilCsvExportOptions",
      [] {
